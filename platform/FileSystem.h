@@ -1,0 +1,68 @@
+#pragma once
+// File-system services. Names avoid the Win32 A/W macro names (CopyFile,
+// DeleteFile, ...) so that the backend can include <windows.h> beside this.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace plat {
+
+constexpr uint32_t kAttrReadOnly = 0x01;
+constexpr uint32_t kAttrHidden = 0x02;
+constexpr uint32_t kAttrSystem = 0x04;
+constexpr uint32_t kAttrVolume = 0x08;
+constexpr uint32_t kAttrDirectory = 0x10;
+constexpr uint32_t kAttrArchive = 0x20;
+constexpr uint32_t kAttrNormal = 0x80;
+constexpr uint32_t kInvalidAttributes = 0xFFFFFFFFu;
+
+enum class ReadResult { Ok, NotFound, OpenFailed };
+
+// Reads a whole file; the file is opened denying other writers while it is read.
+ReadResult ReadWholeFile(const std::string& path, std::string& data);
+// Creates or truncates the file and writes data. False when it cannot be created.
+bool WriteWholeFile(const std::string& path, const std::string& data);
+
+bool FileExists(const std::string& path);       // an existing file; a folder does not count
+bool DirectoryExists(const std::string& path);  // an existing folder
+uint32_t ReadAttributes(const std::string& path);  // kInvalidAttributes when missing
+bool WriteAttributes(const std::string& path, uint32_t attributes);
+bool CopyFileTo(const std::string& source, const std::string& dest, bool failIfExists);
+bool DeleteFileAt(const std::string& path);
+bool MakeDirectory(const std::string& path);     // one folder, parent must exist
+bool RemoveFolder(const std::string& path);      // empty folders only
+// Creates the folder with every missing parent. Raises ESetupError for an
+// empty path; otherwise returns whether the folder exists afterwards.
+bool ForceDirectories(const std::string& path);
+
+struct FindData {
+    std::string name;       // cFileName
+    std::string shortName;  // cAlternateFileName, empty when the name is already 8.3
+    uint32_t attributes = 0;
+};
+
+// A first-match directory search. The search stays open until the object
+// is destroyed (or Close is called), as a component lookup requires.
+class FindHandle {
+public:
+    FindHandle();
+    ~FindHandle();
+    FindHandle(const FindHandle&) = delete;
+    FindHandle& operator=(const FindHandle&) = delete;
+    FindHandle(FindHandle&& other) noexcept;
+    FindHandle& operator=(FindHandle&& other) noexcept;
+    // Finds the first entry matching pattern, with any attributes. False when none.
+    bool First(const std::string& pattern, FindData& data);
+    void Close();
+    bool IsOpen() const { return handle_ != nullptr; }
+
+private:
+    void* handle_;
+};
+
+std::string CurrentFolder();
+bool SetCurrentFolder(const std::string& path);
+std::string ExecutablePath();     // full path of the running program
+std::string TempFolder();         // the user's temporary folder, with a trailing backslash
+
+}  // namespace plat

@@ -1,0 +1,38 @@
+#pragma once
+// Registry services. Sub-key paths are given without a leading backslash
+// (a leading one is stripped: it only means "from the root key").
+#include <string>
+
+namespace plat {
+
+enum class RootKey { LocalMachine, CurrentUser };
+enum class RegAccess { Read, AllAccess };  // KEY_READ, KEY_ALL_ACCESS
+enum class RegType { None, String, ExpandString, Other };
+
+// An open registry key, closed on every path out.
+class RegKey {
+public:
+    RegKey();
+    ~RegKey();
+    RegKey(const RegKey&) = delete;
+    RegKey& operator=(const RegKey&) = delete;
+
+    bool Open(RootKey root, const std::string& subKey, RegAccess access);
+    // Opens the key, creating it and its missing parents, with all access rights.
+    bool Create(RootKey root, const std::string& subKey);
+    // Reads a value: false when it is missing (or the key is not open).
+    // For string types, data holds the bytes up to the first zero byte.
+    bool ReadValue(const std::string& name, RegType& type, std::string& data) const;
+    bool WriteString(const std::string& name, const std::string& value);
+    bool IsOpen() const { return handle_ != nullptr; }
+    void Close();
+
+private:
+    void* handle_;
+};
+
+// Deletes the key with all its subkeys. False when it could not be deleted
+// (or did not exist).
+bool DeleteKeyTree(RootKey root, const std::string& subKey);
+
+}  // namespace plat

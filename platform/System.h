@@ -1,0 +1,55 @@
+#pragma once
+// Folder queries, the shell link object, starting programs, the screen.
+#include <string>
+
+namespace plat {
+
+// GetWindowsDirectoryA / GetSystemDirectoryA: false when the query fails.
+bool QueryWindowsFolder(std::string& folder);
+bool QuerySystemFolder(std::string& folder);
+
+// COM for the user-interface thread, once at program start.
+void InitializeCom();
+void UninitializeCom();
+
+// The shell's link object (IShellLinkA with IPersistFile), released on every path out.
+class ShellLink {
+public:
+    ShellLink();
+    ~ShellLink();
+    ShellLink(const ShellLink&) = delete;
+    ShellLink& operator=(const ShellLink&) = delete;
+
+    // CoCreateInstance of the link object and the two interfaces; false on failure.
+    bool Create();
+    void SetPath(const std::string& path);
+    void SetArguments(const std::string& arguments);
+    void SetWorkingDirectory(const std::string& folder);
+    void SetShowCmd(int showCmd);
+    void SetDescription(const std::string& description);
+    // IPersistFile::Save with the path converted from the ANSI code page to UTF-16.
+    bool Save(const std::string& linkPath);
+
+private:
+    struct Impl;
+    Impl* impl_;
+};
+
+constexpr int kShowNormal = 1;        // SW_SHOWNORMAL
+constexpr int kShowMaximized = 3;     // SW_SHOWMAXIMIZED
+constexpr int kShowMinNoActive = 7;   // SW_SHOWMINNOACTIVE
+
+// What a saved link holds, read back through IShellLinkA (tests and tools).
+struct ShellLinkInfo {
+    std::string path, arguments, workingDirectory, description;
+    int showCmd = 0;
+};
+bool ReadShellLink(const std::string& linkPath, ShellLinkInfo& info);
+
+// ShellExecuteA(owner, "open", file, no parameters, no folder, SW_HIDE).
+void StartHidden(const std::string& file);
+
+int ScreenWidth();   // GetSystemMetrics(SM_CXSCREEN)
+int ScreenHeight();  // GetSystemMetrics(SM_CYSCREEN)
+
+}  // namespace plat
