@@ -5,10 +5,7 @@
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 prefix=${ORVANE_WINEPREFIX:-$PWD/wineprefix}
-case "$1" in
-  */*) prog=$1 ;;
-  *) prog=$PWD/$1 ;;
-esac
+prog=$(realpath -m "$1")
 shift
 bindir=$(dirname "$prog")
 # The prefix lives in the Windows build tree: find it from the program's folder.
