@@ -1,0 +1,31 @@
+#pragma once
+// The canvas of a real window: GDI calls on a device context that the caller
+// owns (BeginPaint/EndPaint). Usage inside WM_PAINT:
+//     GdiCanvas canvas(hdc, clientWidth, clientHeight);
+//     form.OnPaint(canvas);
+// The canvas owns only the font it creates; the device context's own font is
+// selected back when the canvas goes away.
+#include "platform/Canvas.h"
+
+class GdiCanvas : public plat::Canvas {
+public:
+    GdiCanvas(void* hdc, int width, int height);
+    ~GdiCanvas() override;
+    GdiCanvas(const GdiCanvas&) = delete;
+    GdiCanvas& operator=(const GdiCanvas&) = delete;
+
+    plat::Size ClientSize() override;
+    int PixelsPerInch() override;
+    void FillSolid(int left, int top, int right, int bottom, uint32_t color) override;
+    void SelectFont(const std::string& face, int charset, int heightPx) override;
+    void SetTextColour(uint32_t color) override;
+    void SetTransparentBackground() override;
+    void DrawTextAt(int x, int y, const std::string& text) override;
+    plat::Size TextExtent(const std::string& text) override;
+
+private:
+    void* dc_;
+    plat::Size size_;
+    void* font_ = nullptr;     // HFONT we created and own
+    void* oldFont_ = nullptr;  // the context's font before our first selection
+};
