@@ -1,0 +1,485 @@
+#include "ui/SetupMain_unit.h"
+
+#include <vector>
+
+#include "engine/SystemPath_unit.h"
+#include "platform/Dialogs.h"
+#include "platform/Error.h"
+#include "platform/FileSystem.h"
+#include "platform/Locale.h"
+#include "project/ProjectProperty_unit.h"
+#include "ui/BackGround_unit.h"
+#include "ui/MessageDlg_unit.h"
+
+using plat::Widget;
+using plat::WidgetKind;
+
+namespace {
+
+// Byte offsets of the characters of s: stepping by characters, so that a
+// trail byte 0x5C of a double-byte character is never taken for "\".
+std::vector<size_t> CharStarts(const std::string& s) {
+    std::vector<size_t> starts;
+    for (size_t i = 0; i < s.size();) {
+        starts.push_back(i);
+        if (plat::IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size()) {
+            i += 2;
+        } else {
+            i += 1;
+        }
+    }
+    return starts;
+}
+
+// True when the character starting at byte i is the single byte c.
+bool IsSingle(const std::string& s, size_t i, char c, const std::vector<size_t>& starts) {
+    if (s[i] != c) return false;
+    for (size_t start : starts) {
+        if (start == i) return true;
+        if (start > i) break;
+    }
+    return false;
+}
+
+// Index of the last character that is one of the single bytes in set, or npos.
+size_t LastDelimiter(const std::string& s, const std::string& set) {
+    size_t found = std::string::npos;
+    for (size_t start : CharStarts(s)) {
+        if (set.find(s[start]) != std::string::npos &&
+            !(plat::IsLeadByte(static_cast<unsigned char>(s[start])) && start + 1 < s.size())) {
+            found = start;
+        }
+    }
+    return found;
+}
+
+bool EndsWithBackslashChar(const std::string& s) {
+    if (s.empty()) return false;
+    std::vector<size_t> starts = CharStarts(s);
+    return IsSingle(s, starts.back(), '\\', starts);
+}
+
+// The folder part of a path: up to the last "\" or ":"; a final "\" is
+// dropped unless it directly follows ":" or another "\" (D:\a\b -> D:\a,
+// D:\a -> D:\, D: -> D:).
+std::string FolderPart(const std::string& s) {
+    size_t i = LastDelimiter(s, "\\:");
+    if (i == std::string::npos) return std::string();
+    if (s[i] == '\\' && i > 0) {
+        std::string before = s.substr(0, i);
+        size_t prev = CharStarts(before).back();
+        bool afterDelimiter = prev == i - 1 && (s[prev] == ':' || s[prev] == '\\');
+        if (!afterDelimiter) return s.substr(0, i);
+    }
+    return s.substr(0, i + 1);
+}
+
+bool IsExistingFolder(const std::string& path) {
+    uint32_t attributes = plat::ReadAttributes(path);
+    return attributes != plat::kInvalidAttributes && (attributes & plat::kAttrDirectory) != 0;
+}
+
+const char kInterruptQuestion[] = "インストールを中断しますか？";
+const char kFolderDialogTitle[] = "ディレクトリの選択";
+const char kCannotCreateFolder[] = "ディレクトリを作成することができません";
+const char kCreateFolderQuestion[] = "指定されたディレクトリが存在しません。作成しますか？";
+
+}  // namespace
+
+std::string ProjectFileName(const std::string& exePath) {
+    size_t dot = LastDelimiter(exePath, ".\\:");
+    if (dot != std::string::npos && exePath[dot] == '.') return exePath.substr(0, dot) + ".ini";
+    return exePath + ".ini";
+}
+
+std::string ExecutableFolder(const std::string& exePath) {
+    size_t slash = LastDelimiter(exePath, "\\");
+    if (slash == std::string::npos) return std::string();
+    // A drive root keeps its backslash: D:\setup.exe lives in D:\ .
+    if (slash > 0 && exePath[slash - 1] == ':' && CharStarts(exePath.substr(0, slash)).back() == slash - 1) {
+        return exePath.substr(0, slash + 1);
+    }
+    return exePath.substr(0, slash);
+}
+
+TSetupMainForm::TSetupMainForm()
+    : plat::Form("SetupMainForm"),
+      PageBook(WidgetKind::PageControl, this, "PageBook"),
+      StartSheet(WidgetKind::Page, &PageBook, "StartSheet"),
+      LisenceSheet(WidgetKind::Page, &PageBook, "LisenceSheet"),
+      MessageSheet(WidgetKind::Page, &PageBook, "MessageSheet"),
+      LocationSheet(WidgetKind::Page, &PageBook, "LocationSheet"),
+      CopyStartSheet(WidgetKind::Page, &PageBook, "CopyStartSheet"),
+      CopyProcessSheet(WidgetKind::Page, &PageBook, "CopyProcessSheet"),
+      EndSheet(WidgetKind::Page, &PageBook, "EndSheet"),
+      InfLabel(WidgetKind::Label, &StartSheet, "InfLabel"),
+      Bevel1(WidgetKind::Bevel, &StartSheet, "Bevel1"),
+      NameLabel(WidgetKind::Label, &StartSheet, "NameLabel"),
+      VersionLabel(WidgetKind::Label, &StartSheet, "VersionLabel"),
+      CopyrightLabel(WidgetKind::Label, &StartSheet, "CopyrightLabel"),
+      InformationMemo(WidgetKind::Memo, &StartSheet, "InformationMemo"),
+      LisenceMemo(WidgetKind::Memo, &LisenceSheet, "LisenceMemo"),
+      LisenceLabel(WidgetKind::Label, &LisenceSheet, "LisenceLabel"),
+      MessageMemo(WidgetKind::Memo, &MessageSheet, "MessageMemo"),
+      LocationLabel(WidgetKind::Label, &LocationSheet, "LocationLabel"),
+      LocationEdit(WidgetKind::Edit, &LocationSheet, "LocationEdit"),
+      BrowsButton(WidgetKind::Button, &LocationSheet, "BrowsButton"),
+      CopyStartLabel(WidgetKind::Label, &CopyStartSheet, "CopyStartLabel"),
+      CopyLabel(WidgetKind::Label, &CopyProcessSheet, "CopyLabel"),
+      CopyBevel(WidgetKind::Bevel, &CopyProcessSheet, "CopyBevel"),
+      CopyFileLabel(&CopyProcessSheet, "CopyFileLabel"),
+      FileCopyBar(WidgetKind::ProgressBar, &CopyProcessSheet, "FileCopyBar"),
+      Label1(WidgetKind::Label, &EndSheet, "Label1"),
+      NextLabel(WidgetKind::Label, this, "NextLabel"),
+      BackButton(WidgetKind::Button, this, "BackButton"),
+      NextButton(WidgetKind::Button, this, "NextButton"),
+      CancelButton(WidgetKind::Button, this, "CancelButton") {
+    // The window: a fixed dialog frame, centred; the font is inherited by
+    // every control.
+    SetBounds({0, 0, 450, 355});
+    frame = plat::FormFrame::Dialog;
+    centred = true;
+    font = {"ＭＳ Ｐゴシック", plat::kShiftJisCharset, 13};
+    endsProgram = true;
+
+    auto place = [](Widget& w, int left, int top, int width, int height) {
+        w.SetBounds({left, top, width, height});
+    };
+    auto autoLabel = [&](Widget& w, int left, int top, const std::string& caption) {
+        w.SetAutoSize(true);
+        w.SetCaption(caption);
+        place(w, left, top, 0, 0);
+    };
+    auto fixedLabel = [&](Widget& w, int left, int top, int width, int height,
+                          const std::string& caption) {
+        w.SetAutoSize(false);
+        w.SetWordWrap(true);
+        w.SetCaption(caption);
+        place(w, left, top, width, height);
+    };
+    // Read-only, word-wrapped text with a vertical scroll bar: the memo kind.
+    auto memo = [&](Widget& w, int left, int top, int width, int height) {
+        w.SetWordWrap(true);
+        w.SetTabOrder(0);
+        place(w, left, top, width, height);
+    };
+    auto button = [&](Widget& w, int left, int top, const std::string& caption, int tabOrder,
+                      void (TSetupMainForm::*handler)()) {
+        w.SetCaption(caption);
+        place(w, left, top, 100, 25);
+        w.SetTabOrder(tabOrder);
+        w.OnClick = [this, handler] { (this->*handler)(); };
+    };
+
+    // Controls directly on the window; tab order Next, Cancel, Back, PageBook.
+    place(PageBook, 10, 5, 430, 300);
+    PageBook.SetTabOrder(3);
+    autoLabel(NextLabel, 15, 310, "NextLabel");
+    button(BackButton, 130, 325, "前へ(&P)", 2, &TSetupMainForm::BackButtonClick);
+    button(NextButton, 230, 325, "次へ(&N)", 0, &TSetupMainForm::NextButtonClick);
+    button(CancelButton, 340, 325, "中止(&C)", 1, &TSetupMainForm::CancelButtonClick);
+
+    // The pages fill the page control: their tabs are hidden.
+    for (Widget* page : {&StartSheet, &LisenceSheet, &MessageSheet, &LocationSheet,
+                         &CopyStartSheet, &CopyProcessSheet, &EndSheet}) {
+        place(*page, 0, 0, 430, 300);
+    }
+
+    fixedLabel(InfLabel, 10, 12, 400, 59,
+               "インストール設定を開始します。\n\n"
+               "対象ソフトを起動している場合は（再インストール・バージョンアップ時）、"
+               "ソフトの実行を終了してください。");
+    place(Bevel1, 10, 75, 400, 70);
+    autoLabel(NameLabel, 15, 82, "ソフト名 : ");
+    autoLabel(VersionLabel, 15, 102, "バージョン : ");
+    autoLabel(CopyrightLabel, 15, 122, "著作権 : ");
+    memo(InformationMemo, 10, 155, 400, 125);
+
+    memo(LisenceMemo, 10, 10, 400, 250);
+    autoLabel(LisenceLabel, 10, 267, "以上の使用許諾契約書に同意しますか？");
+
+    memo(MessageMemo, 10, 10, 400, 270);
+
+    autoLabel(LocationLabel, 10, 12, "インストール場所を指定してください。");
+    place(LocationEdit, 10, 75, 400, 21);
+    LocationEdit.SetTabOrder(0);
+    button(BrowsButton, 310, 100, "参照(&B)", 1, &TSetupMainForm::BrowsButtonClick);
+
+    fixedLabel(CopyStartLabel, 10, 12, 400, 44,
+               "以上でインストール設定は完了しました。\n\n"
+               "[開始]ボタンを押してファイルコピーを開始してください。");
+
+    autoLabel(CopyLabel, 10, 12, "インストール実行中です。しばらくお待ち下さい。");
+    place(CopyBevel, 10, 110, 400, 70);
+    // The current path of a run, shown whole at a fixed size.
+    CopyFileLabel.SetAutoSize(false);
+    CopyFileLabel.SetAutoUpdateHint(false);
+    CopyFileLabel.SetMaxLength(0);
+    CopyFileLabel.SetStyle(ssRight);
+    CopyFileLabel.SetTextCase(tcNone);
+    CopyFileLabel.SetPathSeparator(psNone);
+    CopyFileLabel.SetPathType(ptNone);
+    place(CopyFileLabel, 25, 125, 330, 13);
+    place(FileCopyBar, 25, 140, 370, 20);
+    FileCopyBar.SetRange(0, 100);
+    FileCopyBar.SetPosition(0);
+
+    // Sized to its text in height, wrapped within the page's text width.
+    Label1.SetAutoSize(true);
+    Label1.SetWordWrap(true);
+    Label1.SetCaption("インストールが完了しました。");
+    place(Label1, 10, 17, 400, 0);
+
+    OnCloseQuery = [this] { return FormCloseQuery(); };
+    OnClose = [this] { FormClose(); };
+    OnDestroy = [this] { FormDestroy(); };
+    OnUserMessage = [this](unsigned message) { HandleUserMessage(message); };
+}
+
+TSetupMainForm::~TSetupMainForm() {
+    // A window that was never closed (start-up ended early, or a test) is
+    // destroyed here, so that FormDestroy runs while the members still live.
+    Destroy();
+}
+
+void TSetupMainForm::FormCreate() {
+    ExePath = plat::ExecutablePath();
+    // Recorded before any dialog can move the current folder: relative copy
+    // sources resolve against the folder the program was started in.
+    StartupFolder = plat::CurrentFolder();
+
+    std::string projectFile = ProjectFileName(ExePath);
+    if (!plat::FileExists(projectFile)) {
+        // No project beside the program: it ends at once, silently.
+        Terminated_ = true;
+        return;
+    }
+    RunSucceeded = true;
+
+    Project = std::make_unique<TProjectProperty>();
+    try {
+        Project->Load(projectFile);
+    } catch (const ESetupError& e) {
+        // A project that cannot be read is reported, and the program then
+        // ends as it does without a project file: nothing is set up or shown.
+        // The half-read model is released so that nothing (the self-removal
+        // at destruction in particular) acts on it.
+        plat::ShowMessageDialog(nullptr, plat::MsgKind::Error, plat::ApplicationTitle(),
+                                e.Message(), plat::MsgButtons::Ok);
+        Project.reset();
+        RunSucceeded = false;
+        Terminated_ = true;
+        return;
+    }
+
+    SystemPath = std::make_unique<TSystemPath>();
+    InitMode(Project->InstallMode != 0);
+    Show();
+    FocusControl(&NextButton);
+}
+
+void TSetupMainForm::InitMode(bool uninstall) {
+    PageCount = 0;
+    if (uninstall) {
+        InitUninstallMode();
+        return;
+    }
+    BuildInstallPages();
+
+    SetCaption(Project->Name1);
+    NameLabel.SetCaption(NameLabel.Caption() + Project->Name1);
+    VersionLabel.SetCaption(VersionLabel.Caption() + Project->Version);
+    CopyrightLabel.SetCaption(CopyrightLabel.Caption() + Project->Copyright);
+
+    auto linesOf = [this](int kind) {
+        std::vector<std::string>* block = Project->TextBlock(kind);
+        return block ? *block : std::vector<std::string>();
+    };
+    InformationMemo.SetLines(linesOf(0));
+    LisenceMemo.SetLines(linesOf(2));
+    MessageMemo.SetLines(linesOf(1));
+
+    // Joined as they are: the user corrects the proposal on the location page.
+    if (Project->InitDirectory != 0) {
+        LocationEdit.SetCaption(Project->SubDirectory);
+    } else {
+        LocationEdit.SetCaption(SystemPath->GetSystemPath(spProgramFiles) + "\\" +
+                                Project->SubDirectory);
+    }
+
+    BackGroundForm = std::make_unique<TBackGroundForm>();
+    BackGroundForm->GradientColors[0] = 0xFF0000;  // blue at the top
+    BackGroundForm->GradientColors[1] = 0;         // black at the bottom
+    BackGroundForm->Project = Project.get();
+    BackGroundForm->Show();
+}
+
+void TSetupMainForm::InitUninstallMode() {
+    AddPage(&CopyProcessSheet);
+    ShowPage(0);
+    BackButton.SetVisible(false);
+    NextButton.SetVisible(false);
+    CancelButton.SetEnabled(false);
+    CopyLabel.SetCaption("ファイルを削除しています");
+    NextLabel.SetCaption("");
+    // "[Install Folder]" of the uninstallation is the uninstaller's own folder.
+    LocationEdit.SetCaption(ExecutableFolder(ExePath));
+    PostUserMessage(plat::kWmUser + 1);
+}
+
+void TSetupMainForm::FormClose() {
+    if (BackGroundForm) BackGroundForm->Close();
+}
+
+void TSetupMainForm::FormDestroy() {
+    // After a successful uninstallation the uninstaller removes itself.
+    // WriteDeleteBatch (the uninstallation run's last step) writes the batch
+    // file and starts it hidden at SelfRemovalPath; it does its work once this
+    // process has ended.
+    if (Project && RunSucceeded && Project->InstallMode != 0) WriteDeleteBatch();
+    // The background window refers to Project: it goes first.
+    BackGroundForm.reset();
+    SystemPath.reset();
+    Project.reset();
+}
+
+bool TSetupMainForm::FormCloseQuery() {
+    if (!RunSucceeded) return true;  // a run is under way or has failed
+    if (!Project || Project->InstallMode != 0) return true;
+    Widget* active = PageBook.ActivePage();
+    // Between the page change and the start of the run: nothing may stop it.
+    if (active == &CopyProcessSheet) return false;
+    if (active == &EndSheet) return true;
+    return MessageDlg(kInterruptQuestion, mtWarning, true) == plat::MsgAnswer::Yes;
+}
+
+void TSetupMainForm::BuildInstallPages() {
+    AddPage(&StartSheet);
+    if (Project->MessageDisp == 1) AddPage(&MessageSheet);
+    if (Project->LisenceUse) AddPage(&LisenceSheet);
+    if (Project->MessageDisp == 2) AddPage(&MessageSheet);
+    if (Project->DirectorySwitch == 0) AddPage(&LocationSheet);
+    AddPage(&CopyStartSheet);
+    AddPage(&CopyProcessSheet);
+    AddPage(&EndSheet);
+    ShowPage(0);
+}
+
+void TSetupMainForm::AddPage(Widget* page) {
+    PageBook.MovePage(page, PageCount);
+    ++PageCount;
+}
+
+int TSetupMainForm::ActivePageIndex() const {
+    for (int i = 0; i < PageCount; ++i) {
+        if (PageBook.PageAt(i) == PageBook.ActivePage()) return i;
+    }
+    return 0;
+}
+
+void TSetupMainForm::ShowPage(int index) {
+    Widget* page = PageBook.PageAt(index);
+    if (!page) return;  // keeps the wizard on a page in use
+    PageBook.SetActivePage(page);
+    PageBookPageChanged();
+}
+
+void TSetupMainForm::PageBookPageChanged() {
+    Widget* active = PageBook.ActivePage();
+    UpdatePageControls(active);
+    if (Project && Project->InstallMode == 0 && active == &CopyProcessSheet) {
+        PostUserMessage(plat::kWmUser);
+    }
+}
+
+void TSetupMainForm::UpdatePageControls(Widget* activePage) {
+    bool backEnabled = ActivePageIndex() > 0;
+    if (activePage == &LisenceSheet) {
+        NextButton.SetCaption("同意する");
+        CancelButton.SetCaption("同意しない");
+        NextLabel.SetCaption("");
+        BackButton.SetEnabled(backEnabled);
+        NextButton.SetEnabled(true);
+        CancelButton.SetEnabled(true);
+    } else if (activePage == &CopyStartSheet) {
+        // The Cancel caption stays what the page before left.
+        NextButton.SetCaption("開始");
+        NextLabel.SetCaption("[開始]ボタンでインストールを開始します");
+        BackButton.SetEnabled(backEnabled);
+        NextButton.SetEnabled(true);
+        CancelButton.SetEnabled(true);
+    } else if (activePage == &CopyProcessSheet) {
+        NextLabel.SetCaption("");
+        BackButton.SetEnabled(false);
+        NextButton.SetEnabled(false);
+        CancelButton.SetEnabled(false);
+    } else if (activePage == &EndSheet) {
+        NextButton.SetCaption("終了");
+        NextLabel.SetCaption("[終了]ボタンでインストーラーを終了します");
+        BackButton.SetEnabled(false);
+        NextButton.SetEnabled(true);
+        CancelButton.SetEnabled(false);
+    } else {
+        NextButton.SetCaption("次へ(&N)");
+        CancelButton.SetCaption("中止(&C)");
+        NextLabel.SetCaption("[次へ]ボタンを押してください");
+        BackButton.SetEnabled(backEnabled);
+        NextButton.SetEnabled(true);
+        CancelButton.SetEnabled(true);
+    }
+}
+
+void TSetupMainForm::BackButtonClick() { ShowPage(ActivePageIndex() - 1); }
+
+void TSetupMainForm::NextButtonClick() {
+    int index = ActivePageIndex();
+    if (index < PageCount - 1) {
+        ShowPage(index + 1);
+    } else {
+        Close();
+    }
+}
+
+void TSetupMainForm::CancelButtonClick() { Close(); }
+
+std::string TSetupMainForm::FindExistingFolder(const std::string& text) {
+    std::string s = text;
+    while (!s.empty() && !IsExistingFolder(s)) {
+        if (EndsWithBackslashChar(s)) s.pop_back();
+        std::string old = s;
+        s = FolderPart(s);
+        if (s == old) break;
+    }
+    return s;
+}
+
+void TSetupMainForm::BrowsButtonClick() {
+    std::string start = FindExistingFolder(LocationEdit.Caption());
+    auto accept = [](const std::string& text) {
+        if (text.empty()) {
+            // Nothing to create: reported, and the dialog ends without a choice.
+            MessageDlg(kCannotCreateFolder, mtError);
+            return true;
+        }
+        if (IsExistingFolder(text)) return true;
+        return MessageDlg(kCreateFolderQuestion, mtConfirmation, true) == plat::MsgAnswer::Yes;
+    };
+    std::string chosen;
+    if (!plat::ShowFolderDialog(this, kFolderDialogTitle, start, accept, chosen)) return;
+    if (chosen.empty()) return;
+    try {
+        // A folder that cannot be created is not reported: the run will meet it.
+        plat::ForceDirectories(chosen);
+    } catch (const ESetupError&) {
+    }
+    LocationEdit.SetCaption(chosen);
+}
+
+void TSetupMainForm::HandleUserMessage(unsigned message) {
+    if (message == plat::kWmUser) {
+        RunInstall();
+    } else if (message == plat::kWmUser + 1) {
+        RunUninstall();
+        Close();
+    }
+}
