@@ -20,7 +20,10 @@ double Component(uint32_t color, int shift) { return static_cast<double>((color 
 uint32_t BlendBandColor(uint32_t top, uint32_t bottom, float t) {
     // t has 24 significant bits and each component 8, so the products and the
     // sum are exact in double; only the final rounding (half to even) remains.
-    const double tt = t;
+    // On x87 a float may be held at extended precision; a volatile store
+    // forces the single-precision rounding that the ratio is defined with.
+    const volatile float single = t;
+    const double tt = single;
     uint32_t color = 0;
     for (int shift : {0, 8, 16}) {
         double value = (1.0 - tt) * Component(top, shift) + tt * Component(bottom, shift);
