@@ -49,6 +49,11 @@ bool ReadShellLink(const std::string& linkPath, ShellLinkInfo& info);
 // ShellExecuteA(owner, "open", file, no parameters, no folder, SW_HIDE).
 void StartHidden(const std::string& file);
 
+// The id of the running process (GetCurrentProcessId): unique among the
+// processes running now, so it names files that must not clash with those of
+// another copy of the program.
+unsigned ProcessId();
+
 int ScreenWidth();   // GetSystemMetrics(SM_CXSCREEN)
 int ScreenHeight();  // GetSystemMetrics(SM_CYSCREEN)
 

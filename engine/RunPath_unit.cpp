@@ -1,0 +1,123 @@
+#include "engine/RunPath_unit.h"
+
+#include <cstring>
+
+#include "platform/Locale.h"
+
+namespace RunPath {
+
+namespace {
+
+// Length in bytes of the character that starts at byte i.
+size_t CharLength(const std::string& s, size_t i) {
+    if (plat::IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size()) return 2;
+    return 1;
+}
+
+// Byte offset of the last character that is one of the single bytes of set,
+// or npos.
+size_t LastSingle(const std::string& s, const char* set) {
+    size_t found = std::string::npos;
+    for (size_t i = 0; i < s.size(); i += CharLength(s, i)) {
+        if (CharLength(s, i) == 1 && std::strchr(set, s[i]) != nullptr && s[i] != '\0') found = i;
+    }
+    return found;
+}
+
+bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+bool IsSlash(char c) { return c == '\\' || c == '/'; }
+
+const char kUninstallListKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
+
+}  // namespace
+
+bool EndsWithBackslash(const std::string& text) {
+    if (text.empty()) return false;
+    size_t last = LastSingle(text, "\\");
+    return last != std::string::npos && last + 1 == text.size();
+}
+
+std::string FileNamePart(const std::string& path) {
+    size_t i = LastSingle(path, "\\:");
+    return i == std::string::npos ? path : path.substr(i + 1);
+}
+
+std::string JoinPath(const std::string& folder, const std::string& name) {
+    if (folder.empty()) return name;
+    return EndsWithBackslash(folder) ? folder + name : folder + "\\" + name;
+}
+
+bool IsAbsolutePath(const std::string& path) {
+    if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == ':' && IsSlash(path[2])) return true;
+    return path.size() >= 2 && IsSlash(path[0]) && IsSlash(path[1]);
+}
+
+std::string ResolveSourcePath(const std::string& startFolder, const std::string& path) {
+    if (path.empty() || startFolder.empty() || IsAbsolutePath(path)) return path;
+    // "X:name" is relative to drive X's own current folder, which the start
+    // folder says nothing about.
+    if (path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == ':') return path;
+    if (IsSlash(path[0])) {
+        if (startFolder.size() >= 2 && IsDriveLetter(startFolder[0]) && startFolder[1] == ':') {
+            return startFolder.substr(0, 2) + path;
+        }
+        return path;  // a start folder on a network share: leave it to the system
+    }
+    return JoinPath(startFolder, path);
+}
+
+std::string UninstallKeyPath(const std::string& uninstallKey) {
+    if (uninstallKey.find_first_not_of('\\') == std::string::npos) return std::string();
+    return kUninstallListKey + uninstallKey;
+}
+
+std::string EscapeForBatch(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        // "%" is never the second byte of a double-byte character (those
+        // start at 0x40), so doubling single bytes is safe.
+        if (c == '%') out += '%';
+        out += c;
+    }
+    return out;
+}
+
+std::string BuildDeleteBatch(const DeleteBatchPaths& paths) {
+    auto quoted = [](const std::string& path) { return "\"" + EscapeForBatch(path) + "\""; };
+    const std::string program = quoted(paths.program);
+    std::string lines[] = {
+        "@echo off",
+        "setlocal",
+        // Out of the installation folder, so that it can be removed.
+        "cd /d " + quoted(paths.workFolder),
+        "set orvane_tries=0",
+        ":wait",
+        // The uninstaller cannot be deleted while it is still ending; "del"
+        // does not say so through ERRORLEVEL, so the file itself is tested.
+        "del " + program + " >nul 2>&1",
+        "if not exist " + program + " goto ended",
+        "set /a orvane_tries+=1",
+        "if %orvane_tries% geq " + std::to_string(kDeleteBatchTries) + " goto ended",
+        // About one second; "timeout" is missing on some systems.
+        "ping -n 2 127.0.0.1 >nul",
+        "goto wait",
+        ":ended",
+        paths.deleteProject ? "del " + quoted(paths.project) + " >nul 2>&1" : std::string(),
+        paths.deleteCompanion ? "del " + quoted(paths.companion) + " >nul 2>&1" : std::string(),
+        "rd " + quoted(paths.folder) + " >nul 2>&1",
+        // The last line is read whole before it runs, so "exit" still runs
+        // after the file is gone; a command interpreter that keeps the file
+        // open deletes it when the file is closed.
+        "del " + quoted(paths.batch) + " & exit",
+    };
+    std::string text;
+    for (const std::string& line : lines) {
+        if (line.empty()) continue;
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
+}  // namespace RunPath

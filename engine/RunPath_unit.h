@@ -1,0 +1,59 @@
+#pragma once
+// Path and text helpers of the installation and uninstallation runs. They
+// step through ANSI code-page text by characters, so that the second byte of
+// a double-byte character (0x5C in ソ, 表, ...) is never taken for "\".
+#include <string>
+
+namespace RunPath {
+
+// True when the last character of text is a single-byte "\".
+bool EndsWithBackslash(const std::string& text);
+
+// The file name of a path: what follows its last "\" or ":" (the whole text
+// when it has neither).
+std::string FileNamePart(const std::string& path);
+
+// folder + "\" + name, with no second "\" when folder already ends in one.
+// An empty folder gives name alone.
+std::string JoinPath(const std::string& folder, const std::string& name);
+
+// A path that does not depend on a current folder or drive: "X:\..." or
+// "\\server\...".
+bool IsAbsolutePath(const std::string& path);
+
+// A copy source as the run uses it: an absolute path stays as it is; a
+// path from the root of the current drive ("\dir\file") takes the drive of
+// startFolder; any other relative path is joined to startFolder. An empty
+// startFolder, an empty path or a drive-relative "X:name" stays unchanged.
+std::string ResolveSourcePath(const std::string& startFolder, const std::string& path);
+
+// The registration key below HKEY_LOCAL_MACHINE for an "UnInstallKey", or the
+// empty text when the key names nothing (empty, or backslashes only): the
+// list key that holds every installed program must never be written or
+// deleted in its place.
+std::string UninstallKeyPath(const std::string& uninstallKey);
+
+// Text for a batch file line in which cmd must not expand anything: every
+// "%" doubled.
+std::string EscapeForBatch(const std::string& text);
+
+// What the self-removal batch works on.
+struct DeleteBatchPaths {
+    std::string program;     // the uninstaller, running while the batch starts
+    std::string project;     // its project file
+    std::string companion;   // the ".pif" companion, deleted if there is one
+    std::string folder;      // the installation folder, removed when empty
+    std::string workFolder;  // where the batch waits: outside the installation folder
+    std::string batch;       // the batch file itself
+    bool deleteProject = true;    // false when a folder stands at that path
+    bool deleteCompanion = true;  // likewise
+};
+
+// How often (once a second) the batch tries to delete the uninstaller
+// before it goes on without it.
+constexpr int kDeleteBatchTries = 30;
+
+// The batch text: CP932 lines, each ended by CR LF.
+std::string BuildDeleteBatch(const DeleteBatchPaths& paths);
+
+}  // namespace RunPath

@@ -1,0 +1,127 @@
+// Path helpers of the runs, and the self-removal batch text.
+#include <gtest/gtest.h>
+
+#include "engine/RunPath_unit.h"
+
+using namespace RunPath;
+
+namespace {
+
+struct PathCase {
+    const char* input;
+    const char* expected;
+};
+
+TEST(RunPath, FileNamePartStepsByCharacters) {
+    const PathCase cases[] = {
+        {"C:\\App\\setup.exe", "setup.exe"},
+        {"setup.exe", "setup.exe"},
+        {"D:setup.exe", "setup.exe"},
+        {"C:\\App\\", ""},
+        // ソ is 83 5C: its second byte is no separator.
+        {"C:\\ソフト\\表.exe", "表.exe"},
+        {"C:\\Appソ.exe", "Appソ.exe"},
+        {"ソ", "ソ"},
+    };
+    for (const PathCase& c : cases) EXPECT_EQ(FileNamePart(c.input), c.expected) << c.input;
+}
+
+TEST(RunPath, EndsWithBackslashIgnoresTrailBytes) {
+    EXPECT_TRUE(EndsWithBackslash("C:\\"));
+    EXPECT_TRUE(EndsWithBackslash("C:\\ソフト\\"));
+    EXPECT_FALSE(EndsWithBackslash("C:\\ソ"));
+    EXPECT_FALSE(EndsWithBackslash("C:\\表"));
+    EXPECT_FALSE(EndsWithBackslash(""));
+    EXPECT_FALSE(EndsWithBackslash("C:\\App"));
+}
+
+TEST(RunPath, JoinPath) {
+    EXPECT_EQ(JoinPath("C:\\App", "setup.exe"), "C:\\App\\setup.exe");
+    EXPECT_EQ(JoinPath("C:\\App\\", "setup.exe"), "C:\\App\\setup.exe");
+    EXPECT_EQ(JoinPath("C:\\ソ", "setup.exe"), "C:\\ソ\\setup.exe");
+    EXPECT_EQ(JoinPath("C:\\", "setup.exe"), "C:\\setup.exe");
+    EXPECT_EQ(JoinPath("", "setup.exe"), "setup.exe");
+}
+
+TEST(RunPath, ResolveSourcePath) {
+    struct Case {
+        const char* start;
+        const char* source;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"D:\\Media", "payload\\a.txt", "D:\\Media\\payload\\a.txt"},
+        {"D:\\Media\\", "a.txt", "D:\\Media\\a.txt"},
+        {"D:\\メディア表", "a.txt", "D:\\メディア表\\a.txt"},
+        {"D:\\Media", "..\\a.txt", "D:\\Media\\..\\a.txt"},
+        {"D:\\Media", "C:\\src\\a.txt", "C:\\src\\a.txt"},
+        {"D:\\Media", "c:/src/a.txt", "c:/src/a.txt"},
+        {"D:\\Media", "\\\\server\\share\\a.txt", "\\\\server\\share\\a.txt"},
+        {"D:\\Media", "\\src\\a.txt", "D:\\src\\a.txt"},
+        {"\\\\server\\share", "\\src\\a.txt", "\\src\\a.txt"},
+        {"\\\\server\\share", "a.txt", "\\\\server\\share\\a.txt"},
+        {"D:\\Media", "E:a.txt", "E:a.txt"},
+        {"", "a.txt", "a.txt"},
+        {"D:\\Media", "", ""},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(ResolveSourcePath(c.start, c.source), c.expected) << c.start << " + " << c.source;
+    }
+}
+
+TEST(RunPath, UninstallKeyPathNeverNamesTheListKey) {
+    EXPECT_EQ(UninstallKeyPath("OrvaneDemo"),
+              "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\OrvaneDemo");
+    EXPECT_EQ(UninstallKeyPath(""), "");
+    EXPECT_EQ(UninstallKeyPath("\\"), "");
+    EXPECT_EQ(UninstallKeyPath("\\\\"), "");
+    EXPECT_EQ(UninstallKeyPath("表"),
+              "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\表");
+}
+
+TEST(RunPath, EscapeForBatchDoublesPercent) {
+    EXPECT_EQ(EscapeForBatch("C:\\100%\\a%PATH%b"), "C:\\100%%\\a%%PATH%%b");
+    EXPECT_EQ(EscapeForBatch("C:\\ソフト"), "C:\\ソフト");
+    EXPECT_EQ(EscapeForBatch(""), "");
+}
+
+TEST(RunPath, DeleteBatchText) {
+    DeleteBatchPaths p;
+    p.program = "C:\\Program Files\\100%ソフト\\setup.exe";
+    p.project = "C:\\Program Files\\100%ソフト\\setup.ini";
+    p.companion = "C:\\Program Files\\100%ソフト\\Delete.pif";
+    p.folder = "C:\\Program Files\\100%ソフト";
+    p.workFolder = "C:\\users\\表%\\Temp\\";
+    p.batch = "C:\\users\\表%\\Temp\\Delete-77-1.bat";
+    const std::string expected =
+        "@echo off\r\n"
+        "setlocal\r\n"
+        "cd /d \"C:\\users\\表%%\\Temp\\\"\r\n"
+        "set orvane_tries=0\r\n"
+        ":wait\r\n"
+        "del \"C:\\Program Files\\100%%ソフト\\setup.exe\" >nul 2>&1\r\n"
+        "if not exist \"C:\\Program Files\\100%%ソフト\\setup.exe\" goto ended\r\n"
+        "set /a orvane_tries+=1\r\n"
+        "if %orvane_tries% geq 30 goto ended\r\n"
+        "ping -n 2 127.0.0.1 >nul\r\n"
+        "goto wait\r\n"
+        ":ended\r\n"
+        "del \"C:\\Program Files\\100%%ソフト\\setup.ini\" >nul 2>&1\r\n"
+        "del \"C:\\Program Files\\100%%ソフト\\Delete.pif\" >nul 2>&1\r\n"
+        "rd \"C:\\Program Files\\100%%ソフト\" >nul 2>&1\r\n"
+        "del \"C:\\users\\表%%\\Temp\\Delete-77-1.bat\" & exit\r\n";
+    EXPECT_EQ(BuildDeleteBatch(p), expected);
+    // The Japanese text is CP932 bytes: ソ = 83 5C.
+    EXPECT_NE(BuildDeleteBatch(p).find("\x83\x5C\x83\x74\x83\x67"), std::string::npos);
+
+    // A folder standing where the project file or the companion would be is
+    // never handed to "del", which would empty it.
+    p.deleteProject = false;
+    p.deleteCompanion = false;
+    std::string text = BuildDeleteBatch(p);
+    EXPECT_EQ(text.find("setup.ini"), std::string::npos);
+    EXPECT_EQ(text.find("Delete.pif"), std::string::npos);
+    EXPECT_NE(text.find("rd \"C:\\Program Files\\100%%ソフト\""), std::string::npos);
+}
+
+}  // namespace
