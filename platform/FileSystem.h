@@ -60,6 +60,21 @@ private:
     void* handle_;
 };
 
+// Holds a file open for writing while letting others only read it, as another
+// program that writes the file would (created when missing). A reader that
+// denies other writers, such as ReadWholeFile, cannot open the file meanwhile.
+class FileWriteHold {
+public:
+    explicit FileWriteHold(const std::string& path);
+    ~FileWriteHold();
+    FileWriteHold(const FileWriteHold&) = delete;
+    FileWriteHold& operator=(const FileWriteHold&) = delete;
+    bool IsOpen() const { return handle_ != nullptr; }
+
+private:
+    void* handle_;
+};
+
 std::string CurrentFolder();
 bool SetCurrentFolder(const std::string& path);
 std::string ExecutablePath();     // full path of the running program

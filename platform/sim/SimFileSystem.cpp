@@ -1,0 +1,821 @@
+// The sim backend's file system: an in-memory tree with the Windows rules
+// that the product depends on.
+#include "platform/sim/SimFileSystem.h"
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <set>
+
+#include "platform/Error.h"
+#include "platform/FileSystem.h"
+#include "platform/Locale.h"
+
+namespace sim {
+
+const char* const kProfileFolder = "C:\\users\\sim";
+const char* const kStartMenuFolder = "C:\\users\\sim\\Start Menu";
+const char* const kProgramsFolder = "C:\\users\\sim\\Start Menu\\Programs";
+const char* const kStartupFolder = "C:\\users\\sim\\Start Menu\\Programs\\Startup";
+const char* const kDesktopFolder = "C:\\users\\sim\\Desktop";
+const char* const kSendToFolder = "C:\\users\\sim\\SendTo";
+const char* const kCommonProfileFolder = "C:\\users\\Public";
+const char* const kCommonStartMenuFolder = "C:\\users\\Public\\Start Menu";
+const char* const kCommonProgramsFolder = "C:\\users\\Public\\Start Menu\\Programs";
+const char* const kCommonStartupFolder = "C:\\users\\Public\\Start Menu\\Programs\\Startup";
+const char* const kCommonDesktopFolder = "C:\\users\\Public\\Desktop";
+const char* const kCommonSendToFolder = "C:\\users\\Public\\SendTo";
+
+namespace {
+
+// MAX_PATH: the A functions refuse longer paths.
+constexpr size_t kMaxPath = 260;
+constexpr uint32_t kStoredAttrMask = ~(plat::kAttrDirectory | plat::kAttrNormal | plat::kAttrVolume);
+
+struct Node {
+    std::string name;
+    std::string shortName;
+    bool folder = false;
+    uint32_t attributes = 0;  // without the directory bit
+    std::string data;
+    bool locked = false;
+    int writers = 0;  // holders that write and share reads only
+    std::map<std::string, std::unique_ptr<Node>> children;  // by folded name
+};
+
+struct State {
+    std::map<std::string, std::unique_ptr<Node>> roots;  // "c:" or "\\server\share", folded
+    std::string currentFolder;
+    std::string executablePath;
+    std::string tempFolder;
+    std::set<std::string> denyCreate, failAttributeWrite, failDelete;  // folded full paths
+    std::set<void*> findHandles;
+};
+
+State& St();
+
+bool IsSep(unsigned char c) { return c == '\\' || c == '/'; }
+
+// The characters of a text, a double-byte character as one.
+std::vector<std::string> Chars(const std::string& s) {
+    std::vector<std::string> out;
+    for (size_t i = 0; i < s.size();) {
+        size_t n = (plat::IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size()) ? 2 : 1;
+        out.push_back(s.substr(i, n));
+        i += n;
+    }
+    return out;
+}
+
+// ASCII case folding that leaves both bytes of a double-byte character alone.
+std::string Fold(const std::string& s) {
+    std::string out;
+    out.reserve(s.size());
+    for (size_t i = 0; i < s.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        if (plat::IsLeadByte(c) && i + 1 < s.size()) {
+            out += s[i];
+            out += s[++i];
+        } else {
+            out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : s[i];
+        }
+    }
+    return out;
+}
+
+std::string Upper(const std::string& s) {
+    std::string out;
+    for (size_t i = 0; i < s.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        if (plat::IsLeadByte(c) && i + 1 < s.size()) {
+            out += s[i];
+            out += s[++i];
+        } else {
+            out += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : s[i];
+        }
+    }
+    return out;
+}
+
+struct Resolved {
+    std::string rootKey;      // folded
+    std::string rootDisplay;  // "C:" or "\\server\share"
+    std::vector<std::string> parts;
+    bool trailingSep = false;
+};
+
+std::vector<std::string> SplitComponents(const std::string& s) {
+    std::vector<std::string> parts;
+    std::string cur;
+    for (const std::string& ch : Chars(s)) {
+        if (ch.size() == 1 && IsSep(static_cast<unsigned char>(ch[0]))) {
+            parts.push_back(cur);
+            cur.clear();
+        } else {
+            cur += ch;
+        }
+    }
+    parts.push_back(cur);
+    return parts;
+}
+
+// A full path from any path, as GetFullPathName would make it.
+bool Resolve(const std::string& path, Resolved& r, bool useCurrent = true) {
+    if (path.empty()) return false;
+    std::vector<std::string> comps;
+    std::string rest;
+    const unsigned char c0 = static_cast<unsigned char>(path[0]);
+    if (path.size() >= 2 && IsSep(c0) && IsSep(static_cast<unsigned char>(path[1]))) {
+        std::vector<std::string> unc = SplitComponents(path.substr(2));
+        if (unc.size() < 2 || unc[0].empty() || unc[1].empty()) return false;
+        r.rootDisplay = "\\\\" + unc[0] + "\\" + unc[1];
+        r.rootKey = Fold(r.rootDisplay);
+        comps.assign(unc.begin() + 2, unc.end());
+    } else if (path.size() >= 2 && path[1] == ':' &&
+               ((c0 | 0x20) >= 'a' && (c0 | 0x20) <= 'z')) {
+        r.rootDisplay = std::string(1, static_cast<char>(c0 & ~0x20)) + ":";
+        r.rootKey = Fold(r.rootDisplay);
+        rest = path.substr(2);
+        bool absolute = !rest.empty() && IsSep(static_cast<unsigned char>(rest[0]));
+        if (!absolute && useCurrent) {
+            Resolved cur;
+            if (Resolve(St().currentFolder, cur, false) && cur.rootKey == r.rootKey) comps = cur.parts;
+        }
+        std::vector<std::string> more = SplitComponents(rest);
+        comps.insert(comps.end(), more.begin(), more.end());
+    } else {
+        if (!useCurrent) return false;
+        Resolved cur;
+        if (!Resolve(St().currentFolder, cur, false)) return false;
+        r.rootKey = cur.rootKey;
+        r.rootDisplay = cur.rootDisplay;
+        if (!IsSep(c0)) comps = cur.parts;
+        std::vector<std::string> more = SplitComponents(path);
+        comps.insert(comps.end(), more.begin(), more.end());
+    }
+    r.trailingSep = IsSep(static_cast<unsigned char>(path.back()));
+    r.parts.clear();
+    for (size_t i = 0; i < comps.size(); ++i) {
+        std::string c = comps[i];
+        if (c.empty() || c == ".") continue;
+        if (c == "..") {
+            if (!r.parts.empty()) r.parts.pop_back();
+            continue;
+        }
+        // The last component loses trailing dots and blanks, as on Windows.
+        if (i + 1 == comps.size()) {
+            while (!c.empty() && (c.back() == '.' || c.back() == ' ') &&
+                   !(c.size() >= 2 && plat::IsLeadByte(static_cast<unsigned char>(c[c.size() - 2])))) {
+                c.pop_back();
+            }
+            if (c.empty()) continue;
+        }
+        r.parts.push_back(c);
+    }
+    if (r.parts.empty()) r.trailingSep = false;
+    return true;
+}
+
+std::string KeyOf(const Resolved& r, size_t count) {
+    std::string key = r.rootKey;
+    for (size_t i = 0; i < count && i < r.parts.size(); ++i) key += "\\" + Fold(r.parts[i]);
+    return key;
+}
+std::string KeyOf(const Resolved& r) { return KeyOf(r, r.parts.size()); }
+
+size_t DisplayLength(const Resolved& r) {
+    size_t n = r.rootDisplay.size() + 1;
+    for (const std::string& p : r.parts) n += p.size() + 1;
+    return n;
+}
+
+Node* Child(Node* folder, const std::string& name) {
+    if (!folder || !folder->folder) return nullptr;
+    auto it = folder->children.find(Fold(name));
+    if (it != folder->children.end()) return it->second.get();
+    const std::string folded = Fold(name);
+    for (auto& kv : folder->children) {
+        if (!kv.second->shortName.empty() && Fold(kv.second->shortName) == folded) return kv.second.get();
+    }
+    return nullptr;
+}
+
+Node* Find(const Resolved& r, size_t count) {
+    auto it = St().roots.find(r.rootKey);
+    if (it == St().roots.end()) return nullptr;
+    Node* n = it->second.get();
+    for (size_t i = 0; i < count && n; ++i) n = Child(n, r.parts[i]);
+    return n;
+}
+Node* Find(const Resolved& r) { return Find(r, r.parts.size()); }
+
+// The node named by path; with a trailing separator only a folder counts.
+Node* Lookup(const std::string& path) {
+    Resolved r;
+    if (!Resolve(path, r)) return nullptr;
+    Node* n = Find(r);
+    if (n && r.trailingSep && !n->folder) return nullptr;
+    return n;
+}
+
+Node* ParentOf(const Resolved& r) {
+    if (r.parts.empty()) return nullptr;
+    Node* p = Find(r, r.parts.size() - 1);
+    return (p && p->folder) ? p : nullptr;
+}
+
+bool ValidName(const std::string& name) {
+    if (name.empty()) return false;
+    for (const std::string& ch : Chars(name)) {
+        if (ch.size() != 1) continue;
+        unsigned char c = static_cast<unsigned char>(ch[0]);
+        if (c < 0x20 || std::string("<>:\"/\\|?*").find(static_cast<char>(c)) != std::string::npos) return false;
+    }
+    return true;
+}
+
+bool IsLegal83(const std::string& name) {
+    if (name.empty() || name[0] == '.') return false;
+    size_t dot = name.find('.');
+    if (dot != std::string::npos && name.find('.', dot + 1) != std::string::npos) return false;
+    size_t baseLen = dot == std::string::npos ? name.size() : dot;
+    size_t extLen = dot == std::string::npos ? 0 : name.size() - dot - 1;
+    if (baseLen < 1 || baseLen > 8 || extLen > 3) return false;
+    for (unsigned char c : name) {
+        if (c <= 0x20 || std::string("\"*+,/:;<=>?[\\]|").find(static_cast<char>(c)) != std::string::npos) return false;
+    }
+    return true;
+}
+
+// The first max bytes of s without cutting a double-byte character.
+std::string LeadingBytes(const std::string& s, size_t max) {
+    std::string out;
+    for (const std::string& ch : Chars(s)) {
+        if (out.size() + ch.size() > max) break;
+        out += ch;
+    }
+    return out;
+}
+
+std::string MakeShortName(Node* folder, const std::string& name) {
+    if (IsLegal83(name)) return std::string();
+    size_t dot = name.rfind('.');
+    std::string base = dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+    std::string ext = dot == std::string::npos || dot == 0 ? std::string() : name.substr(dot + 1);
+    auto clean = [](const std::string& s) {
+        std::string out;
+        for (const std::string& ch : Chars(s)) {
+            if (ch == " " || ch == ".") continue;
+            if (ch.size() == 1 && std::string("\"*+,/:;<=>?[\\]|").find(ch[0]) != std::string::npos) {
+                out += '_';
+            } else {
+                out += ch;
+            }
+        }
+        return Upper(out);
+    };
+    base = LeadingBytes(clean(base), 6);
+    ext = LeadingBytes(clean(ext), 3);
+    if (base.empty()) base = "_";
+    for (int n = 1;; ++n) {
+        std::string candidate = base + "~" + std::to_string(n) + (ext.empty() ? "" : "." + ext);
+        bool taken = false;
+        for (auto& kv : folder->children) {
+            if (Fold(kv.second->shortName) == Fold(candidate) || kv.first == Fold(candidate)) taken = true;
+        }
+        if (!taken) return candidate;
+    }
+}
+
+Node* AddChild(Node* folder, const std::string& name, bool isFolder) {
+    auto node = std::make_unique<Node>();
+    node->name = name;
+    node->folder = isFolder;
+    node->shortName = MakeShortName(folder, name);
+    Node* raw = node.get();
+    folder->children[Fold(name)] = std::move(node);
+    return raw;
+}
+
+bool CreateDenied(const Resolved& r) {
+    return r.parts.empty() || St().denyCreate.count(KeyOf(r, r.parts.size() - 1)) > 0;
+}
+
+// Whether a new entry may be made at r: parent folder present, name valid, no
+// refusal on the folder, path not too long.
+Node* CreatableParent(const Resolved& r) {
+    Node* parent = ParentOf(r);
+    if (!parent || !ValidName(r.parts.back()) || CreateDenied(r) || DisplayLength(r) > kMaxPath) return nullptr;
+    return parent;
+}
+
+std::string DisplayPath(const Resolved& r) {
+    // The stored spelling of every existing component.
+    auto it = St().roots.find(r.rootKey);
+    std::string out = r.rootDisplay;
+    Node* n = it == St().roots.end() ? nullptr : it->second.get();
+    for (const std::string& part : r.parts) {
+        n = n ? Child(n, part) : nullptr;
+        out += "\\" + (n ? n->name : part);
+    }
+    return r.parts.empty() ? out + "\\" : out;
+}
+
+void AddDefaultTree() {
+    AddDrive('C');
+    for (const char* folder : {"C:\\Windows\\system32", "C:\\Program Files", "C:\\temp", "C:\\work",
+                               kStartupFolder, kDesktopFolder, kSendToFolder, kCommonStartupFolder,
+                               kCommonDesktopFolder, kCommonSendToFolder}) {
+        AddFolder(folder);
+    }
+    AddFile("C:\\work\\Setup.exe", std::string("MZ sim executable", 17));
+}
+
+}  // namespace
+
+namespace {
+State& St() {
+    static State* state = nullptr;
+    if (!state) {
+        state = new State();
+        state->currentFolder = "C:\\work";
+        state->executablePath = "C:\\work\\Setup.exe";
+        state->tempFolder = "C:\\temp\\";
+        AddDefaultTree();  // uses St(), which now answers with the new state
+    }
+    return *state;
+}
+}  // namespace
+
+void ResetFileSystem() {
+    State& s = St();
+    s.roots.clear();
+    s.denyCreate.clear();
+    s.failAttributeWrite.clear();
+    s.failDelete.clear();
+    // Open search handles stay valid objects; only their registry is kept.
+    s.currentFolder = "C:\\work";
+    s.executablePath = "C:\\work\\Setup.exe";
+    s.tempFolder = "C:\\temp\\";
+    AddDefaultTree();
+}
+
+void AddDrive(char letter) {
+    std::string key = Fold(std::string(1, letter) + ":");
+    auto& root = St().roots[key];
+    if (!root) {
+        root = std::make_unique<Node>();
+        root->folder = true;
+        root->name = std::string(1, static_cast<char>(letter & ~0x20)) + ":";
+    }
+}
+
+bool AddFolder(const std::string& path) {
+    Resolved r;
+    if (!Resolve(path, r)) return false;
+    auto it = St().roots.find(r.rootKey);
+    if (it == St().roots.end()) {
+        auto root = std::make_unique<Node>();
+        root->folder = true;
+        root->name = r.rootDisplay;
+        it = St().roots.emplace(r.rootKey, std::move(root)).first;
+    }
+    Node* n = it->second.get();
+    for (const std::string& part : r.parts) {
+        Node* c = Child(n, part);
+        if (!c) c = AddChild(n, part, true);
+        if (!c->folder) return false;
+        n = c;
+    }
+    return true;
+}
+
+bool AddFile(const std::string& path, const std::string& bytes, uint32_t attributes) {
+    Resolved r;
+    if (!Resolve(path, r) || r.parts.empty()) return false;
+    Resolved parentPath = r;
+    parentPath.parts.pop_back();
+    parentPath.trailingSep = false;
+    if (!AddFolder(DisplayPath(parentPath))) return false;
+    Node* parent = Find(parentPath);
+    Node* n = Child(parent, r.parts.back());
+    if (n && n->folder) return false;
+    if (!n) n = AddChild(parent, r.parts.back(), false);
+    n->data = bytes;
+    n->attributes = attributes & kStoredAttrMask;
+    return true;
+}
+
+bool Remove(const std::string& path) {
+    Resolved r;
+    if (!Resolve(path, r) || r.parts.empty()) return false;
+    Node* parent = ParentOf(r);
+    Node* n = Find(r);
+    if (!parent || !n) return false;
+    for (auto it = parent->children.begin(); it != parent->children.end(); ++it) {
+        if (it->second.get() == n) {
+            parent->children.erase(it);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool Exists(const std::string& path) { return Lookup(path) != nullptr; }
+bool IsFile(const std::string& path) {
+    Node* n = Lookup(path);
+    return n && !n->folder;
+}
+bool IsFolder(const std::string& path) {
+    Node* n = Lookup(path);
+    return n && n->folder;
+}
+std::string Content(const std::string& path) {
+    Node* n = Lookup(path);
+    return n && !n->folder ? n->data : std::string();
+}
+uint32_t Attributes(const std::string& path) {
+    Node* n = Lookup(path);
+    if (!n) return plat::kInvalidAttributes;
+    return n->attributes | (n->folder ? plat::kAttrDirectory : 0);
+}
+void SetAttributes(const std::string& path, uint32_t attributes) {
+    if (Node* n = Lookup(path)) n->attributes = attributes & kStoredAttrMask;
+}
+std::string StoredName(const std::string& path) {
+    Node* n = Lookup(path);
+    return n ? n->name : std::string();
+}
+std::string ShortNameOf(const std::string& path) {
+    Node* n = Lookup(path);
+    return n ? n->shortName : std::string();
+}
+std::string FullPath(const std::string& path) {
+    Resolved r;
+    if (!Resolve(path, r) || !Lookup(path)) return std::string();
+    return DisplayPath(r);
+}
+void SetLocked(const std::string& path, bool locked) {
+    if (Node* n = Lookup(path)) n->locked = locked;
+}
+void SetOpenForWriting(const std::string& path, bool open) {
+    if (Node* n = Lookup(path)) n->writers = open ? std::max(n->writers, 1) : 0;
+}
+void SetShortName(const std::string& path, const std::string& shortName) {
+    if (Node* n = Lookup(path)) n->shortName = shortName;
+}
+
+namespace {
+void SetFault(std::set<std::string>& faults, const std::string& path, bool on) {
+    Resolved r;
+    if (!Resolve(path, r)) return;
+    if (on) {
+        faults.insert(KeyOf(r));
+    } else {
+        faults.erase(KeyOf(r));
+    }
+}
+bool HasFault(const std::set<std::string>& faults, const Resolved& r) { return faults.count(KeyOf(r)) > 0; }
+}  // namespace
+
+void DenyCreateIn(const std::string& folder, bool deny) { SetFault(St().denyCreate, folder, deny); }
+void FailAttributeWrite(const std::string& path, bool fail) { SetFault(St().failAttributeWrite, path, fail); }
+void FailDelete(const std::string& path, bool fail) { SetFault(St().failDelete, path, fail); }
+
+void SetCurrentFolder(const std::string& path) {
+    Resolved r;
+    St().currentFolder = Resolve(path, r) ? DisplayPath(r) : path;
+    if (St().currentFolder.size() > 3 && St().currentFolder.back() == '\\') St().currentFolder.pop_back();
+}
+void SetExecutablePath(const std::string& path) { St().executablePath = path; }
+void SetTempFolder(const std::string& path) {
+    St().tempFolder = path;
+    if (St().tempFolder.empty() || St().tempFolder.back() != '\\') St().tempFolder += '\\';
+}
+
+int OpenFindHandles() { return static_cast<int>(St().findHandles.size()); }
+
+namespace {
+void Collect(const Node* n, const std::string& path, Snapshot& out) {
+    std::vector<const Node*> kids;
+    for (auto& kv : n->children) kids.push_back(kv.second.get());
+    for (const Node* k : kids) {
+        Entry e;
+        e.path = path + k->name + (k->folder ? "\\" : "");
+        e.folder = k->folder;
+        e.attributes = k->attributes | (k->folder ? plat::kAttrDirectory : 0);
+        e.content = k->data;
+        out.push_back(e);
+        if (k->folder) Collect(k, e.path, out);
+    }
+}
+}  // namespace
+
+Snapshot TakeSnapshot() {
+    Snapshot out;
+    for (auto& kv : St().roots) {
+        Entry e;
+        e.path = kv.second->name + "\\";
+        e.folder = true;
+        e.attributes = plat::kAttrDirectory;
+        out.push_back(e);
+        Collect(kv.second.get(), e.path, out);
+    }
+    return out;
+}
+
+std::vector<std::string> ListAll() {
+    std::vector<std::string> out;
+    for (const Entry& e : TakeSnapshot()) out.push_back(e.path);
+    return out;
+}
+
+std::vector<std::string> ListFolder(const std::string& folder) {
+    std::vector<std::string> out;
+    Node* n = Lookup(folder);
+    if (!n || !n->folder) return out;
+    for (auto& kv : n->children) out.push_back(kv.second->name);
+    return out;
+}
+
+std::vector<std::string> Changes(const Snapshot& before, const Snapshot& after) {
+    std::map<std::string, const Entry*> a, b;
+    for (const Entry& e : before) a[Fold(e.path)] = &e;
+    for (const Entry& e : after) b[Fold(e.path)] = &e;
+    std::vector<std::string> out;
+    for (auto& kv : a) {
+        auto it = b.find(kv.first);
+        if (it == b.end()) {
+            out.push_back("- " + kv.second->path);
+        } else if (!(*it->second == *kv.second)) {
+            out.push_back("~ " + it->second->path);
+        }
+    }
+    for (auto& kv : b) {
+        if (!a.count(kv.first)) out.push_back("+ " + kv.second->path);
+    }
+    return out;
+}
+
+}  // namespace sim
+
+// ---- the platform interface over the tree ----
+
+namespace plat {
+
+using sim::Entry;
+
+namespace {
+using namespace sim;
+
+bool Busy(const Node* n) { return n->locked || n->writers > 0; }
+
+Node* FileNode(const std::string& path, Resolved& r) {
+    if (!Resolve(path, r)) return nullptr;
+    Node* n = Find(r);
+    if (!n || (r.trailingSep && !n->folder)) return nullptr;
+    return n;
+}
+
+// Opening for writing as CreateFile(CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL) does:
+// an existing file must not be read-only, hidden or system, nor in use.
+Node* OpenForWriting(const std::string& path, uint32_t newAttributes) {
+    Resolved r;
+    if (!Resolve(path, r) || r.parts.empty() || r.trailingSep) return nullptr;
+    Node* n = Find(r);
+    if (n) {
+        if (n->folder || Busy(n) || CreateDenied(r)) return nullptr;
+        if (n->attributes & (kAttrReadOnly | kAttrHidden | kAttrSystem)) return nullptr;
+        return n;
+    }
+    Node* parent = CreatableParent(r);
+    if (!parent) return nullptr;
+    n = AddChild(parent, r.parts.back(), false);
+    n->attributes = newAttributes;
+    return n;
+}
+
+bool Wildcard(const std::vector<std::string>& p, size_t i, const std::vector<std::string>& s, size_t j) {
+    while (i < p.size()) {
+        if (p[i] == "*") {
+            for (size_t k = j; k <= s.size(); ++k) {
+                if (Wildcard(p, i + 1, s, k)) return true;
+            }
+            return false;
+        }
+        if (j >= s.size()) return false;
+        if (p[i] != "?" && Fold(p[i]) != Fold(s[j])) return false;
+        ++i;
+        ++j;
+    }
+    return j == s.size();
+}
+
+bool Matches(const std::string& pattern, const std::string& name) {
+    // "*.*" matches names without a dot too, as it does on Windows.
+    std::string pat = pattern == "*.*" ? "*" : pattern;
+    return Wildcard(Chars(pat), 0, Chars(name), 0);
+}
+}  // namespace
+
+ReadResult ReadWholeFile(const std::string& path, std::string& data) {
+    Resolved r;
+    if (!Resolve(path, r)) return ReadResult::NotFound;
+    Node* n = Find(r);
+    if (!n) return ReadResult::NotFound;
+    if (n->folder || (r.trailingSep && !n->folder) || Busy(n)) return ReadResult::OpenFailed;
+    data = n->data;
+    return ReadResult::Ok;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& data) {
+    Node* n = OpenForWriting(path, kAttrArchive);
+    if (!n) return false;
+    n->data = data;
+    n->attributes |= kAttrArchive;
+    return true;
+}
+
+bool FileExists(const std::string& path) {
+    Resolved r;
+    Node* n = FileNode(path, r);
+    return n && !n->folder;
+}
+
+bool DirectoryExists(const std::string& path) {
+    Resolved r;
+    Node* n = FileNode(path, r);
+    return n && n->folder;
+}
+
+uint32_t ReadAttributes(const std::string& path) {
+    Resolved r;
+    Node* n = FileNode(path, r);
+    if (!n) return kInvalidAttributes;
+    uint32_t a = n->attributes | (n->folder ? kAttrDirectory : 0);
+    return a == 0 ? kAttrNormal : a;
+}
+
+bool WriteAttributes(const std::string& path, uint32_t attributes) {
+    Resolved r;
+    Node* n = FileNode(path, r);
+    if (!n || r.parts.empty() || HasFault(St().failAttributeWrite, r)) return false;
+    n->attributes = attributes & kStoredAttrMask;
+    return true;
+}
+
+bool CopyFileTo(const std::string& source, const std::string& dest, bool failIfExists) {
+    Resolved rs, rd;
+    Node* src = FileNode(source, rs);
+    if (!src || src->folder || src->locked) return false;
+    if (!Resolve(dest, rd) || rd.parts.empty() || rd.trailingSep) return false;
+    Node* dst = Find(rd);
+    if (dst == src) return false;  // sharing violation on the same file
+    if (dst) {
+        if (failIfExists || dst->folder || Busy(dst) || (dst->attributes & kAttrReadOnly) || CreateDenied(rd)) {
+            return false;
+        }
+    } else {
+        Node* parent = CreatableParent(rd);
+        if (!parent) return false;
+        dst = AddChild(parent, rd.parts.back(), false);
+    }
+    // CopyFileA gives the copy the source's attributes, read-only included.
+    dst->data = src->data;
+    dst->attributes = src->attributes;
+    return true;
+}
+
+bool DeleteFileAt(const std::string& path) {
+    Resolved r;
+    Node* n = FileNode(path, r);
+    if (!n || n->folder || Busy(n) || (n->attributes & kAttrReadOnly) || HasFault(St().failDelete, r)) {
+        return false;
+    }
+    return sim::Remove(path);
+}
+
+bool MakeDirectory(const std::string& path) {
+    Resolved r;
+    if (!Resolve(path, r) || r.parts.empty() || Find(r)) return false;
+    Node* parent = CreatableParent(r);
+    if (!parent) return false;
+    AddChild(parent, r.parts.back(), true);
+    return true;
+}
+
+bool RemoveFolder(const std::string& path) {
+    Resolved r, cur;
+    Node* n = FileNode(path, r);
+    if (!n || !n->folder || r.parts.empty() || !n->children.empty()) return false;
+    if ((n->attributes & kAttrReadOnly) || HasFault(St().failDelete, r)) return false;
+    // The process holds its current folder open, so that one cannot go.
+    if (Resolve(St().currentFolder, cur) && KeyOf(cur) == KeyOf(r)) return false;
+    return sim::Remove(path);
+}
+
+bool ForceDirectories(const std::string& path) {
+    if (path.empty()) throw ESetupError("フォルダを作成できません");
+    Resolved r;
+    if (!Resolve(path, r)) return false;
+    // Walk the chain from the root, creating what is missing.
+    for (size_t i = 1; i <= r.parts.size(); ++i) {
+        Node* n = Find(r, i);
+        if (n) {
+            if (!n->folder) return false;
+            continue;
+        }
+        Resolved partial = r;
+        partial.parts.resize(i);
+        partial.trailingSep = false;
+        Node* parent = CreatableParent(partial);
+        if (!parent) return false;
+        AddChild(parent, partial.parts.back(), true);
+    }
+    Node* n = Find(r);
+    return n && n->folder;
+}
+
+FindHandle::FindHandle() : handle_(nullptr) {}
+FindHandle::~FindHandle() { Close(); }
+FindHandle::FindHandle(FindHandle&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
+FindHandle& FindHandle::operator=(FindHandle&& other) noexcept {
+    if (this != &other) {
+        Close();
+        handle_ = other.handle_;
+        other.handle_ = nullptr;
+    }
+    return *this;
+}
+
+bool FindHandle::First(const std::string& pattern, FindData& data) {
+    Close();
+    Resolved r;
+    if (!Resolve(pattern, r) || r.parts.empty() || r.trailingSep) return false;
+    Node* folder = ParentOf(r);
+    if (!folder) return false;
+    const std::string& pat = r.parts.back();
+    std::vector<FindData> found;
+    if (r.parts.size() > 1) {  // a folder below the root lists "." and ".." first
+        for (const char* dots : {".", ".."}) {
+            if (Matches(pat, dots)) found.push_back(FindData{dots, "", kAttrDirectory});
+        }
+    }
+    for (auto& kv : folder->children) {
+        const Node* n = kv.second.get();
+        if (Matches(pat, n->name) || (!n->shortName.empty() && Matches(pat, n->shortName))) {
+            uint32_t a = n->attributes | (n->folder ? kAttrDirectory : 0);
+            found.push_back(FindData{n->name, n->shortName, a == 0 ? kAttrNormal : a});
+        }
+    }
+    if (found.empty()) return false;
+    data = found.front();
+    handle_ = new int(0);
+    St().findHandles.insert(handle_);
+    return true;
+}
+
+void FindHandle::Close() {
+    if (handle_) {
+        St().findHandles.erase(handle_);
+        delete static_cast<int*>(handle_);
+        handle_ = nullptr;
+    }
+}
+
+FileWriteHold::FileWriteHold(const std::string& path) : handle_(nullptr) {
+    Resolved r;
+    Node* n = FileNode(path, r);
+    if (!n) {
+        n = OpenForWriting(path, kAttrArchive);
+    } else if (n->folder || Busy(n) || (n->attributes & kAttrReadOnly)) {
+        n = nullptr;
+    }
+    if (!n) return;
+    ++n->writers;
+    Resolve(path, r);
+    handle_ = new std::string(DisplayPath(r));
+}
+
+FileWriteHold::~FileWriteHold() {
+    if (!handle_) return;
+    auto* path = static_cast<std::string*>(handle_);
+    Resolved r;
+    if (Node* n = FileNode(*path, r)) n->writers = std::max(0, n->writers - 1);
+    delete path;
+}
+
+std::string CurrentFolder() { return St().currentFolder; }
+
+bool SetCurrentFolder(const std::string& path) {
+    Resolved r;
+    Node* n = FileNode(path, r);
+    if (!n || !n->folder) return false;
+    sim::SetCurrentFolder(path);
+    return true;
+}
+
+std::string ExecutablePath() { return St().executablePath; }
+std::string TempFolder() { return St().tempFolder; }
+
+}  // namespace plat

@@ -1,0 +1,180 @@
+// The real file system through the ANSI functions of Win32.
+#include <windows.h>
+
+#include <algorithm>
+
+#include "platform/Error.h"
+#include "platform/FileSystem.h"
+
+namespace plat {
+
+namespace {
+
+class FileHandle {
+public:
+    explicit FileHandle(HANDLE h) : h_(h) {}
+    ~FileHandle() {
+        if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
+    }
+    FileHandle(const FileHandle&) = delete;
+    FileHandle& operator=(const FileHandle&) = delete;
+    HANDLE Get() const { return h_; }
+    bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
+
+private:
+    HANDLE h_;
+};
+
+bool IsSeparator(const std::string& s, size_t i) { return s[i] == '\\' || s[i] == '/'; }
+
+}  // namespace
+
+ReadResult ReadWholeFile(const std::string& path, std::string& data) {
+    // Sharing reads only: nobody may write the file while it is read.
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file.Valid()) {
+        DWORD error = GetLastError();
+        return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) ? ReadResult::NotFound
+                                                                                 : ReadResult::OpenFailed;
+    }
+    std::string content;
+    char buffer[65536];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr)) return ReadResult::OpenFailed;
+        if (got == 0) break;
+        content.append(buffer, got);
+    }
+    data.swap(content);
+    return ReadResult::Ok;
+}
+
+bool WriteWholeFile(const std::string& path, const std::string& data) {
+    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                nullptr));
+    if (!file.Valid()) return false;
+    size_t done = 0;
+    while (done < data.size()) {
+        DWORD chunk = static_cast<DWORD>(std::min<size_t>(data.size() - done, 1u << 20));
+        DWORD written = 0;
+        if (!WriteFile(file.Get(), data.data() + done, chunk, &written, nullptr) || written == 0) return false;
+        done += written;
+    }
+    return true;
+}
+
+bool FileExists(const std::string& path) {
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool DirectoryExists(const std::string& path) {
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+uint32_t ReadAttributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+
+bool WriteAttributes(const std::string& path, uint32_t attributes) {
+    return SetFileAttributesA(path.c_str(), attributes) != 0;
+}
+
+bool CopyFileTo(const std::string& source, const std::string& dest, bool failIfExists) {
+    return CopyFileA(source.c_str(), dest.c_str(), failIfExists ? TRUE : FALSE) != 0;
+}
+
+bool DeleteFileAt(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+bool MakeDirectory(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
+bool RemoveFolder(const std::string& path) { return RemoveDirectoryA(path.c_str()) != 0; }
+
+bool ForceDirectories(const std::string& path) {
+    if (path.empty()) throw ESetupError("フォルダを作成できません");
+    // Every separator ends one folder of the chain. Stepping by characters
+    // keeps a trail byte of 0x5C (表, ソ) from counting as a separator.
+    std::string prefix;
+    for (size_t i = 0; i < path.size();) {
+        if (IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size()) {
+            i += 2;
+            continue;
+        }
+        if (IsSeparator(path, i) && i > 0) {
+            prefix = path.substr(0, i);
+            // Roots ("C:", "\\server\share") and existing folders need nothing.
+            if (prefix.back() != ':' && !IsSeparator(prefix, prefix.size() - 1) && !DirectoryExists(prefix)) {
+                CreateDirectoryA(prefix.c_str(), nullptr);
+            }
+        }
+        ++i;
+    }
+    if (!DirectoryExists(path)) CreateDirectoryA(path.c_str(), nullptr);
+    return DirectoryExists(path);
+}
+
+FindHandle::FindHandle() : handle_(nullptr) {}
+FindHandle::~FindHandle() { Close(); }
+FindHandle::FindHandle(FindHandle&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
+FindHandle& FindHandle::operator=(FindHandle&& other) noexcept {
+    if (this != &other) {
+        Close();
+        handle_ = other.handle_;
+        other.handle_ = nullptr;
+    }
+    return *this;
+}
+
+bool FindHandle::First(const std::string& pattern, FindData& data) {
+    Close();
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(pattern.c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return false;
+    handle_ = h;
+    data.name = fd.cFileName;
+    data.shortName = fd.cAlternateFileName;
+    data.attributes = fd.dwFileAttributes;
+    return true;
+}
+
+void FindHandle::Close() {
+    if (handle_) {
+        FindClose(static_cast<HANDLE>(handle_));
+        handle_ = nullptr;
+    }
+}
+
+FileWriteHold::FileWriteHold(const std::string& path) : handle_(nullptr) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE) handle_ = h;
+}
+
+FileWriteHold::~FileWriteHold() {
+    if (handle_) CloseHandle(static_cast<HANDLE>(handle_));
+}
+
+std::string CurrentFolder() {
+    char buffer[MAX_PATH + 1];
+    DWORD n = GetCurrentDirectoryA(sizeof buffer, buffer);
+    if (n == 0 || n >= sizeof buffer) return std::string();
+    return std::string(buffer, n);
+}
+
+bool SetCurrentFolder(const std::string& path) { return SetCurrentDirectoryA(path.c_str()) != 0; }
+
+std::string ExecutablePath() {
+    char buffer[MAX_PATH + 1];
+    DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
+    if (n == 0 || n >= sizeof buffer) return std::string();
+    return std::string(buffer, n);
+}
+
+std::string TempFolder() {
+    char buffer[MAX_PATH + 1];
+    DWORD n = GetTempPathA(sizeof buffer, buffer);
+    if (n == 0 || n >= sizeof buffer) return std::string();
+    std::string folder(buffer, n);
+    if (folder.back() != '\\') folder += '\\';
+    return folder;
+}
+
+}  // namespace plat
