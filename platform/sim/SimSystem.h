@@ -1,0 +1,38 @@
+#pragma once
+// Test control of the sim system services: the Windows and system folders,
+// COM, the shell link object, programs started hidden, the screen.
+//
+// Saved links are files in the sim file system (so copying, deleting and
+// locking them works as for any file); ReadShellLink reads such a file back.
+#include <string>
+#include <vector>
+
+#include "platform/System.h"
+
+namespace sim {
+
+void ResetSystem();
+
+// The answers of QueryWindowsFolder / QuerySystemFolder (C:\Windows and
+// C:\Windows\system32 by default); failing makes the query answer false.
+void SetWindowsFolder(const std::string& folder);
+void SetSystemFolder(const std::string& folder);
+void FailWindowsFolder(bool fail = true);
+void FailSystemFolder(bool fail = true);
+
+// InitializeCom calls minus UninitializeCom calls.
+int ComInitializations();
+
+// When unavailable, ShellLink::Create fails (no link object on the system).
+void SetLinkObjectAvailable(bool available);
+// ShellLink objects alive now that hold the link object.
+int LiveLinkObjects();
+// The bytes of a saved link file, as ShellLink::Save writes them.
+std::string EncodeLink(const plat::ShellLinkInfo& info);
+
+// Every StartHidden call, oldest first.
+const std::vector<std::string>& StartedHidden();
+
+void SetScreenSize(int width, int height);  // 1024 x 768 by default
+
+}  // namespace sim
