@@ -1,0 +1,3 @@
+#include "project/CopyFile_unit.h"
+
+// The collection is header-only; this unit keeps the module layout.

@@ -1,0 +1,72 @@
+#pragma once
+// The setup project model: what the project file names, shows, sets and
+// lists. Load reads a project file through a read-only INI document; Save
+// writes the canonical layout through a new one.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "project/CopyFile_unit.h"
+#include "project/MakeFolder_unit.h"
+#include "project/ShortCutFile_unit.h"
+
+class TProjectIniFile;
+
+class TProjectProperty {
+public:
+    // Kinds of TextBlock.
+    static constexpr int kInformation = 0;
+    static constexpr int kDisplayMessage = 1;
+    static constexpr int kLisenceMessage = 2;
+    // At most this many lines per text block and records per list are read.
+    static constexpr int kMaxTextLines = 10000;
+    static constexpr int kMaxItems = 65536;
+
+    TProjectProperty();
+    virtual ~TProjectProperty();
+    TProjectProperty(const TProjectProperty&) = delete;
+    TProjectProperty& operator=(const TProjectProperty&) = delete;
+
+    uint8_t InstallMode;
+    uint8_t ProjectMakeMode;
+    std::string ProjectLocation;
+    std::string Name1;
+    std::string Name2;
+    std::string Version;
+    std::string Copyright;
+    uint8_t MessageDisp;
+    bool LisenceUse;
+    uint8_t DirectorySwitch;
+    uint8_t InitDirectory;
+    std::string SubDirectory;
+    TMakeFolders Folders;
+    TCopyFiles Files;
+    TShortCutFiles Shortcuts;
+    std::string UnInstallName;
+    std::string UnInstallKey;
+    uint8_t UnInstallDialog;
+
+    std::vector<std::string> Information;
+    std::vector<std::string> DisplayMessage;
+    std::vector<std::string> LisenceMessage;
+
+    // 0 Information, 1 DisplayMessage, 2 LisenceMessage; nullptr otherwise.
+    std::vector<std::string>* TextBlock(int kind);
+
+    void Reset();
+    // Reads the project file (a missing file gives the defaults). Raises
+    // ESetupError on an unreadable file or a number that does not convert;
+    // the model then holds what was read before the error.
+    bool Load(const std::string& fileName);
+    // Writes the model as a project file. Raises ESetupError when the file
+    // cannot be created.
+    bool Save(const std::string& fileName);
+    // Stores the text without its leading and trailing '\' bytes.
+    void SetSubDirectory(const std::string& text);
+    // The first field that Save writes for a file record.
+    virtual std::string GetCopySource(const TCopyFile& item);
+
+private:
+    void ReadAll(TProjectIniFile& ini);
+    void WriteAll(TProjectIniFile& ini);
+};
