@@ -151,7 +151,7 @@ void RegisterClasses() {
 // taskbar entry, titled with the application title, whatever the forms'
 // captions are. It has no size and forwards its activation to the forms.
 HWND AppWindow() {
-    if (B().appWindow) return B().appWindow;
+    if (B().appWindow && IsWindow(B().appWindow)) return B().appWindow;
     RegisterClasses();
     int cx = GetSystemMetrics(SM_CXSCREEN) / 2, cy = GetSystemMetrics(SM_CYSCREEN) / 2;
     B().appWindow = CreateWindowExA(0, kAppClass, B().appTitle.c_str(), WS_POPUP, cx, cy, 0, 0,
