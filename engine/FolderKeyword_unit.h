@@ -1,0 +1,23 @@
+#pragma once
+// Folder keywords: a project path may begin with one of eight keywords, which
+// is replaced by the real folder on the running machine before the path is used.
+#include <functional>
+#include <string>
+
+class TSystemPath;
+
+// One test-and-replace step. Matches only when the path begins with the
+// keyword (byte for byte, case-sensitive) and the keyword is followed by "\"
+// or nothing; then the path becomes replacement + rest and true is returned.
+// isKeywordFolder is true when the rest is empty or exactly one "\".
+bool ReplaceKeyword(const std::string& keyword, const std::string& replacement, std::string& path,
+                    bool& isKeywordFolder);
+
+// Replaces the leading keyword of path, trying the keywords in their fixed
+// order; each replacement is asked for just before its keyword is tested, and
+// nothing after the first match. A path without a keyword comes back unchanged.
+// Raises ESetupError naming the keyword when the matching keyword's folder is
+// unknown (empty), so that the path never falls back to the drive root.
+std::string ExpandFolderKeywords(const std::string& path, bool& isKeywordFolder,
+                                 const std::function<std::string()>& installFolder,
+                                 TSystemPath& systemPath);
