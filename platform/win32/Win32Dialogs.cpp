@@ -238,6 +238,27 @@ void ShowCurrentFolder(HWND dlg) {
 
 // Lists the folders of path (DlgDirList makes it the current folder), its
 // files and the drives; false when path cannot be opened.
+// Long names stay readable: the list scrolls sideways to its widest item.
+void FitHorizontalExtent(HWND list) {
+    HDC dc = GetDC(list);
+    if (!dc) return;
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0)));
+    int widest = 0;
+    int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        int len = static_cast<int>(SendMessageA(list, LB_GETTEXTLEN, i, 0));
+        if (len <= 0) continue;
+        std::string item(static_cast<size_t>(len) + 1, '\0');
+        SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&item[0]));
+        SIZE s = {};
+        GetTextExtentPoint32A(dc, item.c_str(), len, &s);
+        widest = std::max(widest, static_cast<int>(s.cx));
+    }
+    SelectObject(dc, old);
+    ReleaseDC(list, dc);
+    SendMessageA(list, LB_SETHORIZONTALEXTENT, widest + Scale(6), 0);
+}
+
 bool OpenFolder(HWND dlg, const std::string& path) {
     // "X:\.\*.*": with "X:\*.*" a root would list the drive's current folder.
     std::string spec = path;
@@ -248,10 +269,12 @@ bool OpenFolder(HWND dlg, const std::string& path) {
     if (!DlgDirListA(dlg, buf.data(), ids::kFolderListId, 0, DDL_DIRECTORY | DDL_EXCLUSIVE)) {
         return false;
     }
+    FitHorizontalExtent(GetDlgItem(dlg, ids::kFolderListId));
     HWND files = GetDlgItem(dlg, ids::kFolderFileListId);
     SendMessageA(files, LB_RESETCONTENT, 0, 0);
     SendMessageA(files, LB_DIR, DDL_READWRITE | DDL_READONLY | DDL_ARCHIVE,
                  reinterpret_cast<LPARAM>("*.*"));
+    FitHorizontalExtent(files);
     char drives[8] = "*.*";
     DlgDirListComboBoxA(dlg, drives, ids::kFolderDriveListId, 0, DDL_DRIVES | DDL_EXCLUSIVE);
     std::string cur = CurrentFolder();
@@ -285,21 +308,21 @@ void InitFolderDialog(HWND dlg, FolderState& st) {
     SetWindowTextA(dlg, st.title.c_str());
     HFONT f = st.font.Get();
     auto S = [](int v) { return Scale(v); };
-    const DWORD list = WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_HASSTRINGS |
+    const DWORD list = WS_BORDER | WS_VSCROLL | WS_HSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_HASSTRINGS |
                        LBS_NOINTEGRALHEIGHT;
-    const int bw = 104, bx = 270;
+    const int bw = 104, bx = 300;
     // Each label comes right before its control: its mnemonic moves the focus there.
-    AddControl(dlg, "STATIC", "ディレクトリ名(&N):", SS_LEFT, 0, ids::kFolderPathLabelId, S(8), S(8), S(250), S(15), f);
+    AddControl(dlg, "STATIC", "ディレクトリ名(&N):", SS_LEFT, 0, ids::kFolderPathLabelId, S(8), S(8), S(284), S(15), f);
     HWND edit = AddControl(dlg, "EDIT", "", WS_TABSTOP | WS_GROUP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE,
-                           ids::kFolderPathEditId, S(8), S(24), S(254), S(21), f);
+                           ids::kFolderPathEditId, S(8), S(24), S(284), S(21), f);
     SendMessageA(edit, EM_LIMITTEXT, MAX_PATH - 1, 0);
-    AddControl(dlg, "STATIC", "ディレクトリ(&D):", SS_LEFT, 0, ids::kFolderListLabelId, S(8), S(54), S(124), S(15), f);
-    AddControl(dlg, "LISTBOX", "", list, 0, ids::kFolderListId, S(8), S(70), S(124), S(150), f);
-    AddControl(dlg, "STATIC", "ファイル(&F): (*.*)", SS_LEFT, 0, ids::kFolderFileLabelId, S(138), S(54), S(124), S(15), f);
-    AddControl(dlg, "LISTBOX", "", list | LBS_SORT, 0, ids::kFolderFileListId, S(138), S(70), S(124), S(150), f);
+    AddControl(dlg, "STATIC", "ディレクトリ(&D):", SS_LEFT, 0, ids::kFolderListLabelId, S(8), S(54), S(150), S(15), f);
+    AddControl(dlg, "LISTBOX", "", list, 0, ids::kFolderListId, S(8), S(70), S(150), S(150), f);
+    AddControl(dlg, "STATIC", "ファイル(&F): (*.*)", SS_LEFT, 0, ids::kFolderFileLabelId, S(164), S(54), S(128), S(15), f);
+    AddControl(dlg, "LISTBOX", "", list | LBS_SORT, 0, ids::kFolderFileListId, S(164), S(70), S(128), S(150), f);
     AddControl(dlg, "STATIC", "ドライブ(&R):", SS_LEFT, 0, ids::kFolderDriveLabelId, S(8), S(228), S(124), S(15), f);
     AddControl(dlg, "COMBOBOX", "", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_HASSTRINGS,
-               0, ids::kFolderDriveListId, S(8), S(244), S(254), S(200), f);
+               0, ids::kFolderDriveListId, S(8), S(244), S(284), S(200), f);
     AddControl(dlg, "BUTTON", "OK", WS_TABSTOP | WS_GROUP | BS_DEFPUSHBUTTON, 0, IDOK, S(bx), S(8), S(bw), S(25), f);
     AddControl(dlg, "BUTTON", "キャンセル", WS_TABSTOP | BS_PUSHBUTTON, 0, IDCANCEL, S(bx), S(38), S(bw), S(25), f);
     if (st.network) {
