@@ -8,9 +8,10 @@
 
 namespace {
 
-bool IsPlainName(const std::string& name) {
-    if (name.empty()) return false;
-    for (unsigned char c : name) {
+bool IsPlainName(const char* name, size_t size) {
+    if (size == 0) return false;
+    for (size_t i = 0; i < size; ++i) {
+        unsigned char c = static_cast<unsigned char>(name[i]);
         bool digit = c >= '0' && c <= '9';
         bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
         if (!digit && !letter) return false;
@@ -18,12 +19,49 @@ bool IsPlainName(const std::string& name) {
     return true;
 }
 
-std::string FoldPlain(const std::string& name) {
-    std::string folded = name;
-    for (char& c : folded) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+bool IsPlainName(const std::string& name) { return IsPlainName(name.data(), name.size()); }
+
+char FoldByte(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// FNV-1a over the case-folded bytes, with a final mix so that the low bits
+// that pick a slot differ for keys that differ in their last digit.
+uint32_t HashFolded(const char* text, size_t size) {
+    uint32_t hash = 2166136261u;
+    for (size_t i = 0; i < size; ++i) {
+        hash ^= static_cast<unsigned char>(FoldByte(text[i]));
+        hash *= 16777619u;
     }
-    return folded;
+    hash ^= hash >> 16;
+    hash *= 0x85ebca6bu;
+    hash ^= hash >> 13;
+    hash *= 0xc2b2ae35u;
+    hash ^= hash >> 16;
+    return hash;
+}
+
+// Lines are compared with the locale comparison. Where two lines agree
+// (ignoring case) on a prefix of ASCII letters and digits and then differ in
+// a letter or digit, every such comparison decides there (digits before
+// letters, each in their own order, case ignored), so the locale call is
+// skipped; anything else goes to plat::CompareNames.
+bool LineLess(const std::string& a, const std::string& b) {
+    const size_t size = std::min(a.size(), b.size());
+    for (size_t i = 0; i < size; ++i) {
+        char ca = FoldByte(a[i]);
+        char cb = FoldByte(b[i]);
+        bool plainA = (ca >= '0' && ca <= '9') || (ca >= 'a' && ca <= 'z');
+        bool plainB = (cb >= '0' && cb <= '9') || (cb >= 'a' && cb <= 'z');
+        if (!plainA || !plainB) break;
+        if (ca != cb) return ca < cb;  // '0'-'9' lie below 'a'-'z' in ASCII as well
+    }
+    return plat::CompareNames(a, b) < 0;
+}
+
+bool FoldedEqual(const char* a, const char* b, size_t size) {
+    for (size_t i = 0; i < size; ++i) {
+        if (FoldByte(a[i]) != FoldByte(b[i])) return false;
+    }
+    return true;
 }
 
 // The name part of a line: the text before its first '='. False when the
@@ -52,19 +90,18 @@ int HexDigit(unsigned char c) {
 
 void TProjectIniSection::AddLine(const std::string& line) {
     lines_.push_back(line);
-    if (indexValid_) IndexLine(static_cast<int>(lines_.size()) - 1);
+    if (indexValid_) IndexLine(static_cast<int>(lines_.size()) - 1, false);
 }
 
 void TProjectIniSection::SetLineAt(int index, const std::string& line) {
     std::string& slot = lines_.at(static_cast<size_t>(index));
     if (indexValid_) {
-        std::string oldName, newName;
-        bool oldHas = NamePart(slot, oldName);
-        bool newHas = NamePart(line, newName);
         // Replacing a plain key's line by one of the same folded key keeps
         // the index as it is; anything else is rare, so rebuild later.
-        bool same = oldHas && newHas && IsPlainName(oldName) && IsPlainName(newName) &&
-                    FoldPlain(oldName) == FoldPlain(newName);
+        size_t oldEq = slot.find('=');
+        size_t newEq = line.find('=');
+        bool same = oldEq != std::string::npos && oldEq == newEq && IsPlainName(slot.data(), oldEq) &&
+                    IsPlainName(line.data(), newEq) && FoldedEqual(slot.data(), line.data(), oldEq);
         if (!same) indexValid_ = false;
     }
     slot = line;
@@ -76,11 +113,29 @@ void TProjectIniSection::DeleteLineAt(int index) {
 }
 
 void TProjectIniSection::SortLines() {
-    // Stable, so lines that compare equal keep their document order.
-    std::stable_sort(lines_.begin(), lines_.end(), [](const std::string& a, const std::string& b) {
-        return plat::CompareNames(a, b) < 0;
-    });
+    // A stable natural merge sort: lines that compare equal keep their
+    // document order, and a section written key by key in ascending order
+    // (text lines, records) costs one comparison per line instead of
+    // n log n locale comparisons.
     indexValid_ = false;
+    auto less = LineLess;
+    std::vector<size_t> bounds{0};
+    for (size_t i = 1; i < lines_.size(); ++i) {
+        if (less(lines_[i], lines_[i - 1])) bounds.push_back(i);
+    }
+    bounds.push_back(lines_.size());
+    while (bounds.size() > 2) {
+        std::vector<size_t> merged{0};
+        for (size_t k = 0; k + 1 < bounds.size(); k += 2) {
+            if (k + 2 < bounds.size()) {
+                std::inplace_merge(lines_.begin() + static_cast<std::ptrdiff_t>(bounds[k]),
+                                   lines_.begin() + static_cast<std::ptrdiff_t>(bounds[k + 1]),
+                                   lines_.begin() + static_cast<std::ptrdiff_t>(bounds[k + 2]), less);
+            }
+            merged.push_back(bounds[std::min(k + 2, bounds.size() - 1)]);
+        }
+        bounds.swap(merged);
+    }
 }
 
 std::string TProjectIniSection::KeyNameAt(int index) const {
@@ -89,22 +144,60 @@ std::string TProjectIniSection::KeyNameAt(int index) const {
     return name;
 }
 
-void TProjectIniSection::IndexLine(int index) const {
-    std::string name;
-    if (!NamePart(lines_[static_cast<size_t>(index)], name)) return;
-    if (IsPlainName(name)) {
-        plainIndex_.emplace(FoldPlain(name), index);  // keeps the first line of a key
-    } else {
-        otherNamed_.push_back(index);
+int TProjectIniSection::FindPlain(const char* key, size_t size, uint32_t hash) const {
+    if (slots_.empty()) return -1;
+    const size_t mask = slots_.size() - 1;
+    for (size_t i = hash & mask; slots_[i].line != -1; i = (i + 1) & mask) {
+        if (slots_[i].hash != hash) continue;
+        const std::string& line = lines_[static_cast<size_t>(slots_[i].line)];
+        if (line.size() > size && line[size] == '=' && FoldedEqual(line.data(), key, size)) {
+            return slots_[i].line;
+        }
     }
+    return -1;
+}
+
+void TProjectIniSection::IndexLine(int index, bool knownNew) const {
+    const std::string& line = lines_[static_cast<size_t>(index)];
+    firstOfKey_.push_back(0);
+    size_t eq = line.find('=');
+    if (eq == std::string::npos) return;
+    if (!IsPlainName(line.data(), eq)) {
+        otherNamed_.push_back(index);
+        return;
+    }
+    uint32_t hash = HashFolded(line.data(), eq);
+    if (!knownNew && FindPlain(line.data(), eq, hash) != -1) return;  // the first line of a key stays
+    firstOfKey_.back() = 1;
+    if ((slotsUsed_ + 1) * 2 > slots_.size()) {
+        std::vector<KeySlot> old;
+        old.swap(slots_);
+        slots_.assign(old.empty() ? 16 : old.size() * 2, KeySlot{0, -1});
+        const size_t mask = slots_.size() - 1;
+        for (const KeySlot& entry : old) {
+            if (entry.line == -1) continue;
+            size_t i = entry.hash & mask;
+            while (slots_[i].line != -1) i = (i + 1) & mask;
+            slots_[i] = entry;
+        }
+    }
+    const size_t mask = slots_.size() - 1;
+    size_t i = hash & mask;
+    while (slots_[i].line != -1) i = (i + 1) & mask;
+    slots_[i] = KeySlot{hash, index};
+    ++slotsUsed_;
 }
 
 void TProjectIniSection::BuildIndex() const {
-    plainIndex_.clear();
+    size_t size = 16;
+    while (size < lines_.size() * 2 + 2) size *= 2;
+    slots_.assign(size, KeySlot{0, -1});
+    slotsUsed_ = 0;
     otherNamed_.clear();
-    plainIndex_.reserve(lines_.size());
-    for (size_t i = 0; i < lines_.size(); ++i) IndexLine(static_cast<int>(i));
+    firstOfKey_.clear();
+    firstOfKey_.reserve(lines_.size());
     indexValid_ = true;
+    for (size_t i = 0; i < lines_.size(); ++i) IndexLine(static_cast<int>(i), false);
 }
 
 int TProjectIniSection::LinearIndexOfKey(const std::string& key) const {
@@ -118,9 +211,17 @@ int TProjectIniSection::LinearIndexOfKey(const std::string& key) const {
 int TProjectIniSection::IndexOfKey(const std::string& key) const {
     if (!IsPlainName(key)) return LinearIndexOfKey(key);
     if (!indexValid_) BuildIndex();
+    // Keys are mostly asked for in the order of their lines (a list read
+    // entry by entry): try the line after the last one found first.
     int found = -1;
-    auto it = plainIndex_.find(FoldPlain(key));
-    if (it != plainIndex_.end()) found = it->second;
+    if (hint_ < lines_.size() && firstOfKey_[hint_]) {
+        const std::string& line = lines_[hint_];
+        if (line.size() > key.size() && line[key.size()] == '=' &&
+            FoldedEqual(line.data(), key.data(), key.size())) {
+            found = static_cast<int>(hint_);
+        }
+    }
+    if (found == -1) found = FindPlain(key.data(), key.size(), HashFolded(key.data(), key.size()));
     // An earlier line with a name that is not plain may still be equal.
     std::string name;
     for (int index : otherNamed_) {
@@ -128,6 +229,7 @@ int TProjectIniSection::IndexOfKey(const std::string& key) const {
         NamePart(lines_[static_cast<size_t>(index)], name);
         if (NamesEqual(name, key)) return index;
     }
+    if (found != -1) hint_ = static_cast<size_t>(found) + 1;
     return found;
 }
 
@@ -145,7 +247,9 @@ void TProjectIniSection::SetValueOf(const std::string& key, const std::string& v
         if (index >= 0) {
             SetLineAt(index, line);
         } else {
-            AddLine(line);
+            lines_.push_back(line);
+            // A plain key that was not found is new to the index.
+            if (indexValid_) IndexLine(static_cast<int>(lines_.size()) - 1, IsPlainName(key));
         }
     } else if (index >= 0) {
         DeleteLineAt(index);
@@ -222,10 +326,28 @@ TProjectIniSection& TProjectIniFile::AddSection() {
 }
 
 int TProjectIniFile::FindSection(const std::string& name) const {
-    for (size_t i = 0; i < sections_.size(); ++i) {
-        if (NamesEqual(sections_[i]->Name, name)) return static_cast<int>(i);
+    // Every read and write looks its section up: remember the answers for as
+    // long as the sections and their names stay as they were.
+    bool unchanged = cachedNames_.size() == sections_.size();
+    for (size_t i = 0; unchanged && i < sections_.size(); ++i) {
+        unchanged = cachedNames_[i] == sections_[i]->Name;
     }
-    return -1;
+    if (!unchanged) {
+        cachedNames_.clear();
+        for (const auto& section : sections_) cachedNames_.push_back(section->Name);
+        findCache_.clear();
+    }
+    auto cached = findCache_.find(name);
+    if (cached != findCache_.end()) return cached->second;
+    int found = -1;
+    for (size_t i = 0; i < sections_.size(); ++i) {
+        if (NamesEqual(sections_[i]->Name, name)) {
+            found = static_cast<int>(i);
+            break;
+        }
+    }
+    findCache_.emplace(name, found);
+    return found;
 }
 
 TProjectIniSection& TProjectIniFile::SectionFor(const std::string& name) {

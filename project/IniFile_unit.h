@@ -32,17 +32,27 @@ public:
 private:
     // The index maps a case-folded plain key (ASCII letters and digits only,
     // where folded equality is exactly the locale comparison's equality) to
-    // the first line of that name. Lines whose non-empty name part is not
-    // plain could still compare equal to a plain key in the locale (ignored
-    // characters), so they are listed apart and checked by comparison.
+    // the first line of that name: an open-addressing table of line numbers,
+    // so that it costs no allocation per line. Lines whose non-empty name
+    // part is not plain could still compare equal to a plain key in the
+    // locale (ignored characters), so they are listed apart and checked by
+    // comparison.
+    struct KeySlot {
+        uint32_t hash;
+        int32_t line;  // -1: empty
+    };
     void BuildIndex() const;
-    void IndexLine(int index) const;
+    void IndexLine(int index, bool knownNew) const;
+    int FindPlain(const char* key, size_t size, uint32_t hash) const;
     int LinearIndexOfKey(const std::string& key) const;
 
     std::vector<std::string> lines_;
     mutable bool indexValid_ = false;
-    mutable std::unordered_map<std::string, int> plainIndex_;
+    mutable std::vector<KeySlot> slots_;  // size a power of two, at most half used
+    mutable size_t slotsUsed_ = 0;
     mutable std::vector<int> otherNamed_;  // ascending line indexes
+    mutable std::vector<uint8_t> firstOfKey_;  // per line: the index's entry for its key
+    mutable size_t hint_ = 0;  // the line after the last one found
 };
 
 class TProjectIniFile {
@@ -89,6 +99,10 @@ private:
 
     std::vector<std::unique_ptr<TProjectIniSection>> sections_;
     bool closed_ = false;
+    // FindSection's answers by exact name, valid while the section names
+    // are those of cachedNames_.
+    mutable std::vector<std::string> cachedNames_;
+    mutable std::unordered_map<std::string, int> findCache_;
 };
 
 // The integer conversion of ReadInteger: leading spaces, then an optional
