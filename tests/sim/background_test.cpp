@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/System.h"
 #include "platform/sim/SimCanvas.h"
+#include "platform/sim/SimSystem.h"
 #include "platform/sim/SimWindow.h"
 #include "project/ProjectProperty_unit.h"
 #include "ui/BackGround_unit.h"
@@ -31,7 +31,10 @@ struct BandCase {
 class BackGroundTest : public ::testing::Test {
 protected:
     void SetUp() override { sim::ResetWindows(); }
-    void TearDown() override { sim::ResetWindows(); }
+    void TearDown() override {
+        sim::ResetWindows();
+        sim::SetScreenSize(1024, 768);
+    }
 };
 
 TEST_F(BackGroundTest, BandColours) {
@@ -291,6 +294,7 @@ TEST_F(BackGroundTest, NoProjectPaintsOnlyTheGradient) {
 }
 
 TEST_F(BackGroundTest, WindowSettings) {
+    sim::SetScreenSize(1280, 1024);
     TBackGroundForm form;
     EXPECT_EQ(form.Name(), "BackGroundForm");
     EXPECT_EQ(form.frame, plat::FormFrame::Borderless);
@@ -302,8 +306,8 @@ TEST_F(BackGroundTest, WindowSettings) {
     EXPECT_EQ(form.font.charset, plat::kShiftJisCharset);
     EXPECT_EQ(form.Bounds().left, 0);
     EXPECT_EQ(form.Bounds().top, 0);
-    EXPECT_EQ(form.Bounds().width, plat::ScreenWidth());
-    EXPECT_EQ(form.Bounds().height, plat::ScreenHeight());
+    EXPECT_EQ(form.Bounds().width, 1280);
+    EXPECT_EQ(form.Bounds().height, 1024);
     EXPECT_EQ(form.GradientColors[0], 0u);
     EXPECT_EQ(form.Project, nullptr);
     // The paint handler is the form's own.
