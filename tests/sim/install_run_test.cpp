@@ -1,0 +1,319 @@
+// The installation run on the sim backend: what it leaves behind, its
+// progress, and every way it can fail.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "platform/FileSystem.h"
+#include "platform/System.h"
+#include "platform/sim/Sim.h"
+#include "run_fixture.h"
+
+using namespace runtest;
+using plat::RootKey;
+
+namespace {
+
+const char kDemo[] = "C:\\Program Files\\Demo";
+const char kFailedText[] = "インストールに失敗しました";
+
+class InstallRun : public RunTest {
+protected:
+    // Two folders, two files and a shortcut.
+    void UseDemoProject() {
+        project.Folders.Add().FolderPath = "[Install Folder]\\data";
+        project.Folders.Add().FolderPath = "スタート\\プログラム\\Demo";
+        sim::AddFile("C:\\work\\payload\\readme.txt", "readme bytes");
+        sim::AddFile("C:\\media\\tool.exe", "tool bytes", plat::kAttrReadOnly | plat::kAttrArchive);
+        TCopyFile& a = project.Files.Add();
+        a.SourceFile = "payload\\readme.txt";
+        a.DestFile = "[Install Folder]\\data\\readme.txt";
+        TCopyFile& b = project.Files.Add();
+        b.SourceFile = "C:\\media\\tool.exe";
+        b.DestFile = "[Install Folder]\\tool.exe";
+        TShortCutFile& s = project.Shortcuts.Add();
+        s.LinkFile = "スタート\\プログラム\\Demo\\Tool";
+        s.TargetFile = "[Install Folder]\\tool.exe";
+        s.WorkDirectory = "[Install Folder]";
+        s.ShowMode = 2;
+        s.Description = "[Install Folder] のツール";
+    }
+
+    std::string Programs(const std::string& rest) { return std::string(sim::kProgramsFolder) + rest; }
+
+    void ExpectFailureEnd() {
+        EXPECT_FALSE(form->RunSucceeded);
+        EXPECT_TRUE(form->Destroyed());
+        ASSERT_GE(sim::Messages().size(), 1u);
+        const sim::ShownMessage& m = sim::Messages()[0];
+        EXPECT_EQ(m.text, kFailedText);
+        EXPECT_EQ(m.caption, "エラー");
+        EXPECT_EQ(m.kind, plat::MsgKind::Error);
+        EXPECT_EQ(m.buttons, plat::MsgButtons::Ok);
+    }
+};
+
+TEST_F(InstallRun, LeavesFoldersFilesCopiesShortcutsAndRegistration) {
+    UseDemoProject();
+    sim::AddFile("C:\\Program Files\\Demo\\tool.exe", "old", plat::kAttrArchive);
+    Install();
+
+    EXPECT_TRUE(form->RunSucceeded);
+    EXPECT_FALSE(form->Destroyed());
+    EXPECT_EQ(form->PageBook.ActivePage(), &form->EndSheet);
+    EXPECT_TRUE(sim::Messages().empty());
+
+    EXPECT_TRUE(sim::IsFolder("C:\\Program Files\\Demo\\data"));
+    EXPECT_TRUE(sim::IsFolder(Programs("\\Demo")));
+    EXPECT_EQ(sim::Content("C:\\Program Files\\Demo\\data\\readme.txt"), "readme bytes");
+    // Overwritten, and the source's read-only attribute is not kept.
+    EXPECT_EQ(sim::Content("C:\\Program Files\\Demo\\tool.exe"), "tool bytes");
+    EXPECT_EQ(sim::Attributes("C:\\Program Files\\Demo\\tool.exe") & plat::kAttrReadOnly, 0u);
+    EXPECT_EQ(sim::Content("C:\\Program Files\\Demo\\Setup.exe"), kProgramBytes);
+
+    // The project copy starts the uninstaller; the model in memory stays the installer's.
+    TProjectProperty copy;
+    copy.Load("C:\\Program Files\\Demo\\Setup.ini");
+    EXPECT_EQ(copy.InstallMode, 1);
+    EXPECT_EQ(copy.Files.Count(), 2);
+    EXPECT_EQ(copy.Files.Items(0).SourceFile, "payload\\readme.txt");
+    EXPECT_EQ(copy.UnInstallKey, "OrvaneDemo");
+    EXPECT_EQ(form->Project->InstallMode, 0);
+
+    plat::ShellLinkInfo link;
+    ASSERT_TRUE(plat::ReadShellLink(Programs("\\Demo\\Tool.lnk"), link));
+    EXPECT_EQ(link.path, "C:\\Program Files\\Demo\\tool.exe");
+    EXPECT_EQ(link.arguments, "");
+    EXPECT_EQ(link.workingDirectory, kDemo);
+    EXPECT_EQ(link.showCmd, plat::kShowMaximized);
+    EXPECT_EQ(link.description, "[Install Folder] のツール");  // not expanded
+    EXPECT_EQ(sim::LiveLinkObjects(), 0);
+
+    EXPECT_EQ(sim::ValueOf(RootKey::LocalMachine, Key("OrvaneDemo"), "DisplayName"), "Orvane デモ");
+    EXPECT_EQ(sim::ValueOf(RootKey::LocalMachine, Key("OrvaneDemo"), "UninstallString"),
+              "\"C:\\Program Files\\Demo\\Setup.exe\"");
+    EXPECT_EQ(sim::TypeOf(RootKey::LocalMachine, Key("OrvaneDemo"), "UninstallString"),
+              plat::RegType::String);
+    EXPECT_EQ(sim::OpenKeys(), 0);
+
+    // Two folders, two files, the program copy, one shortcut: one step more
+    // than the maximum, the bar standing full.
+    EXPECT_EQ(form->FileCopyBar.Max(), 5);
+    EXPECT_EQ(form->FileCopyBar.Position(), 5);
+    EXPECT_EQ(sim::RepaintCount(*form), 6);
+    EXPECT_EQ(form->CopyFileLabel.Path(), Programs("\\Demo\\Tool"));
+}
+
+TEST_F(InstallRun, EmptyProjectStillMakesTheCopiesAndTheRegistration) {
+    Install();
+    EXPECT_TRUE(form->RunSucceeded);
+    EXPECT_EQ(form->PageBook.ActivePage(), &form->EndSheet);
+    EXPECT_EQ(form->FileCopyBar.Max(), 0);
+    EXPECT_EQ(form->FileCopyBar.Position(), 0);
+    EXPECT_EQ(sim::RepaintCount(*form), 1);  // the program copy
+    EXPECT_EQ(sim::ListFolder(kDemo), (std::vector<std::string>{"Setup.exe", "Setup.ini"}));
+    EXPECT_TRUE(sim::KeyExists(RootKey::LocalMachine, Key("OrvaneDemo")));
+}
+
+TEST_F(InstallRun, UninstallStringIsTheQuotedProgramCopy) {
+    struct Case {
+        const char* location;
+        const char* copy;
+    };
+    const Case cases[] = {
+        {"C:\\App\\", "C:\\App\\Setup.exe"},
+        {"C:\\App", "C:\\App\\Setup.exe"},
+        {"C:\\Program Files\\My App", "C:\\Program Files\\My App\\Setup.exe"},
+        // ソ ends in byte 5C: still a folder of its own.
+        {"C:\\ソ", "C:\\ソ\\Setup.exe"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.location);
+        TearDown();
+        SetUp();
+        Install(c.location);
+        EXPECT_TRUE(form->RunSucceeded);
+        EXPECT_EQ(sim::Content(c.copy), kProgramBytes);
+        EXPECT_EQ(sim::ValueOf(RootKey::LocalMachine, Key("OrvaneDemo"), "UninstallString"),
+                  std::string("\"") + c.copy + "\"");
+    }
+}
+
+TEST_F(InstallRun, EmptyUninstallKeyInstallsWithoutRegistration) {
+    sim::SetValue(RootKey::LocalMachine, Key("Other"), "DisplayName", plat::RegType::String, "other");
+    const auto before = sim::RegistrySnapshot();
+    for (const char* key : {"", "\\", "\\\\"}) {
+        SCOPED_TRACE(key);
+        project.UnInstallKey = key;
+        StartInstaller();
+        form->LocationEdit.SetCaption(kDemo);
+        RunInstallFromProgressPage();
+        EXPECT_TRUE(form->RunSucceeded);
+        EXPECT_EQ(form->PageBook.ActivePage(), &form->EndSheet);
+        EXPECT_EQ(sim::RegistrySnapshot(), before);
+    }
+}
+
+TEST_F(InstallRun, RelativeSourcesResolveAgainstTheStartFolder) {
+    sim::AddFile("C:\\work\\payload\\a.txt", "from the medium");
+    sim::AddFile("C:\\Windows\\payload\\a.txt", "wrong folder");
+    TCopyFile& f = project.Files.Add();
+    f.SourceFile = "payload\\a.txt";
+    f.DestFile = "[Install Folder]\\a.txt";
+    StartInstaller();
+    EXPECT_EQ(form->StartupFolder, "C:\\work");
+    // The folder dialog leaves the process in the last folder it showed.
+    sim::QueueFolderDialog({{"C:\\Windows"}});
+    form->BrowsButtonClick();
+    ASSERT_TRUE(plat::SetCurrentFolder("C:\\Windows"));
+    form->LocationEdit.SetCaption(kDemo);
+    RunInstallFromProgressPage();
+    EXPECT_TRUE(form->RunSucceeded);
+    EXPECT_EQ(sim::Content("C:\\Program Files\\Demo\\a.txt"), "from the medium");
+}
+
+TEST_F(InstallRun, ShortcutShowModesAndPaths) {
+    struct Case {
+        int showMode;
+        int showCmd;
+    };
+    const Case cases[] = {{0, 1}, {1, 7}, {2, 3}, {3, 1}, {255, 1}};
+    for (const Case& c : cases) {
+        TShortCutFile& s = project.Shortcuts.Add();
+        s.LinkFile = "デスクトップ\\Mode" + std::to_string(c.showMode);
+        s.TargetFile = "C:\\target.exe";
+        s.ShowMode = static_cast<uint8_t>(c.showMode);
+    }
+    Install();
+    ASSERT_TRUE(form->RunSucceeded);
+    for (const Case& c : cases) {
+        plat::ShellLinkInfo link;
+        std::string path = std::string(sim::kDesktopFolder) + "\\Mode" + std::to_string(c.showMode) + ".lnk";
+        ASSERT_TRUE(plat::ReadShellLink(path, link)) << path;
+        EXPECT_EQ(link.showCmd, c.showCmd) << c.showMode;
+        EXPECT_EQ(link.path, "C:\\target.exe");
+        EXPECT_EQ(link.workingDirectory, "");
+    }
+}
+
+TEST_F(InstallRun, AFolderThatCannotBeMadeDoesNotStopTheRun) {
+    sim::AddFile("C:\\Program Files\\Demo\\blocked", "a file in the way");
+    project.Folders.Add().FolderPath = "[Install Folder]\\blocked";
+    Install();
+    EXPECT_TRUE(form->RunSucceeded);
+    EXPECT_TRUE(sim::IsFile("C:\\Program Files\\Demo\\blocked"));
+}
+
+// Each row stops the run at one step. The label shows the item that failed,
+// the bar has advanced once per item reached, and nothing before it is undone.
+struct FailureCase {
+    const char* name;
+    std::function<void()> arrange;  // after the demo project is set up
+    std::string location;
+    int position;                   // FileCopyBar at the end
+    std::string label;              // CopyFileLabel.Path at the end
+    bool firstFile, secondFile, programCopy, projectCopy, shortcut;
+};
+
+TEST_F(InstallRun, EachFailureStopsTheRunWithOneMessage) {
+    const std::string dataFile = "C:\\Program Files\\Demo\\data\\readme.txt";
+    const std::string toolFile = "C:\\Program Files\\Demo\\tool.exe";
+    const std::string copyFile = "C:\\Program Files\\Demo\\Setup.exe";
+    const std::string linkShown = Programs("\\Demo\\Tool");
+    const FailureCase cases[] = {
+        {"empty installation folder", [] {}, "", 0, "", false, false, false, false, false},
+        {"missing second source", [] { sim::Remove("C:\\media\\tool.exe"); }, kDemo, 4, toolFile,
+         true, false, false, false, false},
+        {"missing first source", [] { sim::Remove("C:\\work\\payload\\readme.txt"); }, kDemo, 3,
+         dataFile, false, false, false, false, false},
+        {"read-only destination",
+         [&] { sim::AddFile(toolFile, "old", plat::kAttrReadOnly); }, kDemo, 4, toolFile, true,
+         false, false, false, false},
+        {"locked destination",
+         [&] {
+             sim::AddFile(toolFile, "old");
+             sim::SetLocked(toolFile);
+         },
+         kDemo, 4, toolFile, true, false, false, false, false},
+        {"read-only attribute cannot be cleared", [&] { sim::FailAttributeWrite(toolFile); }, kDemo,
+         4, toolFile, true, true, false, false, false},
+        {"program copy fails",
+         [&] {
+             sim::AddFile(copyFile, "old");
+             sim::SetLocked(copyFile);
+         },
+         kDemo, 5, copyFile, true, true, false, false, false},
+        {"project copy cannot be saved",
+         [] {
+             sim::AddFile("C:\\Program Files\\Demo\\Setup.ini", "old");
+             sim::SetLocked("C:\\Program Files\\Demo\\Setup.ini");
+         },
+         kDemo, 5, copyFile, true, true, true, false, false},
+        {"link object unavailable", [] { sim::SetLinkObjectAvailable(false); }, kDemo, 5, linkShown,
+         true, true, true, true, false},
+        {"link folder missing",
+         [this] { project.Folders.Items(1).FolderPath = "スタート\\プログラム\\Other"; }, kDemo, 5,
+         linkShown, true, true, true, true, false},
+    };
+    for (const FailureCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        UseDemoProject();
+        c.arrange();
+        Install(c.location);
+        ExpectFailureEnd();
+        EXPECT_EQ(sim::Messages().size(), 1u);
+        EXPECT_EQ(form->FileCopyBar.Max(), 5);
+        EXPECT_EQ(form->FileCopyBar.Position(), c.position);
+        EXPECT_EQ(form->CopyFileLabel.Path(), c.label);
+        EXPECT_EQ(sim::Content(dataFile) == "readme bytes", c.firstFile);
+        EXPECT_EQ(sim::Content(toolFile) == "tool bytes", c.secondFile);
+        EXPECT_EQ(sim::Content(copyFile) == kProgramBytes, c.programCopy);
+        EXPECT_EQ(sim::Content("C:\\Program Files\\Demo\\Setup.ini").find("InstallMode=1") !=
+                      std::string::npos,
+                  c.projectCopy);
+        EXPECT_EQ(sim::Exists(Programs("\\Demo\\Tool.lnk")), c.shortcut);
+        EXPECT_FALSE(sim::KeyExists(RootKey::LocalMachine, Key("OrvaneDemo")));
+        EXPECT_EQ(sim::LiveLinkObjects(), 0);
+        EXPECT_TRUE(sim::StartedHidden().empty());
+    }
+}
+
+TEST_F(InstallRun, RefusedRegistrationShowsBothMessages) {
+    UseDemoProject();
+    sim::SetStandardUser(true);
+    Install();
+    ExpectFailureEnd();
+    // The run's own message, then the program's error report with the reason.
+    ASSERT_EQ(sim::Messages().size(), 2u);
+    EXPECT_EQ(sim::Messages()[1].text, "'DisplayName' の設定に失敗しました");
+    EXPECT_EQ(sim::Messages()[1].caption, "Orvane");
+    EXPECT_EQ(sim::Messages()[1].kind, plat::MsgKind::Error);
+    // Nothing rolled back.
+    EXPECT_EQ(sim::Content("C:\\Program Files\\Demo\\Setup.exe"), kProgramBytes);
+    EXPECT_TRUE(sim::Exists(Programs("\\Demo\\Tool.lnk")));
+    EXPECT_FALSE(sim::KeyExists(RootKey::LocalMachine, Key("OrvaneDemo")));
+    EXPECT_EQ(sim::OpenKeys(), 0);
+}
+
+TEST_F(InstallRun, WritesRefusedBelowTheKeyEndTheSameWay) {
+    sim::FailWritesUnder(RootKey::LocalMachine, Key("OrvaneDemo"));
+    Install();
+    ExpectFailureEnd();
+    ASSERT_EQ(sim::Messages().size(), 2u);
+    EXPECT_EQ(sim::Messages()[1].text, "'DisplayName' の設定に失敗しました");
+}
+
+TEST_F(InstallRun, SavedProjectModeStaysOneAfterAFailedSave) {
+    sim::AddFile("C:\\Program Files\\Demo\\Setup.ini", "old");
+    sim::SetLocked("C:\\Program Files\\Demo\\Setup.ini");
+    StartInstaller();
+    form->LocationEdit.SetCaption(kDemo);
+    form->SetProgressMax();
+    EXPECT_TRUE(form->MakeFolders());
+    EXPECT_FALSE(form->CopyFiles());
+    EXPECT_EQ(form->Project->InstallMode, 1);
+}
+
+}  // namespace

@@ -1,0 +1,338 @@
+// The uninstallation run and its self-removal batch on the sim backend.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "platform/FileSystem.h"
+#include "platform/sim/Sim.h"
+#include "run_fixture.h"
+
+using namespace runtest;
+using plat::MsgAnswer;
+using plat::RootKey;
+
+namespace {
+
+const char kDemo[] = "C:\\Program Files\\Demo";
+const char kUninstaller[] = "C:\\Program Files\\Demo\\Setup.exe";
+const char kQuestion[] = "アンインストールを実行しますか？";
+const char kDone[] = "アンインストール完了しました";
+const char kFailed[] = "アンインストール失敗しました";
+
+std::string In(const std::string& rest) { return std::string(kDemo) + rest; }
+std::string Programs(const std::string& rest) { return std::string(sim::kProgramsFolder) + rest; }
+
+class UninstallRun : public RunTest {
+protected:
+    void SetUp() override {
+        RunTest::SetUp();
+        sim::SetValue(RootKey::LocalMachine, Key("Other"), "DisplayName", plat::RegType::String,
+                      "another program");
+        project.Folders.Add().FolderPath = "[Install Folder]";
+        project.Folders.Add().FolderPath = "[Install Folder]\\data";
+        project.Folders.Add().FolderPath = "[Install Folder]\\data\\sub";
+        TMakeFolder& keep = project.Folders.Add();
+        keep.FolderPath = "[Install Folder]\\keep";
+        keep.KeepOnUninstall = 1;
+        project.Folders.Add().FolderPath = "スタート\\プログラム\\Demo";
+        AddFile("a.txt", "[Install Folder]\\data\\a.txt", 0);
+        AddFile("b.txt", "[Install Folder]\\data\\sub\\b.txt", 0);
+        AddFile("kept.txt", "[Install Folder]\\kept.txt", 1);
+        AddFile("asked.txt", "[Install Folder]\\asked.txt", 2);
+        TShortCutFile& s = project.Shortcuts.Add();
+        s.LinkFile = "スタート\\プログラム\\Demo\\Tool";
+        s.TargetFile = "[Install Folder]\\data\\a.txt";
+    }
+
+    void AddFile(const std::string& name, const std::string& dest, int deleteMode) {
+        sim::AddFile("C:\\work\\" + name, name + " bytes");
+        TCopyFile& f = project.Files.Add();
+        f.SourceFile = name;
+        f.DestFile = dest;
+        f.DeleteMode = static_cast<uint8_t>(deleteMode);
+    }
+
+    void InstallDemo(const std::string& location = kDemo) {
+        Install(location);
+        ASSERT_TRUE(form->RunSucceeded);
+        sim::ClearMessages();
+    }
+
+    std::vector<std::string> Texts() const {
+        std::vector<std::string> texts;
+        for (const sim::ShownMessage& m : sim::Messages()) texts.push_back(m.text);
+        return texts;
+    }
+
+    void ExpectFailedWithoutSelfRemoval() {
+        EXPECT_FALSE(uninstaller->RunSucceeded);
+        EXPECT_TRUE(uninstaller->Destroyed());
+        ASSERT_FALSE(sim::Messages().empty());
+        EXPECT_EQ(sim::Messages().back().text, kFailed);
+        EXPECT_EQ(sim::Messages().back().caption, "情報");
+        EXPECT_TRUE(sim::StartedHidden().empty());
+        EXPECT_TRUE(sim::ListFolder("C:\\temp").empty());
+        EXPECT_TRUE(sim::IsFile(kUninstaller));
+        EXPECT_TRUE(sim::IsFile(In("\\Setup.ini")));
+    }
+};
+
+TEST_F(UninstallRun, RemovesWhatTheProjectListsAndStartsTheBatch) {
+    InstallDemo();
+    // An installed file that became read-only is still deleted.
+    sim::SetAttributes(In("\\data\\sub\\b.txt"), plat::kAttrReadOnly);
+    Uninstall(kUninstaller, true, {MsgAnswer::Yes});  // yes: delete asked.txt
+
+    EXPECT_TRUE(uninstaller->RunSucceeded);
+    EXPECT_TRUE(uninstaller->Destroyed());
+    ASSERT_EQ(sim::Messages().size(), 3u);
+    EXPECT_EQ(sim::Messages()[0].text, kQuestion);
+    EXPECT_EQ(sim::Messages()[0].caption, "警告");
+    EXPECT_EQ(sim::Messages()[0].kind, plat::MsgKind::Warning);
+    EXPECT_EQ(sim::Messages()[0].buttons, plat::MsgButtons::YesNo);
+    EXPECT_EQ(sim::Messages()[1].text, "ファイル\"" + In("\\asked.txt") + "\"を削除しますか？");
+    EXPECT_EQ(sim::Messages()[1].caption, "情報");
+    EXPECT_EQ(sim::Messages()[1].buttons, plat::MsgButtons::YesNo);
+    EXPECT_EQ(sim::Messages()[2].text, kDone);
+    EXPECT_EQ(sim::Messages()[2].caption, "情報");
+    EXPECT_EQ(sim::Messages()[2].buttons, plat::MsgButtons::Ok);
+
+    EXPECT_FALSE(sim::Exists(Programs("\\Demo\\Tool.lnk")));
+    EXPECT_FALSE(sim::Exists(Programs("\\Demo")));
+    EXPECT_TRUE(sim::IsFolder(sim::kProgramsFolder));
+    EXPECT_FALSE(sim::Exists(In("\\data")));  // sub first, then data
+    EXPECT_TRUE(sim::IsFolder(In("\\keep")));
+    EXPECT_EQ(sim::Content(In("\\kept.txt")), "kept.txt bytes");
+    EXPECT_FALSE(sim::Exists(In("\\asked.txt")));
+    EXPECT_FALSE(sim::KeyExists(RootKey::LocalMachine, Key("OrvaneDemo")));
+    EXPECT_EQ(sim::ValueOf(RootKey::LocalMachine, Key("Other"), "DisplayName"), "another program");
+
+    // The program, its project file and the folder are left to the batch.
+    EXPECT_EQ(sim::ListFolder(kDemo),
+              (std::vector<std::string>{"keep", "kept.txt", "Setup.exe", "Setup.ini"}));
+    ASSERT_EQ(sim::StartedHidden(), (std::vector<std::string>{"C:\\temp\\Delete-4242-1.bat"}));
+    std::string batch = sim::Content("C:\\temp\\Delete-4242-1.bat");
+    EXPECT_NE(batch.find("del \"C:\\Program Files\\Demo\\Setup.exe\" >nul 2>&1\r\n"), std::string::npos);
+    EXPECT_NE(batch.find("rd \"C:\\Program Files\\Demo\" >nul 2>&1\r\n"), std::string::npos);
+
+    // One shortcut, four files, five folders; the keyword folder and the kept
+    // folder take no step.
+    EXPECT_EQ(uninstaller->FileCopyBar.Max(), 10);
+    EXPECT_EQ(uninstaller->FileCopyBar.Position(), 8);
+    EXPECT_EQ(sim::RepaintCount(*uninstaller), 8);
+    EXPECT_EQ(uninstaller->CopyFileLabel.Path(), In("\\data"));
+}
+
+TEST_F(UninstallRun, DeclinedConfirmationRemovesNothing) {
+    InstallDemo();
+    const auto files = sim::TakeSnapshot();
+    const auto keys = sim::RegistrySnapshot();
+    Uninstall(kUninstaller, false);
+    EXPECT_FALSE(uninstaller->RunSucceeded);
+    EXPECT_TRUE(uninstaller->Destroyed());
+    EXPECT_EQ(Texts(), (std::vector<std::string>{kQuestion}));
+    EXPECT_EQ(sim::Changes(files, sim::TakeSnapshot()), std::vector<std::string>());
+    EXPECT_EQ(sim::RegistrySnapshot(), keys);
+    EXPECT_TRUE(sim::StartedHidden().empty());
+    EXPECT_EQ(uninstaller->FileCopyBar.Position(), 0);
+}
+
+TEST_F(UninstallRun, DeleteModes) {
+    struct Case {
+        int mode;
+        bool exists;
+        MsgAnswer answer;  // to the question, when there is one
+        bool asked;
+        bool remains;
+    };
+    const Case cases[] = {
+        {0, true, MsgAnswer::No, false, false},  {0, false, MsgAnswer::No, false, false},
+        {1, true, MsgAnswer::No, false, true},   {1, false, MsgAnswer::No, false, false},
+        {2, true, MsgAnswer::Yes, true, false},  {2, true, MsgAnswer::No, true, true},
+        {2, false, MsgAnswer::Yes, true, false}, {2, false, MsgAnswer::No, true, false},
+        {7, true, MsgAnswer::No, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE("mode " + std::to_string(c.mode) + (c.exists ? " existing" : " missing") +
+                     (c.answer == MsgAnswer::Yes ? " yes" : " no"));
+        StartInstaller();
+        form->LocationEdit.SetCaption(kDemo);
+        const std::string path = In("\\f.txt");
+        if (c.exists) sim::AddFile(path, "x");
+        sim::ClearMessages();
+        sim::QueueAnswer(c.answer);
+        EXPECT_TRUE(form->RemoveOneFile("[Install Folder]\\f.txt", c.mode));
+        EXPECT_EQ(form->CopyFileLabel.Path(), path);  // shown also when left in place
+        if (c.asked) {
+            ASSERT_EQ(Texts(), (std::vector<std::string>{"ファイル\"" + path + "\"を削除しますか？"}));
+            EXPECT_EQ(sim::Messages()[0].kind, plat::MsgKind::Information);
+        } else {
+            EXPECT_TRUE(sim::Messages().empty());
+            EXPECT_EQ(sim::PendingAnswers(), 1u);  // nothing asked
+        }
+        EXPECT_EQ(sim::Exists(path), c.remains);
+        sim::Remove(path);
+        form.reset();
+        sim::ResetWindows();
+    }
+}
+
+TEST_F(UninstallRun, FailuresStopTheRunAndSkipTheSelfRemoval) {
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+        bool linkGone, firstFileGone, foldersGone;
+    };
+    const Case cases[] = {
+        {"shortcut cannot be deleted", [] { sim::FailDelete(Programs("\\Demo\\Tool.lnk")); }, false,
+         false, false},
+        {"file in use", [] { sim::SetLocked(In("\\data\\sub\\b.txt")); }, true, true, false},
+        {"read-only attribute cannot be cleared",
+         [] {
+             sim::SetAttributes(In("\\data\\sub\\b.txt"), plat::kAttrReadOnly);
+             sim::FailAttributeWrite(In("\\data\\sub\\b.txt"));
+         },
+         true, true, false},
+        {"file cannot be deleted", [] { sim::FailDelete(In("\\data\\sub\\b.txt")); }, true, true, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TearDown();
+        SetUp();
+        InstallDemo();
+        c.arrange();
+        Uninstall(kUninstaller, true, {MsgAnswer::Yes});  // asked.txt, never reached
+        ExpectFailedWithoutSelfRemoval();
+        EXPECT_EQ(Texts(), (std::vector<std::string>{kQuestion, kFailed}));
+        EXPECT_NE(sim::Exists(Programs("\\Demo\\Tool.lnk")), c.linkGone);
+        EXPECT_NE(sim::Exists(In("\\data\\a.txt")), c.firstFileGone);
+        // Later steps skipped; what was removed stays removed.
+        EXPECT_TRUE(sim::Exists(In("\\asked.txt")));
+        EXPECT_TRUE(sim::IsFolder(In("\\data\\sub")));
+        EXPECT_TRUE(sim::KeyExists(RootKey::LocalMachine, Key("OrvaneDemo")));
+    }
+}
+
+TEST_F(UninstallRun, SecondRunAfterAFailedOneGoesOnFromThere) {
+    InstallDemo();
+    sim::SetLocked(In("\\data\\sub\\b.txt"));
+    Uninstall(kUninstaller);
+    ASSERT_FALSE(uninstaller->RunSucceeded);
+    ASSERT_FALSE(sim::Exists(In("\\data\\a.txt")));
+    ASSERT_FALSE(sim::Exists(Programs("\\Demo\\Tool.lnk")));
+
+    sim::SetLocked(In("\\data\\sub\\b.txt"), false);
+    sim::ClearMessages();
+    Uninstall(kUninstaller, true, {MsgAnswer::No});  // keep asked.txt this time
+    EXPECT_TRUE(uninstaller->RunSucceeded);
+    EXPECT_EQ(Texts().back(), kDone);
+    EXPECT_FALSE(sim::Exists(In("\\data")));
+    EXPECT_TRUE(sim::Exists(In("\\asked.txt")));
+    EXPECT_FALSE(sim::KeyExists(RootKey::LocalMachine, Key("OrvaneDemo")));
+    EXPECT_EQ(sim::StartedHidden().size(), 1u);
+}
+
+TEST_F(UninstallRun, FoldersThatStayDoNotFailTheRun) {
+    InstallDemo();
+    sim::AddFile(In("\\data\\sub\\user.dat"), "made by the user");
+    sim::FailDeleteOf(RootKey::LocalMachine, Key("OrvaneDemo"));
+    Uninstall(kUninstaller);
+    EXPECT_TRUE(uninstaller->RunSucceeded);
+    EXPECT_EQ(Texts().back(), kDone);
+    EXPECT_EQ(sim::Content(In("\\data\\sub\\user.dat")), "made by the user");
+    EXPECT_TRUE(sim::KeyExists(RootKey::LocalMachine, Key("OrvaneDemo")));
+    EXPECT_EQ(sim::StartedHidden().size(), 1u);
+}
+
+TEST_F(UninstallRun, EmptyUninstallKeyNeverTouchesTheList) {
+    project.UnInstallKey = "";
+    InstallDemo();
+    const auto keys = sim::RegistrySnapshot();
+    Uninstall(kUninstaller);
+    EXPECT_TRUE(uninstaller->RunSucceeded);
+    EXPECT_EQ(sim::RegistrySnapshot(), keys);
+    EXPECT_TRUE(sim::KeyExists(RootKey::LocalMachine, Key("Other")));
+}
+
+TEST_F(UninstallRun, SelfRemovalPaths) {
+    struct Case {
+        const char* exe;
+        const char* batch;
+        const char* companion;
+        const char* folder;
+    };
+    const Case cases[] = {
+        {"D:\\Apps\\Tool\\setup.exe", "D:\\Apps\\Tool\\Delete.bat", "D:\\Apps\\Tool\\Delete.pif",
+         "D:\\Apps\\Tool"},
+        {"D:\\setup.exe", "D:\\\\Delete.bat", "D:\\\\Delete.pif", "D:\\"},
+        {"D:\\ソ\\setup.exe", "D:\\ソ\\Delete.bat", "D:\\ソ\\Delete.pif", "D:\\ソ"},
+    };
+    TSetupMainForm f;
+    for (const Case& c : cases) {
+        f.ExePath = c.exe;
+        EXPECT_EQ(f.SelfRemovalPath(0), c.batch);
+        EXPECT_EQ(f.SelfRemovalPath(1), c.companion);
+        EXPECT_EQ(f.SelfRemovalPath(2), c.folder);
+        EXPECT_EQ(f.SelfRemovalPath(3), "");
+        EXPECT_EQ(f.SelfRemovalPath(-1), "");
+    }
+}
+
+TEST_F(UninstallRun, BatchTextForAFolderWithPercentAndJapanese) {
+    const std::string folder = "C:\\Program Files\\100%ソフト表";
+    InstallDemo(folder);
+    sim::SetProcessId(77);
+    Uninstall(folder + "\\Setup.exe");
+    ASSERT_TRUE(uninstaller->RunSucceeded);
+    ASSERT_EQ(sim::StartedHidden(), (std::vector<std::string>{"C:\\temp\\Delete-77-1.bat"}));
+    const std::string f = "C:\\Program Files\\100%%ソフト表";
+    const std::string expected =
+        "@echo off\r\n"
+        "setlocal\r\n"
+        "cd /d \"C:\\temp\\\"\r\n"
+        "set orvane_tries=0\r\n"
+        ":wait\r\n"
+        "del \"" + f + "\\Setup.exe\" >nul 2>&1\r\n"
+        "if not exist \"" + f + "\\Setup.exe\" goto ended\r\n"
+        "set /a orvane_tries+=1\r\n"
+        "if %orvane_tries% geq 30 goto ended\r\n"
+        "ping -n 2 127.0.0.1 >nul\r\n"
+        "goto wait\r\n"
+        ":ended\r\n"
+        "del \"" + f + "\\Setup.ini\" >nul 2>&1\r\n"
+        "del \"" + f + "\\Delete.pif\" >nul 2>&1\r\n"
+        "rd \"" + f + "\" >nul 2>&1\r\n"
+        "del \"C:\\temp\\Delete-77-1.bat\" & exit\r\n";
+    EXPECT_EQ(sim::Content("C:\\temp\\Delete-77-1.bat"), expected);
+    // Nothing was written into the installation folder for the batch.
+    EXPECT_FALSE(sim::Exists(folder + "\\Delete.bat"));
+}
+
+TEST_F(UninstallRun, BatchNamesNeverClash) {
+    InstallDemo();
+    sim::AddFile("C:\\temp\\Delete-4242-1.bat", "left by an earlier uninstaller");
+    Uninstall(kUninstaller);
+    ASSERT_TRUE(uninstaller->RunSucceeded);
+    EXPECT_EQ(sim::StartedHidden(), (std::vector<std::string>{"C:\\temp\\Delete-4242-2.bat"}));
+    EXPECT_EQ(sim::Content("C:\\temp\\Delete-4242-1.bat"), "left by an earlier uninstaller");
+}
+
+TEST_F(UninstallRun, NoBatchWhenTheTemporaryFolderCannotBeWritten) {
+    TSetupMainForm f;
+    f.ExePath = kUninstaller;
+    sim::SetTempFolder("C:\\missing");
+    EXPECT_FALSE(f.WriteDeleteBatch());
+    EXPECT_TRUE(sim::StartedHidden().empty());
+}
+
+TEST_F(UninstallRun, AFolderAtTheProjectPathIsNotEmptiedByTheBatch) {
+    TSetupMainForm f;
+    f.ExePath = "C:\\App\\Setup.exe";
+    sim::AddFile("C:\\App\\Setup.ini\\inside.txt", "x");
+    ASSERT_TRUE(f.WriteDeleteBatch());
+    std::string batch = sim::Content(sim::StartedHidden().at(0));
+    EXPECT_EQ(batch.find("Setup.ini"), std::string::npos);
+    EXPECT_NE(batch.find("del \"C:\\App\\Setup.exe\""), std::string::npos);
+}
+
+}  // namespace
