@@ -156,6 +156,7 @@ std::vector<std::string> ChildNames(HWND parent) {
 TEST(WindowLayer, FormMirrorsItsWidgetsAndRoutesTheirEvents) {
     Shared s;
     UiThread ui([&] {
+        plat::SetApplicationTitle("Orvane");
         TestWindow w(s);
         w.form.FocusControl(&w.nextButton);
         w.form.Show();
@@ -167,6 +168,14 @@ TEST(WindowLayer, FormMirrorsItsWidgetsAndRoutesTheirEvents) {
     ASSERT_NE(form, nullptr);
     EXPECT_EQ(e2e::ClassOf(form), plat::win32ids::kFormClass);
     EXPECT_EQ(e2e::Text(form), "テスト");
+    // One taskbar entry for the program, titled with the application title:
+    // the application window that owns the forms.
+    HWND app = GetWindow(form, GW_OWNER);
+    ASSERT_NE(app, nullptr);
+    EXPECT_EQ(e2e::ClassOf(app), "OrvaneApp");
+    EXPECT_EQ(e2e::Text(app), "Orvane");
+    EXPECT_TRUE(e2e::IsVisible(app));
+    EXPECT_EQ(GetWindow(app, GW_OWNER), nullptr);
 
     // A fixed dialog frame with a close box only, its client area scaled.
     LONG style = e2e::Style(form);
