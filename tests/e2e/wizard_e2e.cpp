@@ -1,0 +1,492 @@
+// The real Setup.exe under Wine, worked as a person would: the wizard's pages
+// walked forwards and backwards, its questions answered, its start-up
+// failures and its uninstall-mode window looked at. Screenshots of every page
+// go to <build>\e2e-screenshots.
+//
+// Run with "--walk <Setup.exe> <screenshot folder>" it is the demo's headless
+// walker instead: it starts that program, presses Next up to the copy-start
+// page saving a PNG of every page, then cancels and prints the PNG paths.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "support/Driver.h"
+
+namespace {
+
+constexpr DWORD kWindowTimeout = 30000;
+constexpr DWORD kStepTimeout = 10000;
+constexpr DWORD kExitTimeout = 30000;
+
+struct Project {
+    int installMode = 0;
+    int messageDisp = 0;
+    bool lisenceUse = false;
+    int directorySwitch = 1;
+    int initDirectory = 1;
+    std::string subDirectory;
+    std::string files;  // "[Copy File]" records
+    std::string unInstallKey = "OrvaneE2E";
+};
+
+std::string IniText(const Project& p) {
+    std::string t;
+    t += "[Project Property]\r\n";
+    t += "InstallMode=" + std::to_string(p.installMode) + "\r\n";
+    t += "Name1=E2Eテストソフト\r\nName2=検証用\r\nVersion=1.02\r\nCopyright=(C) 2024 Orvane\r\n";
+    t += "[Information]\r\nline0000=これは案内です。\r\nline0001=二行目です。\r\n";
+    t += "[Message]\r\nMessageDisp=" + std::to_string(p.messageDisp) + "\r\n";
+    t += "[DisplayMessage]\r\nline0000=お知らせの本文です。\r\n";
+    t += "[Lisence]\r\nLisenceUse=" + std::string(p.lisenceUse ? "1" : "0") + "\r\n";
+    t += "[LisenceMessage]\r\nline0000=使用許諾契約書\r\nline0001=第一条 本ソフトは検証用です。\r\n";
+    t += "[Copy File]\r\nDirectorySwitch=" + std::to_string(p.directorySwitch) + "\r\n";
+    t += "InitDirectory=" + std::to_string(p.initDirectory) + "\r\n";
+    t += "SubDirectory=" + p.subDirectory + "\r\n";
+    t += p.files;
+    t += "[UnInstall Property]\r\nUnInstallName=E2Eテストソフト\r\nUnInstallKey=" + p.unInstallKey +
+         "\r\n";
+    return t;
+}
+
+void DeleteUninstallKey(const std::string& name) {
+    std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + name;
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, key.c_str());
+}
+
+// What a page shows on the three buttons and the hint line.
+struct PageLook {
+    const char* page;
+    const char* next;
+    const char* cancel;
+    const char* hint;
+    bool backEnabled, nextEnabled, cancelEnabled;
+};
+
+class WizardRun {
+public:
+    ~WizardRun() {
+        DWORD code = 0;
+        if (process.Running()) process.WaitExit(0, code);  // kills what a failed test left
+    }
+
+    // Starts Setup.exe from a fresh project folder and waits for the wizard.
+    bool Launch(const std::string& tag, const Project& project, bool waitForForm = true) {
+        tag_ = tag;
+        folder = e2e::MakeProjectFolder(tag, "");
+        if (folder.empty()) return false;
+        Project p = project;
+        if (p.subDirectory.empty()) p.subDirectory = folder + "\\install";
+        installFolder = p.subDirectory;
+        if (!e2e::WriteFileBytes(folder + "\\Setup.ini", IniText(p))) return false;
+        std::string error;
+        if (!process.Start(folder + "\\Setup.exe", folder, "", &error)) {
+            ADD_FAILURE() << error;
+            return false;
+        }
+        if (!waitForForm) return true;
+        form = e2e::WaitForForm(process.Id(), "SetupMainForm", kWindowTimeout);
+        return form != nullptr;
+    }
+
+    HWND Control(const char* name) const { return e2e::FindControl(form, name); }
+    std::string TextOf(const char* name) const { return e2e::Text(Control(name)); }
+
+    bool WaitForPage(const char* page) const {
+        return e2e::WaitUntil(
+            [&] {
+                HWND h = Control(page);
+                return h && e2e::IsVisible(h);
+            },
+            kStepTimeout);
+    }
+
+    void ExpectLook(const PageLook& look) const {
+        SCOPED_TRACE(look.page);
+        ASSERT_TRUE(WaitForPage(look.page));
+        // Only the active page is visible.
+        for (const char* other : {"StartSheet", "LisenceSheet", "MessageSheet", "LocationSheet",
+                                  "CopyStartSheet", "CopyProcessSheet", "EndSheet"}) {
+            if (std::string(other) != look.page) {
+                HWND h = Control(other);
+                EXPECT_TRUE(!h || !e2e::IsVisible(h)) << other << " is visible too";
+            }
+        }
+        EXPECT_EQ(TextOf("NextButton"), look.next);
+        EXPECT_EQ(TextOf("CancelButton"), look.cancel);
+        EXPECT_EQ(TextOf("NextLabel"), look.hint);
+        EXPECT_EQ(TextOf("BackButton"), "前へ(&P)");
+        EXPECT_EQ(e2e::IsEnabled(Control("BackButton")), look.backEnabled);
+        EXPECT_EQ(e2e::IsEnabled(Control("NextButton")), look.nextEnabled);
+        EXPECT_EQ(e2e::IsEnabled(Control("CancelButton")), look.cancelEnabled);
+        EXPECT_TRUE(e2e::IsVisible(Control("BackButton")));
+        EXPECT_TRUE(e2e::IsVisible(Control("NextButton")));
+    }
+
+    // Presses a button and waits until the wizard shows the page.
+    void PressTo(const char* button, const char* page) {
+        e2e::Click(Control(button));
+        ASSERT_TRUE(WaitForPage(page)) << "after " << button;
+    }
+
+    void Shot(const std::string& name) {
+        std::string path = e2e::ScreenshotPath("wizard-" + tag_ + "-" + name + ".png");
+        EXPECT_TRUE(e2e::SaveScreenshot(form, path)) << path;
+    }
+    void ScreenShot(const std::string& name) {
+        std::string path = e2e::ScreenshotPath("wizard-" + tag_ + "-" + name + ".png");
+        EXPECT_TRUE(e2e::SaveScreenshot(nullptr, path)) << path;
+    }
+
+    // The next message dialog of the program.
+    bool NextDialog(e2e::MessageDialog& dialog) {
+        HWND h = e2e::WaitForDialog(process.Id(), kStepTimeout);
+        if (!h) return false;
+        // Its controls are there once it is visible; give its text a moment.
+        e2e::WaitUntil([&] { return e2e::ReadMessageDialog(h, dialog) && !dialog.buttons.empty(); },
+                       kStepTimeout);
+        return true;
+    }
+
+    DWORD ExitCode() {
+        DWORD code = 0xFFFFFFFF;
+        EXPECT_TRUE(process.WaitExit(kExitTimeout, code)) << "the program did not end";
+        return code;
+    }
+
+    e2e::ChildProcess process;
+    HWND form = nullptr;
+    std::string folder, installFolder;
+
+private:
+    std::string tag_;
+};
+
+const PageLook kStart{"StartSheet", "次へ(&N)", "中止(&C)", "[次へ]ボタンを押してください", false, true, true};
+const PageLook kAgreement{"LisenceSheet", "同意する", "同意しない", "", true, true, true};
+const PageLook kMessage{"MessageSheet", "次へ(&N)", "中止(&C)", "[次へ]ボタンを押してください", true, true, true};
+const PageLook kLocation{"LocationSheet", "次へ(&N)", "中止(&C)", "[次へ]ボタンを押してください", true, true, true};
+const PageLook kCopyStart{"CopyStartSheet", "開始", "中止(&C)",
+                          "[開始]ボタンでインストールを開始します", true, true, true};
+
+void ExpectYesNoQuestion(const e2e::MessageDialog& d, const char* caption, const char* text) {
+    EXPECT_EQ(d.caption, caption);
+    EXPECT_EQ(d.text, text);
+    EXPECT_EQ(d.buttons, (std::vector<std::string>{"はい(&Y)", "いいえ(&N)"}));
+    EXPECT_EQ(d.defaultButton, "はい(&Y)");
+    EXPECT_TRUE(d.hasIcon);
+}
+
+TEST(WizardE2E, SevenPagesWalkedToTheProgressPage) {
+    WizardRun w;
+    Project p;
+    p.messageDisp = 2;
+    p.lisenceUse = true;
+    p.directorySwitch = 0;
+    // A source that does not exist: the run fails at its first copy and
+    // reports it while the progress page is showing, so the page can be seen.
+    p.files = "file00000=" + e2e::BuildPath("e2e-work\\seven\\no-such-file.txt") +
+              "*[Install Folder]\\no-such-file.txt*0\r\n";
+    p.unInstallKey = "OrvaneE2ESeven";
+    ASSERT_TRUE(w.Launch("seven", p));
+
+    EXPECT_EQ(e2e::Text(w.form), "E2Eテストソフト");
+    w.ExpectLook(kStart);
+    EXPECT_EQ(w.TextOf("NameLabel"), "ソフト名 : E2Eテストソフト");
+    EXPECT_EQ(w.TextOf("VersionLabel"), "バージョン : 1.02");
+    EXPECT_EQ(w.TextOf("CopyrightLabel"), "著作権 : (C) 2024 Orvane");
+    EXPECT_EQ(w.TextOf("InformationMemo"), "これは案内です。\r\n二行目です。");
+    EXPECT_EQ(e2e::FocusedWindow(w.form), w.Control("NextButton"));
+    RECT client = e2e::ClientRect(w.form);
+    EXPECT_GE(client.right, 450);
+    EXPECT_GE(client.bottom, 355);
+    EXPECT_EQ(e2e::Style(w.form) & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX | WS_THICKFRAME), 0);
+    EXPECT_NE(e2e::Style(w.form) & WS_SYSMENU, 0);
+    w.Shot("1-start");
+
+    w.PressTo("NextButton", "LisenceSheet");
+    w.ExpectLook(kAgreement);
+    EXPECT_EQ(w.TextOf("LisenceMemo"), "使用許諾契約書\r\n第一条 本ソフトは検証用です。");
+    EXPECT_EQ(w.TextOf("LisenceLabel"), "以上の使用許諾契約書に同意しますか？");
+    w.Shot("2-agreement");
+
+    w.PressTo("NextButton", "MessageSheet");
+    w.ExpectLook(kMessage);
+    EXPECT_EQ(w.TextOf("MessageMemo"), "お知らせの本文です。");
+    w.Shot("3-message");
+
+    w.PressTo("NextButton", "LocationSheet");
+    w.ExpectLook(kLocation);
+    EXPECT_EQ(w.TextOf("LocationEdit"), w.installFolder);
+    EXPECT_EQ(w.TextOf("BrowsButton"), "参照(&B)");
+    w.Shot("4-location");
+
+    w.PressTo("NextButton", "CopyStartSheet");
+    w.ExpectLook(kCopyStart);
+    w.Shot("5-copystart");
+
+    // Backwards once and on again: the captions follow the pages.
+    w.PressTo("BackButton", "LocationSheet");
+    w.ExpectLook(kLocation);
+    w.PressTo("NextButton", "CopyStartSheet");
+
+    w.PressTo("NextButton", "CopyProcessSheet");
+    e2e::MessageDialog failure;
+    ASSERT_TRUE(w.NextDialog(failure)) << "the failed run reports nothing";
+    // The progress page while the run reports.
+    EXPECT_TRUE(e2e::IsVisible(w.Control("CopyProcessSheet")));
+    EXPECT_EQ(w.TextOf("CopyLabel"), "インストール実行中です。しばらくお待ち下さい。");
+    EXPECT_EQ(w.TextOf("NextLabel"), "");
+    EXPECT_FALSE(e2e::IsEnabled(w.Control("BackButton")));
+    EXPECT_FALSE(e2e::IsEnabled(w.Control("NextButton")));
+    EXPECT_FALSE(e2e::IsEnabled(w.Control("CancelButton")));
+    EXPECT_EQ(w.TextOf("NextButton"), "開始");
+    w.ScreenShot("6-progress");
+    EXPECT_EQ(failure.text, "インストールに失敗しました");
+    EXPECT_EQ(failure.caption, "エラー");
+    EXPECT_EQ(failure.buttons, std::vector<std::string>{"OK"});
+    EXPECT_TRUE(e2e::PressDialogButton(failure.hwnd, "OK"));
+    EXPECT_EQ(w.ExitCode(), 0u);
+    DeleteUninstallKey(p.unInstallKey);
+}
+
+TEST(WizardE2E, FourPagesWalkedThroughTheRunToTheEnd) {
+    WizardRun w;
+    Project p;
+    p.unInstallKey = "OrvaneE2EFour";
+    ASSERT_TRUE(w.Launch("four", p));
+    w.ExpectLook(kStart);
+    w.PressTo("NextButton", "CopyStartSheet");
+    w.ExpectLook({"CopyStartSheet", "開始", "中止(&C)", "[開始]ボタンでインストールを開始します",
+                  true, true, true});
+    w.PressTo("BackButton", "StartSheet");
+    w.ExpectLook(kStart);
+    w.PressTo("NextButton", "CopyStartSheet");
+    w.Shot("1-copystart");
+
+    e2e::Click(w.Control("NextButton"));
+    // The run is short: it may already be over when the driver looks.
+    ASSERT_TRUE(e2e::WaitUntil(
+        [&] {
+            HWND progress = w.Control("CopyProcessSheet"), end = w.Control("EndSheet");
+            return (progress && e2e::IsVisible(progress)) || (end && e2e::IsVisible(end));
+        },
+        kStepTimeout));
+    if (e2e::IsVisible(w.Control("CopyProcessSheet"))) w.Shot("2-progress");
+    ASSERT_TRUE(w.WaitForPage("EndSheet")) << "the run did not reach the end page";
+    w.ExpectLook({"EndSheet", "終了", "中止(&C)", "[終了]ボタンでインストーラーを終了します", false,
+                  true, false});
+    EXPECT_EQ(w.TextOf("Label1"), "インストールが完了しました。");
+    w.Shot("3-end");
+    EXPECT_TRUE(e2e::FileExists(w.installFolder + "\\Setup.exe"));
+    EXPECT_TRUE(e2e::FileExists(w.installFolder + "\\Setup.ini"));
+    // "終了" closes without a question.
+    e2e::Click(w.Control("NextButton"));
+    EXPECT_EQ(w.ExitCode(), 0u);
+    DeleteUninstallKey(p.unInstallKey);
+}
+
+TEST(WizardE2E, DisagreeAnsweredNoKeepsTheAgreementPage) {
+    WizardRun w;
+    Project p;
+    p.lisenceUse = true;
+    ASSERT_TRUE(w.Launch("disagree", p));
+    w.PressTo("NextButton", "LisenceSheet");
+    e2e::Click(w.Control("CancelButton"));
+    e2e::MessageDialog q;
+    ASSERT_TRUE(w.NextDialog(q));
+    ExpectYesNoQuestion(q, "警告", "インストールを中断しますか？");
+    w.ScreenShot("question");
+    ASSERT_TRUE(e2e::PressDialogButton(q.hwnd, "いいえ(&N)"));
+    ASSERT_TRUE(e2e::WaitGone(q.hwnd, kStepTimeout));
+    w.ExpectLook(kAgreement);
+    EXPECT_TRUE(w.process.Running());
+
+    // On to the copy-start page: the agreement's Cancel caption stays.
+    w.PressTo("NextButton", "CopyStartSheet");
+    w.ExpectLook({"CopyStartSheet", "開始", "同意しない", "[開始]ボタンでインストールを開始します",
+                  true, true, true});
+    w.Shot("copystart-after-agreement");
+
+    e2e::Click(w.Control("CancelButton"));
+    ASSERT_TRUE(w.NextDialog(q));
+    ASSERT_TRUE(e2e::PressDialogButton(q.hwnd, "はい(&Y)"));
+    EXPECT_EQ(w.ExitCode(), 0u);
+}
+
+TEST(WizardE2E, CloseBoxOnTheStartPageAsksFirst) {
+    WizardRun w;
+    ASSERT_TRUE(w.Launch("closebox", Project{}));
+    w.ExpectLook(kStart);
+
+    e2e::PostClose(w.form);
+    e2e::MessageDialog q;
+    ASSERT_TRUE(w.NextDialog(q));
+    ExpectYesNoQuestion(q, "警告", "インストールを中断しますか？");
+    ASSERT_TRUE(e2e::PressDialogButton(q.hwnd, "いいえ(&N)"));
+    ASSERT_TRUE(e2e::WaitGone(q.hwnd, kStepTimeout));
+    w.ExpectLook(kStart);
+
+    // Esc answers No as well.
+    e2e::PostClose(w.form);
+    ASSERT_TRUE(w.NextDialog(q));
+    e2e::PressEscape(q.hwnd);
+    ASSERT_TRUE(e2e::WaitGone(q.hwnd, kStepTimeout));
+    EXPECT_TRUE(w.process.Running());
+    w.ExpectLook(kStart);
+
+    e2e::PostClose(w.form);
+    ASSERT_TRUE(w.NextDialog(q));
+    ASSERT_TRUE(e2e::PressDialogButton(q.hwnd, "はい(&Y)"));
+    EXPECT_EQ(w.ExitCode(), 0u);
+}
+
+TEST(WizardE2E, NoProjectFileEndsAtOnceWithoutAWindow) {
+    std::string folder = e2e::FreshFolder("noproject");
+    ASSERT_FALSE(folder.empty());
+    ASSERT_TRUE(CopyFileA(e2e::SetupExePath().c_str(), (folder + "\\Setup.exe").c_str(), FALSE));
+    e2e::ChildProcess process;
+    ASSERT_TRUE(process.Start(folder + "\\Setup.exe", folder));
+    bool sawWindow = false;
+    e2e::WaitUntil(
+        [&] {
+            sawWindow = sawWindow || !e2e::TopWindows(process.Id()).empty();
+            return !process.Running();
+        },
+        kExitTimeout);
+    DWORD code = 0xFFFFFFFF;
+    ASSERT_TRUE(process.WaitExit(kStepTimeout, code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_FALSE(sawWindow);
+}
+
+TEST(WizardE2E, BadIntegerIsReportedUnderTheApplicationTitle) {
+    std::string folder =
+        e2e::MakeProjectFolder("badinteger", "[Project Property]\r\nInstallMode=abc\r\nName1=x\r\n");
+    ASSERT_FALSE(folder.empty());
+    e2e::ChildProcess process;
+    ASSERT_TRUE(process.Start(folder + "\\Setup.exe", folder));
+    HWND h = e2e::WaitForDialog(process.Id(), kWindowTimeout);
+    ASSERT_NE(h, nullptr);
+    e2e::MessageDialog d;
+    e2e::WaitUntil([&] { return e2e::ReadMessageDialog(h, d) && !d.buttons.empty(); }, kStepTimeout);
+    EXPECT_EQ(d.caption, "Orvane");
+    EXPECT_EQ(d.text, "'abc' は整数ではありません");
+    EXPECT_EQ(d.buttons, std::vector<std::string>{"OK"});
+    EXPECT_TRUE(d.hasIcon);
+    EXPECT_EQ(e2e::FindTopWindow(process.Id(), plat::win32ids::kFormClass), nullptr);
+    e2e::SaveScreenshot(nullptr, e2e::ScreenshotPath("wizard-badinteger.png"));
+    ASSERT_TRUE(e2e::PressDialogButton(h, "OK"));
+    DWORD code = 0xFFFFFFFF;
+    ASSERT_TRUE(process.WaitExit(kExitTimeout, code));
+    EXPECT_EQ(code, 0u);
+}
+
+TEST(WizardE2E, UninstallModeWindow) {
+    WizardRun w;
+    Project p;
+    p.installMode = 1;
+    p.unInstallKey = "OrvaneE2EUninstall";
+    ASSERT_TRUE(w.Launch("uninstall", p));
+    // The run asks first; the window is showing behind the question.
+    e2e::MessageDialog q;
+    ASSERT_TRUE(w.NextDialog(q)) << "no uninstall confirmation";
+    EXPECT_EQ(e2e::Text(w.form), "");
+    EXPECT_TRUE(e2e::IsVisible(w.Control("CopyProcessSheet")));
+    EXPECT_EQ(w.TextOf("CopyLabel"), "ファイルを削除しています");
+    EXPECT_EQ(w.TextOf("NextLabel"), "");
+    EXPECT_FALSE(e2e::IsVisible(w.Control("BackButton")));
+    EXPECT_FALSE(e2e::IsVisible(w.Control("NextButton")));
+    EXPECT_TRUE(e2e::IsVisible(w.Control("CancelButton")));
+    EXPECT_FALSE(e2e::IsEnabled(w.Control("CancelButton")));
+    int forms = 0;
+    for (HWND h : e2e::TopWindows(w.process.Id())) {
+        if (e2e::ClassOf(h) == plat::win32ids::kFormClass) ++forms;
+    }
+    EXPECT_EQ(forms, 1) << "a second form (the background window) is showing";
+    w.ScreenShot("question");
+    EXPECT_EQ(q.buttons, (std::vector<std::string>{"はい(&Y)", "いいえ(&N)"}));
+    ASSERT_TRUE(e2e::PressDialogButton(q.hwnd, "いいえ(&N)"));
+    // Declined: whatever it reports, nothing is removed.
+    for (int i = 0; i < 3 && w.process.Running(); ++i) {
+        HWND more = e2e::WaitForDialog(w.process.Id(), 3000, {q.hwnd});
+        if (!more) break;
+        e2e::MessageDialog d;
+        e2e::ReadMessageDialog(more, d);
+        if (!d.buttons.empty()) e2e::PressDialogButton(more, d.buttons.back());
+        e2e::WaitGone(more, kStepTimeout);
+    }
+    EXPECT_EQ(w.ExitCode(), 0u);
+    EXPECT_TRUE(e2e::FileExists(w.folder + "\\Setup.exe"));
+    EXPECT_TRUE(e2e::FileExists(w.folder + "\\Setup.ini"));
+    EXPECT_FALSE(e2e::FileExists(w.folder + "\\Delete.bat"));
+}
+
+// ---- The demo's walker ---------------------------------------------------------
+
+int Walk(const std::string& exe, const std::string& shotFolder) {
+    std::string folder = exe.substr(0, exe.find_last_of('\\'));
+    e2e::ChildProcess process;
+    std::string error;
+    if (!process.Start(exe, folder, "", &error)) {
+        std::fprintf(stderr, "walk: cannot start %s: %s\n", exe.c_str(), error.c_str());
+        return 1;
+    }
+    HWND form = e2e::WaitForForm(process.Id(), "SetupMainForm", kWindowTimeout);
+    if (!form) {
+        std::fprintf(stderr, "walk: the wizard did not appear\n");
+        return 1;
+    }
+    const std::vector<std::string> pages = {"StartSheet", "MessageSheet", "LisenceSheet",
+                                            "LocationSheet", "CopyStartSheet"};
+    auto visiblePage = [&]() -> std::string {
+        for (const std::string& p : pages) {
+            HWND h = e2e::FindControl(form, p);
+            if (h && e2e::IsVisible(h)) return p;
+        }
+        return "";
+    };
+    std::vector<std::string> shots;
+    std::string page;
+    for (int n = 1; n <= 7; ++n) {
+        std::string previous = page;
+        if (!e2e::WaitUntil([&] { return !(page = visiblePage()).empty() && page != previous; },
+                            kStepTimeout)) {
+            std::fprintf(stderr, "walk: no next page after %s\n", previous.c_str());
+            return 1;
+        }
+        Sleep(300);  // let the page paint
+        // The whole screen: the background window behind the wizard too.
+        std::string path = shotFolder + "\\" + std::to_string(n) + "-" + page + ".png";
+        if (!e2e::SaveScreenshot(nullptr, path)) {
+            std::fprintf(stderr, "walk: cannot save %s\n", path.c_str());
+            return 1;
+        }
+        shots.push_back(path);
+        if (page == "CopyStartSheet") break;
+        e2e::Click(e2e::FindControl(form, "NextButton"));
+    }
+    // Cancel, and say yes to the question: nothing is installed.
+    e2e::Click(e2e::FindControl(form, "CancelButton"));
+    HWND q = e2e::WaitForDialog(process.Id(), kStepTimeout);
+    if (q) {
+        Sleep(300);
+        std::string path = shotFolder + "\\" + std::to_string(shots.size() + 1) + "-cancel-question.png";
+        if (e2e::SaveScreenshot(nullptr, path)) shots.push_back(path);
+        e2e::PressDialogButton(q, "はい(&Y)");
+    }
+    DWORD code = 0;
+    bool ended = process.WaitExit(kExitTimeout, code);
+    for (const std::string& s : shots) std::printf("%s\n", s.c_str());
+    return ended ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "--walk") return Walk(argv[2], argv[3]);
+    return e2e::RunAllTests(argc, argv);
+}
