@@ -25,7 +25,7 @@ const char* const kIni =
     "Copyright=(C) Orvane Works\r\n"
     "InstallMode=0\r\n"
     "Name1=Orvane Background\r\n"
-    "Name2=Gradient check\r\n"
+    "Name2=グラデーションの確認\r\n"
     "ProjectLocation=\r\n"
     "ProjectMakeMode=0\r\n"
     "Version=1.00\r\n"
@@ -97,6 +97,8 @@ bool CaptureScreen(Screen& out) {
 }
 
 bool SavePng(const Screen& s, const std::string& path) {
+    const size_t slash = path.find_last_of('\\');  // ASCII build paths only
+    if (slash != std::string::npos && !e2e::MakeFolders(path.substr(0, slash))) return false;
     std::vector<uint8_t> rgb;
     rgb.reserve(s.pixels.size() * 3);
     for (uint32_t p : s.pixels) {
