@@ -1,0 +1,154 @@
+// Installation and uninstallation runs against bare copy and delete loops
+// over the same files, on the real system (run it under Wine). The run works
+// in a shown wizard window, so its progress label, bar and repaint per item
+// are part of the figures; the uninstallation is timed through its four steps
+// (the confirmation and the result box are left out, they wait for a person).
+//
+//   install_bench [files [bytes-per-file [work-folder]]]   (2000, 100000, C:\orvane-bench)
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+
+#include "engine/SystemPath_unit.h"
+#include "platform/FileSystem.h"
+#include "platform/System.h"
+#include "platform/Window.h"
+#include "project/ProjectProperty_unit.h"
+#include "ui/SetupMain_unit.h"
+
+namespace {
+
+constexpr int kFilesPerFolder = 100;
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point since) {
+    return std::chrono::duration<double>(Clock::now() - since).count();
+}
+
+std::string FolderOf(int i) { return "dir" + std::to_string(i / kFilesPerFolder); }
+std::string FileOf(int i) { return FolderOf(i) + "\\file" + std::to_string(i) + ".bin"; }
+
+bool MakeSources(const std::string& root, int files, size_t bytes) {
+    std::string data(bytes, '\0');
+    for (size_t i = 0; i < bytes; ++i) data[i] = static_cast<char>((i * 131) ^ (i >> 7));
+    for (int i = 0; i < files; ++i) {
+        if (i % kFilesPerFolder == 0 && !plat::ForceDirectories(root + "\\" + FolderOf(i))) return false;
+        data[0] = static_cast<char>(i);
+        if (!plat::WriteWholeFile(root + "\\" + FileOf(i), data)) return false;
+    }
+    return true;
+}
+
+double BareCopy(const std::string& src, const std::string& dst, int files) {
+    Clock::time_point start = Clock::now();
+    plat::ForceDirectories(dst);
+    for (int i = 0; i < files; ++i) {
+        if (i % kFilesPerFolder == 0) plat::MakeDirectory(dst + "\\" + FolderOf(i));
+        if (!plat::CopyFileTo(src + "\\" + FileOf(i), dst + "\\" + FileOf(i), false)) {
+            std::fprintf(stderr, "bare copy failed at %d\n", i);
+            std::exit(1);
+        }
+    }
+    return Seconds(start);
+}
+
+double BareDelete(const std::string& dst, int files) {
+    Clock::time_point start = Clock::now();
+    for (int i = 0; i < files; ++i) {
+        if (!plat::DeleteFileAt(dst + "\\" + FileOf(i))) {
+            std::fprintf(stderr, "bare delete failed at %d\n", i);
+            std::exit(1);
+        }
+    }
+    for (int i = files - 1; i >= 0; i -= kFilesPerFolder) plat::RemoveFolder(dst + "\\" + FolderOf(i));
+    plat::RemoveFolder(dst);
+    return Seconds(start);
+}
+
+void FillProject(TProjectProperty& project, const std::string& src, int files) {
+    project.UnInstallKey = "OrvaneBench";
+    project.UnInstallName = "Orvane bench";
+    for (int i = 0; i < files; i += kFilesPerFolder) {
+        project.Folders.Add().FolderPath = "[Install Folder]\\" + FolderOf(i);
+    }
+    for (int i = 0; i < files; ++i) {
+        TCopyFile& f = project.Files.Add();
+        f.SourceFile = src + "\\" + FileOf(i);
+        f.DestFile = "[Install Folder]\\" + FileOf(i);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const int files = argc > 1 ? std::atoi(argv[1]) : 2000;
+    const size_t bytes = argc > 2 ? static_cast<size_t>(std::atol(argv[2])) : 100000;
+    const std::string root = argc > 3 ? argv[3] : "C:\\orvane-bench";
+    const std::string src = root + "\\src";
+    plat::SetApplicationTitle("Orvane");
+    plat::InitializeCom();
+
+    std::printf("%d files of %zu bytes (%.1f MB)\n", files, bytes, files * bytes / 1e6);
+    if (!MakeSources(src, files, bytes)) {
+        std::fprintf(stderr, "cannot write the source files under %s\n", src.c_str());
+        return 1;
+    }
+
+    for (int round = 1; round <= 2; ++round) {
+        const std::string bare = root + "\\bare";
+        const std::string inst = root + "\\inst";
+        double copyTime = BareCopy(src, bare, files);
+
+        TSetupMainForm form;
+        form.ExePath = plat::ExecutablePath();
+        form.Project = std::make_unique<TProjectProperty>();
+        form.SystemPath = std::make_unique<TSystemPath>();
+        FillProject(*form.Project, src, files);
+        form.LocationEdit.SetCaption(inst);
+        form.ShowPage(form.PageBook.IndexOfPage(&form.CopyProcessSheet));
+        form.Show();
+        Clock::time_point start = Clock::now();
+        form.RunInstall();
+        double installTime = Seconds(start);
+        if (!form.RunSucceeded) {
+            std::fprintf(stderr, "the installation run failed\n");
+            return 1;
+        }
+
+        double deleteTime = BareDelete(bare, files);
+
+        // The installed uninstaller is in uninstall mode as the run left it.
+        form.Project->InstallMode = 1;
+        form.FileCopyBar.SetPosition(0);
+        start = Clock::now();
+        form.SetProgressMax();
+        bool removed = form.RemoveShortcuts() && form.RemoveFiles() && form.RemoveFolders() &&
+                       form.UnregisterUninstall();
+        double uninstallTime = Seconds(start);
+        if (!removed) {
+            std::fprintf(stderr, "the uninstallation steps failed\n");
+            return 1;
+        }
+        // What the self-removal batch would do.
+        plat::DeleteFileAt(inst + "\\" + "install_bench.exe");
+        plat::DeleteFileAt(inst + "\\" + "install_bench.ini");
+        plat::RemoveFolder(inst);
+        form.RunSucceeded = false;  // no self-removal batch at destruction
+
+        std::printf("round %d: install run %.3f s, bare CopyFileA loop %.3f s, ratio %.2f\n", round,
+                    installTime, copyTime, installTime / copyTime);
+        std::printf("round %d: uninstall steps %.3f s, bare DeleteFileA loop %.3f s, ratio %.2f\n", round,
+                    uninstallTime, deleteTime, uninstallTime / deleteTime);
+        std::fflush(stdout);
+    }
+
+    for (int i = 0; i < files; ++i) plat::DeleteFileAt(src + "\\" + FileOf(i));
+    for (int i = files - 1; i >= 0; i -= kFilesPerFolder) plat::RemoveFolder(src + "\\" + FolderOf(i));
+    plat::RemoveFolder(src);
+    plat::RemoveFolder(root);
+    plat::UninitializeCom();
+    return 0;
+}

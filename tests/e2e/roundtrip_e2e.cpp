@@ -1,0 +1,554 @@
+// Install, then uninstall, with the real Setup.exe in its own process, worked
+// as a person works it; afterwards the machine is checked: files, attributes,
+// shortcuts read back through IShellLinkA, the registration, the uninstaller's
+// self-removal, and a before-and-after comparison of drive C and of the
+// uninstall list.
+#include <windows.h>
+#include <objbase.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "platform/FileSystem.h"
+#include "project/ProjectProperty_unit.h"
+#include "support/Driver.h"
+
+namespace {
+
+constexpr DWORD kWait = 15000;
+const char kListKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+// ---- The machine ------------------------------------------------------------
+
+std::string ReadRegString(HKEY root, const std::string& key, const std::string& name, bool* found = nullptr) {
+    if (found) *found = false;
+    HKEY h;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return "";
+    char buf[2048];
+    DWORD size = sizeof buf - 1, type = 0;
+    LONG rc = RegQueryValueExA(h, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(buf), &size);
+    RegCloseKey(h);
+    if (rc != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)) return "";
+    if (found) *found = true;
+    buf[size] = '\0';
+    return buf;
+}
+
+bool KeyExists(HKEY root, const std::string& key) {
+    HKEY h;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
+    RegCloseKey(h);
+    return true;
+}
+
+// Every key below the uninstall list with its values, as lines.
+std::vector<std::string> UninstallList() {
+    std::vector<std::string> lines;
+    HKEY list;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kListKey, 0, KEY_READ, &list) != ERROR_SUCCESS) return lines;
+    for (DWORD i = 0;; ++i) {
+        char name[512];
+        DWORD len = sizeof name;
+        if (RegEnumKeyExA(list, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        lines.push_back(name);
+        HKEY sub;
+        if (RegOpenKeyExA(list, name, 0, KEY_READ, &sub) != ERROR_SUCCESS) continue;
+        for (DWORD v = 0;; ++v) {
+            char vname[512];
+            BYTE data[4096];
+            DWORD vlen = sizeof vname, dlen = sizeof data, type = 0;
+            if (RegEnumValueA(sub, v, vname, &vlen, nullptr, &type, data, &dlen) != ERROR_SUCCESS) break;
+            lines.push_back(std::string(name) + " [" + vname + "] " + std::to_string(type) + ":" +
+                            std::string(reinterpret_cast<char*>(data), dlen));
+        }
+        RegCloseKey(sub);
+    }
+    RegCloseKey(list);
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+// Every folder and file of drive C with its size, attributes and write time.
+void Walk(const std::string& folder, std::map<std::string, std::string>& out) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return;
+    do {
+        std::string name = fd.cFileName;
+        if (name == "." || name == "..") continue;
+        std::string path = folder + "\\" + name;
+        bool dir = (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        out[path] = dir ? "dir" : std::to_string(fd.nFileSizeLow) + " " + std::to_string(fd.dwFileAttributes) +
+                                     " " + std::to_string(fd.ftLastWriteTime.dwLowDateTime);
+        if (dir && !(fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) Walk(path, out);
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+}
+
+std::map<std::string, std::string> DriveC() {
+    std::map<std::string, std::string> tree;
+    Walk("C:", tree);
+    return tree;
+}
+
+// "+ path", "- path", "~ path" between two walks.
+std::vector<std::string> Differences(const std::map<std::string, std::string>& before,
+                                     const std::map<std::string, std::string>& after) {
+    std::vector<std::string> out;
+    for (const auto& [path, what] : after) {
+        auto it = before.find(path);
+        if (it == before.end()) out.push_back("+ " + path);
+        else if (it->second != what) out.push_back("~ " + path);
+    }
+    for (const auto& [path, what] : before) {
+        if (!after.count(path)) out.push_back("- " + path);
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+struct Link {
+    std::string path, arguments, workingDirectory, description;
+    int showCmd = 0;
+};
+
+// The shortcut as the shell reads it, through IShellLinkA and IPersistFile.
+bool ReadLink(const std::string& file, Link& link) {
+    IShellLinkA* sl = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(&sl)))) {
+        return false;
+    }
+    IPersistFile* pf = nullptr;
+    bool ok = SUCCEEDED(sl->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&pf)));
+    if (ok) {
+        wchar_t wide[MAX_PATH];
+        MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide, MAX_PATH);
+        ok = SUCCEEDED(pf->Load(wide, STGM_READ));
+    }
+    if (ok) {
+        char buf[MAX_PATH * 2];
+        sl->GetPath(buf, sizeof buf, nullptr, 0);
+        link.path = buf;
+        sl->GetArguments(buf, sizeof buf);
+        link.arguments = buf;
+        sl->GetWorkingDirectory(buf, sizeof buf);
+        link.workingDirectory = buf;
+        sl->GetDescription(buf, sizeof buf);
+        link.description = buf;
+        sl->GetShowCmd(&link.showCmd);
+    }
+    if (pf) pf->Release();
+    sl->Release();
+    // Wine's link object does not take the show command over from the file it
+    // loads (GetShowCmd answers SW_SHOWNORMAL after Load, whatever was saved),
+    // so it is read from the file's header: ShowCommand at offset 0x3C.
+    std::string bytes;
+    if (ok && e2e::ReadFileBytes(file, bytes) && bytes.size() >= 0x40) {
+        link.showCmd = static_cast<unsigned char>(bytes[0x3C]) | static_cast<unsigned char>(bytes[0x3D]) << 8;
+    }
+    return ok;
+}
+
+std::string ShellFolder(const char* name) {
+    return ReadRegString(HKEY_CURRENT_USER,
+                         "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders", name);
+}
+
+// The project's keywords as the run expands them (the ones the test projects use).
+std::string Expand(const std::string& path, const std::string& installFolder) {
+    struct Keyword {
+        std::string keyword, folder;
+    };
+    const Keyword keywords[] = {
+        {"[Install Folder]", installFolder},
+        {"スタート\\プログラム", ShellFolder("Programs")},
+        {"デスクトップ", ShellFolder("Desktop")},
+    };
+    for (const Keyword& k : keywords) {
+        if (path.compare(0, k.keyword.size(), k.keyword) == 0 &&
+            (path.size() == k.keyword.size() || path[k.keyword.size()] == '\\')) {
+            return k.folder + path.substr(k.keyword.size());
+        }
+    }
+    return path;
+}
+
+std::vector<std::string> TempBatches() {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((std::string(temp) + "Delete-*.bat").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return names;
+    do names.push_back(fd.cFileName);
+    while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return names;
+}
+
+bool SameBytes(const std::string& a, const std::string& b) {
+    std::string x, y;
+    return e2e::ReadFileBytes(a, x) && e2e::ReadFileBytes(b, y) && x == y;
+}
+
+// ---- Working the program ------------------------------------------------------
+
+// A process started from a command line, as Windows starts a registered
+// uninstall command.
+class CommandProcess {
+public:
+    ~CommandProcess() {
+        if (process_) {
+            if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) TerminateProcess(process_, 1);
+            CloseHandle(process_);
+        }
+    }
+    bool Start(const std::string& commandLine) {
+        std::vector<char> cmd(commandLine.begin(), commandLine.end());
+        cmd.push_back('\0');
+        STARTUPINFOA si = {};
+        si.cb = sizeof si;
+        PROCESS_INFORMATION pi = {};
+        if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+            return false;
+        }
+        CloseHandle(pi.hThread);
+        process_ = pi.hProcess;
+        pid_ = pi.dwProcessId;
+        return true;
+    }
+    DWORD Id() const { return pid_; }
+    bool WaitExit(DWORD ms) { return WaitForSingleObject(process_, ms) == WAIT_OBJECT_0; }
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD pid_ = 0;
+};
+
+// Waits for a message box of pid, checks its caption and text, presses button.
+void Answer(DWORD pid, const std::string& caption, const std::string& text, const std::string& button,
+            const std::string& screenshot = "") {
+    HWND dlg = e2e::WaitForDialog(pid, kWait);
+    ASSERT_NE(dlg, nullptr) << "no message box: expected " << text;
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::FocusedWindow(dlg) != nullptr; }, kWait));
+    e2e::MessageDialog md;
+    ASSERT_TRUE(e2e::ReadMessageDialog(dlg, md));
+    EXPECT_EQ(md.caption, caption);
+    EXPECT_EQ(md.text, text);
+    if (!screenshot.empty()) e2e::SaveScreenshot(dlg, e2e::ScreenshotPath(screenshot));
+    ASSERT_TRUE(e2e::PressDialogButton(dlg, button)) << "no button " << button;
+    ASSERT_TRUE(e2e::WaitGone(dlg, kWait));
+}
+
+bool PageShown(HWND form, const char* page) {
+    HWND h = e2e::FindControl(form, page);
+    return h && e2e::IsVisible(h);
+}
+
+// Presses Next until the progress page runs, then waits for the end page.
+// Returns the installation folder the location page proposed.
+void WalkInstaller(DWORD pid, HWND& form, std::string& location, const std::string& shotPrefix) {
+    form = e2e::WaitForForm(pid, "SetupMainForm", kWait);
+    ASSERT_NE(form, nullptr) << "the wizard did not appear";
+    HWND next = e2e::WaitForControl(form, "NextButton", kWait);
+    ASSERT_NE(next, nullptr);
+    for (int step = 0; step < 8 && !PageShown(form, "CopyProcessSheet") && !PageShown(form, "EndSheet"); ++step) {
+        if (PageShown(form, "LocationSheet")) {
+            location = e2e::Text(e2e::FindControl(form, "LocationEdit"));
+        }
+        ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::IsEnabled(next); }, kWait));
+        std::string before = e2e::Text(e2e::FindControl(form, "NextLabel")) + e2e::Text(next);
+        HWND active = nullptr;
+        for (const char* p : {"StartSheet", "MessageSheet", "LisenceSheet", "LocationSheet", "CopyStartSheet"}) {
+            if (PageShown(form, p)) active = e2e::FindControl(form, p);
+        }
+        if (!shotPrefix.empty() && active) {
+            e2e::SaveScreenshot(form, e2e::ScreenshotPath(shotPrefix + e2e::WidgetName(active) + ".png"));
+        }
+        e2e::Click(next);
+        ASSERT_TRUE(e2e::WaitUntil([&] { return !active || !e2e::IsVisible(active); }, kWait))
+            << "the page did not change";
+    }
+}
+
+// ---- The tests ------------------------------------------------------------------
+
+class RoundTrip : public testing::Test {
+protected:
+    static void SetUpTestSuite() { CoInitialize(nullptr); }
+    static void TearDownTestSuite() { CoUninitialize(); }
+
+    // A medium: Setup.exe, the project file and the payload, in a fresh folder.
+    std::string MakeMedium(const std::string& tag, const std::string& ini,
+                           const std::map<std::string, std::string>& payload) {
+        std::string folder = e2e::MakeProjectFolder(tag, ini);
+        if (folder.empty()) return "";
+        e2e::MakeFolders(folder + "\\payload");
+        for (const auto& [name, bytes] : payload) e2e::WriteFileBytes(folder + "\\payload\\" + name, bytes);
+        return folder;
+    }
+};
+
+std::string ReadSource(const std::string& rel) {
+    std::string bytes;
+    e2e::ReadFileBytes(std::string("Z:") + ORVANE_SOURCE_DIR + "/" + rel, bytes);
+    return bytes;
+}
+
+std::string WinPath(std::string p) {
+    std::replace(p.begin(), p.end(), '/', '\\');
+    return p;
+}
+
+TEST_F(RoundTrip, ExampleProjectInstallsAndUninstalls) {
+    const std::string sourceIni = WinPath(std::string("Z:") + ORVANE_SOURCE_DIR + "/examples/Setup.ini");
+    std::string ini;
+    ASSERT_TRUE(e2e::ReadFileBytes(sourceIni, ini));
+    std::map<std::string, std::string> payload;
+    for (const char* name : {"readme.txt", "manual.txt", "userdata.txt", "config.ini"}) {
+        payload[name] = ReadSource(std::string("examples/payload/") + name);
+    }
+    const std::string medium = MakeMedium("roundtrip-example", ini, payload);
+    ASSERT_FALSE(medium.empty());
+    ASSERT_TRUE(SetFileAttributesA((medium + "\\payload\\manual.txt").c_str(), FILE_ATTRIBUTE_READONLY));
+
+    TProjectProperty project;
+    ASSERT_TRUE(project.Load(sourceIni));
+    const std::string key = std::string(kListKey) + "\\" + project.UnInstallKey;
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, key.c_str());  // left by an interrupted earlier run
+
+    const auto treeBefore = DriveC();
+    const auto listBefore = UninstallList();
+    const auto batchesBefore = TempBatches();
+
+    // Install, pressing Next on each page as a person would.
+    e2e::ChildProcess setup;
+    ASSERT_TRUE(setup.Start(medium + "\\Setup.exe", medium));
+    HWND form = nullptr;
+    std::string location;
+    WalkInstaller(setup.Id(), form, location, "roundtrip_");
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_FALSE(location.empty());
+    ASSERT_TRUE(e2e::WaitUntil([&] { return PageShown(form, "EndSheet"); }, 60000)) << "no end page";
+    e2e::SaveScreenshot(form, e2e::ScreenshotPath("roundtrip_EndSheet.png"));
+    e2e::Click(e2e::FindControl(form, "NextButton"));
+    DWORD code = 0;
+    ASSERT_TRUE(setup.WaitExit(kWait, code)) << "the installer did not end";
+
+    // What the installation left.
+    for (int i = 0; i < project.Folders.Count(); ++i) {
+        std::string folder = Expand(project.Folders.Items(i).FolderPath, location);
+        EXPECT_TRUE(e2e::FolderExists(folder)) << folder;
+    }
+    for (int i = 0; i < project.Files.Count(); ++i) {
+        const TCopyFile& f = project.Files.Items(i);
+        std::string dest = Expand(f.DestFile, location);
+        EXPECT_TRUE(SameBytes(medium + "\\" + f.SourceFile, dest)) << dest;
+        DWORD attributes = GetFileAttributesA(dest.c_str());
+        EXPECT_NE(attributes, INVALID_FILE_ATTRIBUTES) << dest;
+        EXPECT_EQ(attributes & FILE_ATTRIBUTE_READONLY, 0u) << dest;
+    }
+    const std::string uninstaller = location + "\\Setup.exe";
+    EXPECT_TRUE(SameBytes(e2e::SetupExePath(), uninstaller));
+    {
+        // The project copy: the source project in the canonical layout, in uninstall mode.
+        TProjectProperty expected;
+        ASSERT_TRUE(expected.Load(sourceIni));
+        expected.InstallMode = 1;
+        const std::string expectedFile = e2e::FreshFolder("roundtrip-expected") + "\\Setup.ini";
+        ASSERT_TRUE(expected.Save(expectedFile));
+        EXPECT_TRUE(SameBytes(expectedFile, location + "\\Setup.ini"));
+    }
+    for (int i = 0; i < project.Shortcuts.Count(); ++i) {
+        const TShortCutFile& s = project.Shortcuts.Items(i);
+        std::string file = Expand(s.LinkFile, location) + ".lnk";
+        Link link;
+        ASSERT_TRUE(ReadLink(file, link)) << file;
+        EXPECT_EQ(link.path, Expand(s.TargetFile, location));
+        EXPECT_EQ(link.arguments, "");
+        EXPECT_EQ(link.workingDirectory, Expand(s.WorkDirectory, location));
+        EXPECT_EQ(link.showCmd, s.ShowMode == 1 ? SW_SHOWMINNOACTIVE : s.ShowMode == 2 ? SW_SHOWMAXIMIZED : SW_SHOWNORMAL);
+        EXPECT_EQ(link.description, s.Description);
+    }
+    EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, key, "DisplayName"), project.UnInstallName);
+    const std::string command = ReadRegString(HKEY_LOCAL_MACHINE, key, "UninstallString");
+    EXPECT_EQ(command, "\"" + uninstaller + "\"");
+
+    // A ".pif" companion, as an old shell might have left, goes with the uninstaller.
+    ASSERT_TRUE(e2e::WriteFileBytes(location + "\\Delete.pif", "pif"));
+
+    // Uninstall through the registered command; keep config.ini (DeleteMode 2, "No").
+    CommandProcess un;
+    ASSERT_TRUE(un.Start(command));
+    Answer(un.Id(), "警告", "アンインストールを実行しますか？", "はい(&Y)", "roundtrip_confirm.png");
+    ASSERT_FALSE(HasFatalFailure());
+    std::string asked;
+    for (int i = 0; i < project.Files.Count(); ++i) {
+        if (project.Files.Items(i).DeleteMode == 2) asked = Expand(project.Files.Items(i).DestFile, location);
+    }
+    ASSERT_FALSE(asked.empty());
+    Answer(un.Id(), "情報", "ファイル\"" + asked + "\"を削除しますか？", "いいえ(&N)", "roundtrip_ask.png");
+    ASSERT_FALSE(HasFatalFailure());
+    Answer(un.Id(), "情報", "アンインストール完了しました", "OK");
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(un.WaitExit(kWait)) << "the uninstaller did not end";
+    const DWORD ended = GetTickCount();
+
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !e2e::FileExists(uninstaller) && TempBatches() == batchesBefore; }, 10000, 100))
+        << "the self-removal did not finish";
+    printf("self-removal finished %lu ms after the uninstaller ended\n", GetTickCount() - ended);
+    EXPECT_FALSE(e2e::FileExists(location + "\\Setup.ini"));
+    EXPECT_FALSE(e2e::FileExists(location + "\\Delete.pif"));
+
+    for (int i = 0; i < project.Shortcuts.Count(); ++i) {
+        EXPECT_FALSE(e2e::FileExists(Expand(project.Shortcuts.Items(i).LinkFile, location) + ".lnk"));
+    }
+    for (int i = 0; i < project.Files.Count(); ++i) {
+        const TCopyFile& f = project.Files.Items(i);
+        bool stays = f.DeleteMode == 1 || f.DeleteMode == 2;  // left, or "No" to the question
+        EXPECT_EQ(e2e::FileExists(Expand(f.DestFile, location)), stays) << f.DestFile;
+    }
+    for (int i = 0; i < project.Folders.Count(); ++i) {
+        const TMakeFolder& f = project.Folders.Items(i);
+        std::string folder = Expand(f.FolderPath, location);
+        // The installation folder (a keyword folder) and the kept data folder hold
+        // the files that stay; the programs subfolder is gone.
+        bool stays = f.KeepOnUninstall != 0 || f.FolderPath == "[Install Folder]";
+        EXPECT_EQ(e2e::FolderExists(folder), stays) << folder;
+    }
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, key));
+    EXPECT_EQ(UninstallList(), listBefore);
+
+    // Nothing else on drive C changed: only the folders and files that stay by design.
+    std::vector<std::string> expectedChanges;
+    std::string parent = location.substr(0, location.rfind('\\'));  // "Orvane Sample", made by the folder chain
+    expectedChanges.push_back("+ " + parent);
+    expectedChanges.push_back("+ " + location);
+    for (int i = 0; i < project.Files.Count(); ++i) {
+        const TCopyFile& f = project.Files.Items(i);
+        if (f.DeleteMode == 1 || f.DeleteMode == 2) expectedChanges.push_back("+ " + Expand(f.DestFile, location));
+    }
+    for (int i = 0; i < project.Folders.Count(); ++i) {
+        if (project.Folders.Items(i).KeepOnUninstall != 0) {
+            expectedChanges.push_back("+ " + Expand(project.Folders.Items(i).FolderPath, location));
+        }
+    }
+    std::sort(expectedChanges.begin(), expectedChanges.end());
+    EXPECT_EQ(Differences(treeBefore, DriveC()), expectedChanges);
+
+    // Leave the prefix as it was for the next run.
+    e2e::RemoveTree(parent);
+}
+
+// A project whose uninstallation leaves nothing: the folder goes as well, also
+// when the uninstaller's file stays busy for a while after the program ended.
+std::string SmallProject(const std::string& location, const std::string& key, bool secondSourceMissing) {
+    std::string ini =
+        "[Project Property]\r\nInstallMode=0\r\nName1=Orvane RT\r\n[Message]\r\nMessageDisp=0\r\n"
+        "[Copy File]\r\nDirectorySwitch=1\r\nInitDirectory=1\r\nSubDirectory=" + location + "\r\n"
+        "file00000=payload\\one.txt*[Install Folder]\\one.txt*0\r\n"
+        "file00001=payload\\" + std::string(secondSourceMissing ? "missing.txt" : "two.txt") +
+        "*[Install Folder]\\sub\\two.txt*2\r\n"
+        "[Make Folder]\r\nfile00000=[Install Folder]\\sub*0\r\nfile00001=スタート\\プログラム\\Orvane RT*0\r\n"
+        "[ShortCut File]\r\nfile00000=スタート\\プログラム\\Orvane RT\\One*[Install Folder]\\one.txt*[Install Folder]*1*one**0\r\n"
+        "[UnInstall Property]\r\nUnInstallKey=" + key + "\r\nUnInstallName=Orvane RT\r\n";
+    return ini;
+}
+
+TEST_F(RoundTrip, SelfRemovalWaitsForTheUninstallerAndLeavesNothing) {
+    const std::string location = "C:\\Program Files\\Orvane 表 RT 100%";
+    const std::string key = "OrvaneRT";
+    const std::string fullKey = std::string(kListKey) + "\\" + key;
+    e2e::RemoveTree(location);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, fullKey.c_str());
+    const std::string medium = MakeMedium("roundtrip-small", SmallProject(location, key, false),
+                                          {{"one.txt", "one"}, {"two.txt", "two"}});
+    ASSERT_FALSE(medium.empty());
+    const auto treeBefore = DriveC();
+    const auto listBefore = UninstallList();
+    const auto batchesBefore = TempBatches();
+
+    e2e::ChildProcess setup;
+    ASSERT_TRUE(setup.Start(medium + "\\Setup.exe", medium));
+    HWND form = nullptr;
+    std::string ignored;
+    WalkInstaller(setup.Id(), form, ignored, "");
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(e2e::WaitUntil([&] { return PageShown(form, "EndSheet"); }, 60000));
+    e2e::Click(e2e::FindControl(form, "NextButton"));
+    DWORD code = 0;
+    ASSERT_TRUE(setup.WaitExit(kWait, code));
+    const std::string command = ReadRegString(HKEY_LOCAL_MACHINE, fullKey, "UninstallString");
+    ASSERT_EQ(command, "\"" + location + "\\Setup.exe\"");
+
+    CommandProcess un;
+    ASSERT_TRUE(un.Start(command));
+    Answer(un.Id(), "警告", "アンインストールを実行しますか？", "はい(&Y)");
+    ASSERT_FALSE(HasFatalFailure());
+    // The uninstaller's file stays busy after the program has ended, as when a
+    // program takes longer to end: held open here without delete sharing.
+    HANDLE hold = CreateFileA((location + "\\Setup.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(hold, INVALID_HANDLE_VALUE);
+    Answer(un.Id(), "情報", "ファイル\"" + location + "\\sub\\two.txt\"を削除しますか？", "はい(&Y)");
+    ASSERT_FALSE(HasFatalFailure());
+    Answer(un.Id(), "情報", "アンインストール完了しました", "OK");
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(un.WaitExit(kWait));
+
+    Sleep(4000);
+    EXPECT_TRUE(e2e::FileExists(location + "\\Setup.exe")) << "deleted while busy?";
+    EXPECT_EQ(TempBatches().size(), batchesBefore.size() + 1) << "the batch should still be waiting";
+    CloseHandle(hold);
+    const DWORD released = GetTickCount();
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !e2e::FolderExists(location) && TempBatches() == batchesBefore; }, 10000, 100))
+        << "the self-removal did not finish";
+    printf("self-removal finished %lu ms after the file was released\n", GetTickCount() - released);
+
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, fullKey));
+    EXPECT_EQ(UninstallList(), listBefore);
+    EXPECT_EQ(Differences(treeBefore, DriveC()), std::vector<std::string>());
+}
+
+TEST_F(RoundTrip, FailedInstallationKeepsWhatWasDoneAndRegistersNothing) {
+    const std::string location = "C:\\Program Files\\Orvane RT failed";
+    const std::string key = "OrvaneRTFailed";
+    const std::string fullKey = std::string(kListKey) + "\\" + key;
+    e2e::RemoveTree(location);
+    const std::string medium = MakeMedium("roundtrip-failed", SmallProject(location, key, true), {{"one.txt", "one"}});
+    ASSERT_FALSE(medium.empty());
+    const auto listBefore = UninstallList();
+
+    e2e::ChildProcess setup;
+    ASSERT_TRUE(setup.Start(medium + "\\Setup.exe", medium));
+    HWND form = nullptr;
+    std::string ignored;
+    WalkInstaller(setup.Id(), form, ignored, "");
+    ASSERT_FALSE(HasFatalFailure());
+    Answer(setup.Id(), "エラー", "インストールに失敗しました", "OK", "roundtrip_failed.png");
+    ASSERT_FALSE(HasFatalFailure());
+    DWORD code = 0;
+    ASSERT_TRUE(setup.WaitExit(kWait, code)) << "the window did not close";
+
+    EXPECT_TRUE(SameBytes(medium + "\\payload\\one.txt", location + "\\one.txt"));
+    EXPECT_FALSE(e2e::FileExists(location + "\\sub\\two.txt"));
+    EXPECT_FALSE(e2e::FileExists(location + "\\Setup.exe"));
+    EXPECT_FALSE(e2e::FileExists(location + "\\Setup.ini"));
+    EXPECT_FALSE(e2e::FileExists(ShellFolder("Programs") + "\\Orvane RT\\One.lnk"));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, fullKey));
+    EXPECT_EQ(UninstallList(), listBefore);
+
+    e2e::RemoveTree(location);
+    e2e::RemoveTree(ShellFolder("Programs") + "\\Orvane RT");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) { return e2e::RunAllTests(argc, argv); }
