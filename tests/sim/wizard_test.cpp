@@ -17,6 +17,7 @@
 #include "platform/sim/SimWindow.h"
 #include "project/ProjectProperty_unit.h"
 #include "ui/BackGround_unit.h"
+#include "ui/MessageDlg_unit.h"
 #include "ui/SetupMain_unit.h"
 
 using plat::MsgAnswer;
@@ -915,6 +916,42 @@ TEST_F(WizardTest, LayoutOfTheWindowAndItsControls) {
     EXPECT_EQ(form->CopyFileLabel.PathType(), ptNone);
     EXPECT_FALSE(form->CopyFileLabel.AutoSize());
     EXPECT_EQ(form->CopyFileLabel.Caption(), "");
+}
+
+}  // namespace
+
+// ---- The message dialog module -----------------------------------------------------
+
+namespace {
+
+TEST(MessageDlgTest, KindsCarryTheirCaptionsAndAnswers) {
+    sim::ResetAll();
+    struct Row {
+        TMsgDlgType type;
+        MsgKind kind;
+        const char* caption;
+    };
+    const std::vector<Row> rows = {{mtWarning, MsgKind::Warning, "警告"},
+                                   {mtError, MsgKind::Error, "エラー"},
+                                   {mtInformation, MsgKind::Information, "情報"},
+                                   {mtConfirmation, MsgKind::Confirmation, "確認"}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.caption);
+        sim::ClearMessages();
+        EXPECT_EQ(MessageDlgCaption(row.type), row.caption);
+        EXPECT_EQ(MessageDlg("本文", row.type), MsgAnswer::Ok);
+        sim::QueueAnswer(MsgAnswer::Yes);
+        EXPECT_EQ(MessageDlg("質問", row.type, true), MsgAnswer::Yes);
+        EXPECT_EQ(MessageDlg("質問", row.type, true), MsgAnswer::No);  // nothing queued: No
+        ASSERT_EQ(sim::Messages().size(), 3u);
+        for (const sim::ShownMessage& m : sim::Messages()) {
+            EXPECT_EQ(m.kind, row.kind);
+            EXPECT_EQ(m.caption, row.caption);
+        }
+        EXPECT_EQ(sim::Messages()[0].text, "本文");
+        EXPECT_EQ(sim::Messages()[0].buttons, MsgButtons::Ok);
+        EXPECT_EQ(sim::Messages()[1].buttons, MsgButtons::YesNo);
+    }
 }
 
 }  // namespace
