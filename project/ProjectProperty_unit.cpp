@@ -63,11 +63,12 @@ void WriteTextBlock(TProjectIniFile& ini, const char* section,
 // to assign, which sets the new item's fields in record order.
 template <typename Collection, typename Assign>
 void ReadRecords(TProjectIniFile& ini, const char* section, Collection& items, Assign assign) {
+    std::string fields[kFieldCapacity];  // reused: a field beyond the value reads as empty
     for (int n = 0; n < TProjectProperty::kMaxItems; ++n) {
         std::string value = ini.ReadString(section, RecordKey(n), kListEnd);
         if (value == kListEnd) break;
-        std::string fields[kFieldCapacity];
-        SplitFields(value, '*', fields, kFieldCapacity);
+        int count = SplitFields(value, '*', fields, kFieldCapacity);
+        for (int i = count + 1; i < kFieldCapacity; ++i) fields[i].clear();
         assign(items.Add(), fields);
     }
 }
