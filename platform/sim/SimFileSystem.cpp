@@ -153,7 +153,8 @@ bool Resolve(const std::string& path, Resolved& r, bool useCurrent = true) {
         std::vector<std::string> more = SplitComponents(path);
         comps.insert(comps.end(), more.begin(), more.end());
     }
-    r.trailingSep = IsSep(static_cast<unsigned char>(path.back()));
+    // Split by characters: a last byte of 0x5C may be the trail byte of 表.
+    r.trailingSep = !comps.empty() && comps.back().empty();
     r.parts.clear();
     for (size_t i = 0; i < comps.size(); ++i) {
         std::string c = comps[i];
@@ -164,8 +165,8 @@ bool Resolve(const std::string& path, Resolved& r, bool useCurrent = true) {
         }
         // The last component loses trailing dots and blanks, as on Windows.
         if (i + 1 == comps.size()) {
-            while (!c.empty() && (c.back() == '.' || c.back() == ' ') &&
-                   !(c.size() >= 2 && plat::IsLeadByte(static_cast<unsigned char>(c[c.size() - 2])))) {
+            // (No trail byte is a dot or a blank.)
+            while (!c.empty() && (c.back() == '.' || c.back() == ' ')) {
                 c.pop_back();
             }
             if (c.empty()) continue;

@@ -92,18 +92,23 @@ bool ForceDirectories(const std::string& path) {
     if (path.empty()) throw ESetupError("フォルダを作成できません");
     // Every separator ends one folder of the chain. Stepping by characters
     // keeps a trail byte of 0x5C (表, ソ) from counting as a separator.
-    std::string prefix;
+    bool afterSeparator = true;  // at the start, or right after a separator
     for (size_t i = 0; i < path.size();) {
         if (IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size()) {
+            afterSeparator = false;
             i += 2;
             continue;
         }
-        if (IsSeparator(path, i) && i > 0) {
-            prefix = path.substr(0, i);
-            // Roots ("C:", "\\server\share") and existing folders need nothing.
-            if (prefix.back() != ':' && !IsSeparator(prefix, prefix.size() - 1) && !DirectoryExists(prefix)) {
+        if (IsSeparator(path, i)) {
+            // Roots ("C:", "\\server\share"), doubled separators and existing
+            // folders need nothing; a failure shows in the final test.
+            std::string prefix = path.substr(0, i);
+            if (!afterSeparator && prefix.back() != ':' && !DirectoryExists(prefix)) {
                 CreateDirectoryA(prefix.c_str(), nullptr);
             }
+            afterSeparator = true;
+        } else {
+            afterSeparator = false;
         }
         ++i;
     }

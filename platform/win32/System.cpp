@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "platform/FileSystem.h"
 #include "platform/Locale.h"
 #include "platform/System.h"
 
@@ -152,6 +153,15 @@ bool ReadShellLink(const std::string& linkPath, ShellLinkInfo& info) {
     read.description = buffer;
     int show = 0;
     if (SUCCEEDED(link->GetShowCmd(&show))) read.showCmd = show;
+    // Wine's link object answers SW_SHOWNORMAL whatever the file holds, so
+    // take the show command from the file's header (ShowCommand at byte 60 of
+    // the 76-byte ShellLinkHeader) when the header is there.
+    std::string bytes;
+    if (ReadWholeFile(linkPath, bytes) == ReadResult::Ok && bytes.size() >= 76 &&
+        bytes.compare(0, 4, std::string("\x4C\0\0\0", 4)) == 0) {
+        const unsigned char* h = reinterpret_cast<const unsigned char*>(bytes.data()) + 60;
+        read.showCmd = static_cast<int>(h[0] | (h[1] << 8) | (h[2] << 16) | (static_cast<unsigned>(h[3]) << 24));
+    }
     info = read;
     return true;
 }
