@@ -19,6 +19,14 @@ bool IsPlainName(const char* name, size_t size) {
     return true;
 }
 
+bool IsPrintableAscii(const char* text, size_t size) {
+    for (size_t i = 0; i < size; ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 0x20 || c > 0x7E) return false;
+    }
+    return true;
+}
+
 bool IsPlainName(const std::string& name) { return IsPlainName(name.data(), name.size()); }
 
 char FoldByte(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
@@ -163,7 +171,11 @@ void TProjectIniSection::IndexLine(int index, bool knownNew) const {
     size_t eq = line.find('=');
     if (eq == std::string::npos) return;
     if (!IsPlainName(line.data(), eq)) {
-        otherNamed_.push_back(index);
+        // Printable ASCII has a weight in every byte ('-' and '\'' too, at a
+        // later level), so such a name equals no plain key: only names with
+        // control or non-ASCII bytes need the comparison. This keeps a file
+        // of "key = value" lines linear.
+        if (!IsPrintableAscii(line.data(), eq)) otherNamed_.push_back(index);
         return;
     }
     uint32_t hash = HashFolded(line.data(), eq);

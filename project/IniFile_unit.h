@@ -35,8 +35,8 @@ private:
     // the first line of that name: an open-addressing table of line numbers,
     // so that it costs no allocation per line. Lines whose non-empty name
     // part is not plain could still compare equal to a plain key in the
-    // locale (ignored characters), so they are listed apart and checked by
-    // comparison.
+    // locale (ignored characters) when they hold control or non-ASCII
+    // bytes, so those are listed apart and checked by comparison.
     struct KeySlot {
         uint32_t hash;
         int32_t line;  // -1: empty

@@ -554,3 +554,17 @@ TEST(ProjectUtilities, SpacesToZerosAndTrailingBackslash) {
     EXPECT_EQ(AddTrailingBackslash("C:\\ソ"), "C:\\ソ");
     EXPECT_EQ(AddTrailingBackslash("C:\\表示"), "C:\\表示\\");
 }
+
+TEST(ProjectLoad, RepeatedKeysAndSectionsFirstWins) {
+    std::string path = WriteTemp("repeated.ini",
+                                 Crlf({"[Copy File]", "file00000=a*b*0", "FILE00000=c*d*1", "file00001=e*f*2",
+                                       "file00000 =g*h*0", "SubDirectory=first", "[copy file]",
+                                       "file00002=i*j*0", "subdirectory=second", "[Copy File]",
+                                       "file00000=k*l*0"}));
+    TProjectProperty project;
+    project.Load(path);
+    ASSERT_EQ(project.Files.Count(), 2);
+    EXPECT_EQ(project.Files.Items(0).SourceFile, "a");
+    EXPECT_EQ(project.Files.Items(1).SourceFile, "e");
+    EXPECT_EQ(project.SubDirectory, "first");
+}
