@@ -116,6 +116,7 @@ void TProjectIniSection::SetLineAt(int index, const std::string& line) {
 }
 
 void TProjectIniSection::DeleteLineAt(int index) {
+    lines_.at(static_cast<size_t>(index));  // refuses an index out of range
     lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(index));
     indexValid_ = false;
 }
