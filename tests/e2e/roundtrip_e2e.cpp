@@ -322,7 +322,21 @@ TEST_F(RoundTrip, ExampleProjectInstallsAndUninstalls) {
     TProjectProperty project;
     ASSERT_TRUE(project.Load(sourceIni));
     const std::string key = std::string(kListKey) + "\\" + project.UnInstallKey;
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, key.c_str());  // left by an interrupted earlier run
+    // Whatever an interrupted earlier run left behind.
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, key.c_str());
+    const std::string programFiles =
+        ReadRegString(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir");
+    const std::string sub = project.SubDirectory;
+    ASSERT_FALSE(programFiles.empty());
+    e2e::RemoveTree(programFiles + "\\" + sub.substr(0, sub.find('\\')));  // ASCII first component
+    for (int i = 0; i < project.Folders.Count(); ++i) {
+        if (project.Folders.Items(i).FolderPath.rfind("[Install Folder]", 0) != 0) {
+            e2e::RemoveTree(Expand(project.Folders.Items(i).FolderPath, ""));
+        }
+    }
+    for (int i = 0; i < project.Shortcuts.Count(); ++i) {
+        DeleteFileA((Expand(project.Shortcuts.Items(i).LinkFile, "") + ".lnk").c_str());
+    }
 
     const auto treeBefore = DriveC();
     const auto listBefore = UninstallList();
