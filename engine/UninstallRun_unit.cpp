@@ -1,7 +1,5 @@
 // The uninstallation run and the self-removal that follows a successful one:
 // operations of the wizard window.
-#include <exception>
-
 #include "engine/RunPath_unit.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
@@ -40,15 +38,15 @@ bool TSetupMainForm::RunUninstall() {
     }
     SetProgressMax();
     bool result = false;
-    std::exception_ptr escaped;
     try {
         result = RemoveShortcuts() && RemoveFiles() && RemoveFolders() && UnregisterUninstall();
     } catch (...) {
-        escaped = std::current_exception();
+        // Reported as a failed uninstallation; nothing may keep the handler
+        // from closing the window afterwards (its Cancel button is disabled).
+        result = false;
     }
     RunSucceeded = result;
     MessageDlg(result ? kUninstallDone : kUninstallFailed, mtInformation);
-    if (escaped) std::rethrow_exception(escaped);
     return result;
 }
 

@@ -194,6 +194,10 @@ TEST_F(UninstallRun, FailuresStopTheRunAndSkipTheSelfRemoval) {
          },
          true, true, false},
         {"file cannot be deleted", [] { sim::FailDelete(In("\\data\\sub\\b.txt")); }, true, true, false},
+        // An error inside a step: the shortcut's keyword folder is unknown.
+        {"keyword folder unknown",
+         [] { sim::RemoveValue(RootKey::CurrentUser, sim::kShellFoldersKey, "Programs"); }, false, false,
+         false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
