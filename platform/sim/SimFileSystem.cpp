@@ -737,18 +737,6 @@ bool ForceDirectories(const std::string& path) {
     return n && n->folder;
 }
 
-FindHandle::FindHandle() : handle_(nullptr) {}
-FindHandle::~FindHandle() { Close(); }
-FindHandle::FindHandle(FindHandle&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
-FindHandle& FindHandle::operator=(FindHandle&& other) noexcept {
-    if (this != &other) {
-        Close();
-        handle_ = other.handle_;
-        other.handle_ = nullptr;
-    }
-    return *this;
-}
-
 bool FindHandle::First(const std::string& pattern, FindData& data) {
     Close();
     Resolved r;
