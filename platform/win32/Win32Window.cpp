@@ -35,8 +35,15 @@ struct ChildState {
     ATOM nameAtom = 0;
 };
 
+// What a progress bar control was last sent: a run moves its bar once per
+// item, and the control repaints itself on every position message.
+struct ProgressShown {
+    int min = 0, max = 0, position = 0;
+};
+
 struct Backend {
     std::map<Form*, FormState> forms;
+    std::map<HWND, ProgressShown> progress;  // the progress bars' controls
     std::map<HWND, Widget*> windows;  // every realized window of a widget, forms included
     HWND appWindow = nullptr;
     std::string appTitle;
@@ -103,6 +110,14 @@ std::string JoinLines(const std::vector<std::string>& lines) {
         if (i) text += "\r\n";
         text += lines[i];
     }
+    return text;
+}
+
+std::string WindowText(HWND hwnd) {
+    int len = GetWindowTextLengthA(hwnd);
+    std::string text(static_cast<size_t>(std::max(0, len)) + 1, '\0');
+    int got = GetWindowTextA(hwnd, &text[0], len + 1);
+    text.resize(static_cast<size_t>(std::max(0, got)));
     return text;
 }
 
@@ -247,10 +262,41 @@ void PlaceChild(Form& form, Widget& w) {
     }
 }
 
-void ApplyProgress(Widget& w) {
+// The filled part of the bar in pixels, measured on the control's client
+// width (the bar is drawn inside it): positions that fill the same width look
+// the same.
+int FilledWidth(int clientWidth, int min, int max, int position) {
+    if (max <= min) return 0;
+    return static_cast<int>(static_cast<long long>(position - min) * clientWidth / (max - min));
+}
+
+// Mirrors the widget's range and position onto its control. The range is
+// sent only when it changed; a position only when it changes the filled
+// width, or when it is an end of the range, so that a full or empty bar is
+// exact. exact sends any position that differs (after the bar was resized).
+void ApplyProgress(Widget& w, bool exact = false) {
     HWND hwnd = Hwnd(w);
-    SendMessageA(hwnd, PBM_SETRANGE32, w.Min(), w.Max());
-    SendMessageA(hwnd, PBM_SETPOS, w.Position(), 0);
+    auto found = B().progress.find(hwnd);
+    const bool known = found != B().progress.end();
+    ProgressShown& shown = B().progress[hwnd];
+    const int pos = w.Position();
+    bool sendPos = false;
+    if (!known || shown.min != w.Min() || shown.max != w.Max()) {
+        SendMessageA(hwnd, PBM_SETRANGE32, w.Min(), w.Max());
+        shown.min = w.Min();
+        shown.max = w.Max();
+        sendPos = true;  // the control has clamped its position into the new range
+    } else if (pos != shown.position) {
+        RECT r = {};
+        GetClientRect(hwnd, &r);
+        sendPos = exact || r.right <= 0 || pos == shown.min || pos == shown.max ||
+                  FilledWidth(r.right, shown.min, shown.max, pos) !=
+                      FilledWidth(r.right, shown.min, shown.max, shown.position);
+    }
+    if (sendPos) {
+        SendMessageA(hwnd, PBM_SETPOS, pos, 0);
+        shown.position = pos;
+    }
 }
 
 void RealizeChild(Form& form, Widget& w, HWND parentWnd);
@@ -381,6 +427,7 @@ void ReleaseWindowsOf(Widget& w) {
     if (!hwnd) return;
     UntagWindow(hwnd);
     B().windows.erase(hwnd);
+    B().progress.erase(hwnd);
     w.native = nullptr;
 }
 
@@ -394,11 +441,7 @@ void OnCommand(WPARAM wp, LPARAM lp) {
     if (w->Kind() == WidgetKind::Button && code == BN_CLICKED) {
         w->Click();
     } else if (w->Kind() == WidgetKind::Edit && code == EN_CHANGE && !B().settingText) {
-        int len = GetWindowTextLengthA(ctl);
-        std::string text(static_cast<size_t>(len) + 1, '\0');
-        int got = GetWindowTextA(ctl, &text[0], len + 1);
-        text.resize(static_cast<size_t>(std::max(0, got)));
-        w->TextFromUser(text);
+        w->TextFromUser(WindowText(ctl));
     }
 }
 
@@ -725,6 +768,8 @@ void WidgetChanged(Widget& widget, Change change) {
     switch (change) {
     case Change::Caption:
         if (widget.Kind() == WidgetKind::Memo) break;
+        // A label repaints itself on every text it is sent, the same one too.
+        if (widget.Kind() == WidgetKind::Label && WindowText(hwnd) == widget.Caption()) break;
         SetText(hwnd, widget.Caption());
         if (widget.Kind() == WidgetKind::Label && widget.AutoSize()) PlaceChild(*form, widget);
         break;
@@ -758,6 +803,8 @@ void WidgetChanged(Widget& widget, Change change) {
             }
         } else {
             PlaceChild(*form, widget);
+            // A bar of another width fills other pixels: show the exact position.
+            if (widget.Kind() == WidgetKind::ProgressBar) ApplyProgress(widget, true);
         }
         break;
     case Change::Progress:
@@ -779,6 +826,7 @@ void WidgetReleased(Widget& widget) {
     if (!hwnd) return;
     UntagWindow(hwnd);
     B().windows.erase(hwnd);
+    B().progress.erase(hwnd);
     widget.native = nullptr;
     if (IsWindow(hwnd)) DestroyWindow(hwnd);
 }

@@ -1,0 +1,224 @@
+// The progress page's per-item update on real windows: a form laid out like
+// the wizard's progress page is stepped through as a run steps it, on this
+// thread, and its controls are watched through subclassed window procedures.
+// The bar's control gets a position only when its filled width changes and
+// always ends exact; a label is not sent a text it already shows; nothing but
+// the label and the bar paints per item.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/Window.h"
+#include "support/Driver.h"
+
+namespace {
+
+struct Counts {
+    int setPos = 0, setRange = 0, setText = 0;
+    int formPaints = 0, pagePaints = 0, bevelDraws = 0;
+};
+
+Counts g;
+WNDPROC gBarProc, gLabelProc, gFormProc, gPageProc;
+
+LRESULT CALLBACK CountBar(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == PBM_SETPOS) ++g.setPos;
+    if (msg == PBM_SETRANGE32 || msg == PBM_SETRANGE) ++g.setRange;
+    return CallWindowProcA(gBarProc, hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK CountLabel(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_SETTEXT) ++g.setText;
+    return CallWindowProcA(gLabelProc, hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK CountForm(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_PAINT || msg == WM_ERASEBKGND) ++g.formPaints;
+    if (msg == WM_DRAWITEM) ++g.bevelDraws;
+    return CallWindowProcA(gFormProc, hwnd, msg, wp, lp);
+}
+
+LRESULT CALLBACK CountPage(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_PAINT || msg == WM_ERASEBKGND) ++g.pagePaints;
+    return CallWindowProcA(gPageProc, hwnd, msg, wp, lp);
+}
+
+WNDPROC Subclass(HWND hwnd, WNDPROC proc) {
+    return reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+}
+
+HWND H(const plat::Widget& w) { return static_cast<HWND>(w.native); }
+
+int ControlPos(const plat::Widget& bar) {
+    return static_cast<int>(SendMessageA(H(bar), PBM_GETPOS, 0, 0));
+}
+
+int ControlMax(const plat::Widget& bar) {
+    return static_cast<int>(SendMessageA(H(bar), PBM_GETRANGE, FALSE, 0));
+}
+
+int Filled(const plat::Widget& bar, int position) {
+    RECT r = {};
+    GetClientRect(H(bar), &r);
+    return static_cast<int>(static_cast<long long>(position - bar.Min()) * r.right /
+                            (bar.Max() - bar.Min()));
+}
+
+// Lets the window system finish what showing the form started.
+void Pump(DWORD ms) {
+    DWORD end = GetTickCount() + ms;
+    MSG m;
+    while (static_cast<int>(end - GetTickCount()) > 0) {
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&m);
+            DispatchMessageA(&m);
+        }
+        Sleep(10);
+    }
+}
+
+class ProgressPage : public ::testing::Test {
+protected:
+    ProgressPage()
+        : form("ProgressForm"),
+          book(plat::WidgetKind::PageControl, &form, "Book"),
+          page(plat::WidgetKind::Page, &book, "CopyProcessSheet"),
+          bevel(plat::WidgetKind::Bevel, &page, "Bevel"),
+          label(plat::WidgetKind::Label, &page, "CopyFileLabel"),
+          bar(plat::WidgetKind::ProgressBar, &page, "FileCopyBar") {
+        form.SetBounds({0, 0, 450, 355});
+        form.SetCaption("進行");
+        form.font = {"ＭＳ Ｐゴシック", plat::kShiftJisCharset, 13};
+        book.SetBounds({10, 5, 430, 300});
+        bevel.SetBounds({10, 110, 400, 70});
+        label.SetBounds({25, 125, 330, 13});
+        bar.SetBounds({25, 140, 370, 20});
+        book.SetActivePage(&page);
+    }
+
+    void SetUp() override {
+        form.Show();
+        ASSERT_NE(H(form), nullptr);
+        ASSERT_NE(H(bar), nullptr);
+        gBarProc = Subclass(H(bar), CountBar);
+        gLabelProc = Subclass(H(label), CountLabel);
+        gFormProc = Subclass(H(form), CountForm);
+        gPageProc = Subclass(H(page), CountPage);
+        Pump(300);
+        g = Counts();
+    }
+
+    void TearDown() override {
+        Subclass(H(bar), gBarProc);
+        Subclass(H(label), gLabelProc);
+        Subclass(H(form), gFormProc);
+        Subclass(H(page), gPageProc);
+    }
+
+    // One item as a run shows it: the path, one step, the repaint.
+    void Step(const std::string& path) {
+        label.SetCaption(path);
+        bar.SetPosition(bar.Position() + 1);
+        form.Repaint();
+    }
+
+    plat::Form form;
+    plat::Widget book, page, bevel, label, bar;
+};
+
+TEST_F(ProgressPage, ARunOfManyItemsSendsOnlyWidthChangesAndEndsExact) {
+    constexpr int kItems = 2000;
+    bar.SetRange(0, kItems);
+    bar.SetPosition(0);
+    const int width = e2e::ClientRect(H(bar)).right;
+    ASSERT_GT(width, 0);
+    ASSERT_LT(width, kItems);
+    g = Counts();
+    int wrongFills = 0, firstWrong = -1;
+    std::string last;
+    // One step more than the maximum, as the installation run makes.
+    for (int i = 0; i <= kItems; ++i) {
+        last = "C:\\Program Files\\ソフト\\dir" + std::to_string(i / 100) + "\\file" +
+               std::to_string(i) + ".bin";
+        Step(last);
+        if (Filled(bar, ControlPos(bar)) != Filled(bar, bar.Position())) {
+            if (firstWrong < 0) firstWrong = i;
+            ++wrongFills;
+        }
+        ASSERT_EQ(e2e::Text(H(label)), last) << "item " << i;
+    }
+    EXPECT_EQ(wrongFills, 0) << "first at item " << firstWrong;
+    EXPECT_EQ(bar.Position(), kItems);  // the widget counts every step
+    EXPECT_EQ(ControlPos(bar), kItems);
+    EXPECT_EQ(ControlMax(bar), kItems);
+    EXPECT_EQ(g.setRange, 0);
+    EXPECT_LE(g.setPos, width + 1);
+    EXPECT_GE(g.setPos, width / 2);
+    EXPECT_EQ(g.setText, kItems + 1);
+    // Per item only the label and the bar draw: no frame, page or form.
+    EXPECT_EQ(g.formPaints, 0);
+    EXPECT_EQ(g.pagePaints, 0);
+    EXPECT_EQ(g.bevelDraws, 0);
+    Pump(200);  // the screen receives the window's last drawing when the thread waits
+    EXPECT_TRUE(e2e::SaveScreenshot(H(form), e2e::ScreenshotPath("progress_full.png")));
+}
+
+TEST_F(ProgressPage, RangeAndPositionChangesReachTheControl) {
+    bar.SetRange(0, 10);
+    EXPECT_EQ(ControlMax(bar), 10);
+    const int ranges = g.setRange;
+    bar.SetRange(0, 10);
+    EXPECT_EQ(g.setRange, ranges);  // an unchanged range is not sent again
+
+    for (int p : {1, 5, 9, 10, 0, 3}) {
+        bar.SetPosition(p);
+        EXPECT_EQ(ControlPos(bar), p) << p;  // each of ten steps moves the fill
+    }
+    // A smaller range clamps the position in the widget and in the control.
+    bar.SetPosition(10);
+    bar.SetRange(0, 4);
+    EXPECT_EQ(bar.Position(), 4);
+    EXPECT_EQ(ControlMax(bar), 4);
+    EXPECT_EQ(ControlPos(bar), 4);
+
+    // A step too small to fill another pixel waits; the ends are always exact.
+    bar.SetRange(0, 100000);
+    bar.SetPosition(0);
+    EXPECT_EQ(ControlPos(bar), 0);
+    bar.SetPosition(1);
+    EXPECT_EQ(bar.Position(), 1);
+    EXPECT_EQ(ControlPos(bar), 0);
+    // Another width fills other pixels: the control then gets the exact position.
+    bar.SetBounds({25, 140, 300, 20});
+    EXPECT_EQ(ControlPos(bar), 1);
+    bar.SetPosition(100000);
+    EXPECT_EQ(ControlPos(bar), 100000);
+    bar.SetPosition(99999);
+    EXPECT_EQ(Filled(bar, ControlPos(bar)), Filled(bar, 99999));
+    bar.SetPosition(0);
+    EXPECT_EQ(ControlPos(bar), 0);
+}
+
+TEST_F(ProgressPage, ALabelIsNotSentTheTextItShows) {
+    const std::string path = "C:\\ソフト\\表示.txt";  // ソ and 表 end in 0x5C
+    label.SetCaption(path);
+    EXPECT_EQ(g.setText, 1);
+    label.SetCaption(path);
+    form.Repaint();
+    EXPECT_EQ(g.setText, 1);
+    EXPECT_EQ(e2e::Text(H(label)), path);
+    label.SetCaption(path + "x");
+    EXPECT_EQ(g.setText, 2);
+    EXPECT_EQ(e2e::Text(H(label)), path + "x");
+    label.SetCaption("");
+    EXPECT_EQ(g.setText, 3);
+    EXPECT_EQ(e2e::Text(H(label)), "");
+}
+
+}  // namespace
+
+int main(int argc, char** argv) { return e2e::RunAllTests(argc, argv); }
