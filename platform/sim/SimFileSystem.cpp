@@ -67,8 +67,10 @@ std::vector<std::string> Chars(const std::string& s) {
     return out;
 }
 
-// ASCII case folding that leaves both bytes of a double-byte character alone.
-std::string Fold(const std::string& s) {
+// ASCII case change that leaves both bytes of a double-byte character alone.
+std::string ChangeAsciiCase(const std::string& s, bool upper) {
+    const char from = upper ? 'a' : 'A';
+    const int shift = upper ? -32 : 32;
     std::string out;
     out.reserve(s.size());
     for (size_t i = 0; i < s.size(); ++i) {
@@ -77,25 +79,15 @@ std::string Fold(const std::string& s) {
             out += s[i];
             out += s[++i];
         } else {
-            out += (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : s[i];
+            out += (c >= from && c <= from + 25) ? static_cast<char>(c + shift) : s[i];
         }
     }
     return out;
 }
 
-std::string Upper(const std::string& s) {
-    std::string out;
-    for (size_t i = 0; i < s.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        if (plat::IsLeadByte(c) && i + 1 < s.size()) {
-            out += s[i];
-            out += s[++i];
-        } else {
-            out += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : s[i];
-        }
-    }
-    return out;
-}
+// Names compare without case, as on Windows.
+std::string Fold(const std::string& s) { return ChangeAsciiCase(s, false); }
+std::string Upper(const std::string& s) { return ChangeAsciiCase(s, true); }
 
 struct Resolved {
     std::string rootKey;      // folded
