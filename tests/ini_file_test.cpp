@@ -11,6 +11,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
 #include "project/IniFile_unit.h"
+#include "tests/support/TempFiles.h"
 
 using namespace std::string_literals;
 
@@ -19,15 +20,7 @@ namespace {
 std::string TempPath(const std::string& name) { return plat::TempFolder() + "orvane_ini_" + name; }
 
 std::string WriteTemp(const std::string& name, const std::string& bytes) {
-    std::string path = TempPath(name);
-    EXPECT_TRUE(plat::WriteWholeFile(path, bytes));
-    return path;
-}
-
-std::string ReadBack(const std::string& path) {
-    std::string data;
-    EXPECT_EQ(plat::ReadWholeFile(path, data), plat::ReadResult::Ok) << path;
-    return data;
+    return WriteTestFile(TempPath(name), bytes);
 }
 
 // "Name|line|line;Name|line" description of a document, for compact checks.

@@ -11,6 +11,7 @@
 #include "platform/FileSystem.h"
 #include "project/GrobalFunction_unit.h"
 #include "project/IniFile_unit.h"
+#include "tests/support/TempFiles.h"
 #include "project/ProjectProperty_unit.h"
 
 namespace {
@@ -18,15 +19,7 @@ namespace {
 std::string TempPath(const std::string& name) { return plat::TempFolder() + "orvane_project_" + name; }
 
 std::string WriteTemp(const std::string& name, const std::string& bytes) {
-    std::string path = TempPath(name);
-    EXPECT_TRUE(plat::WriteWholeFile(path, bytes));
-    return path;
-}
-
-std::string ReadBack(const std::string& path) {
-    std::string data;
-    EXPECT_EQ(plat::ReadWholeFile(path, data), plat::ReadResult::Ok) << path;
-    return data;
+    return WriteTestFile(TempPath(name), bytes);
 }
 
 // Lines joined with CR LF after each, as Save writes them.
