@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ProgressFill.h"
 #include "platform/Window.h"
 #include "platform/WindowBackend.h"
 #include "platform/win32/GdiCanvas.h"
@@ -39,6 +40,7 @@ struct ChildState {
 // item, and the control repaints itself on every position message.
 struct ProgressShown {
     int min = 0, max = 0, position = 0;
+    ProgressBarLook look;
 };
 
 struct Backend {
@@ -262,18 +264,44 @@ void PlaceChild(Form& form, Widget& w) {
     }
 }
 
-// The filled part of the bar in pixels, measured on the control's client
-// width (the bar is drawn inside it): positions that fill the same width look
-// the same.
-int FilledWidth(int clientWidth, int min, int max, int position) {
-    if (max <= min) return 0;
-    return static_cast<int>(static_cast<long long>(position - min) * clientWidth / (max - min));
+// How the control draws its fill: a visual style gives the bar's inside and
+// its block size. An unstyled bar's drawing is not known here, so it is sent
+// every position. Asked when the range is set or the bar resized, not per
+// item: the style is asked through the window system each time.
+ProgressBarLook LookOf(HWND hwnd) {
+    RECT client = {};
+    GetClientRect(hwnd, &client);
+    using GetWindowThemeFn = HANDLE(WINAPI*)(HWND);
+    using ContentRectFn = HRESULT(WINAPI*)(HANDLE, HDC, int, int, const RECT*, RECT*);
+    using GetIntFn = HRESULT(WINAPI*)(HANDLE, int, int, int, int*);
+    HMODULE uxtheme = GetModuleHandleA("uxtheme.dll");  // loaded with the styled controls
+    auto proc = [uxtheme](const char* name) {
+        return reinterpret_cast<void*>(uxtheme ? GetProcAddress(uxtheme, name) : nullptr);
+    };
+    auto getTheme = reinterpret_cast<GetWindowThemeFn>(proc("GetWindowTheme"));
+    auto contentRect = reinterpret_cast<ContentRectFn>(proc("GetThemeBackgroundContentRect"));
+    auto getInt = reinterpret_cast<GetIntFn>(proc("GetThemeInt"));
+    HANDLE theme = getTheme ? getTheme(hwnd) : nullptr;
+    if (!theme || !contentRect || !getInt) return ProgressBarLook{0, 1};
+
+    constexpr int kBarPart = 1, kChunkSize = 2411, kSpaceSize = 2412;  // PP_BAR, TMT_PROGRESS...
+    RECT inside = client;
+    if (FAILED(contentRect(theme, nullptr, kBarPart, 0, &client, &inside))) inside = client;
+    int chunk = 0, space = 0;
+    if (FAILED(getInt(theme, 0, 0, kChunkSize, &chunk))) {
+        chunk = MulDivRounded(std::max(0L, inside.bottom - inside.top), 2, 3);
+    }
+    if (FAILED(getInt(theme, 0, 0, kSpaceSize, &space))) space = 2;
+    ProgressBarLook look;
+    look.inner = std::max(0L, inside.right - inside.left);
+    look.block = std::max(1, chunk + space);
+    return look;
 }
 
 // Mirrors the widget's range and position onto its control. The range is
-// sent only when it changed; a position only when it changes the filled
-// width, or when it is an end of the range, so that a full or empty bar is
-// exact. exact sends any position that differs (after the bar was resized).
+// sent only when it changed; a position only when the control would draw it
+// differently, or when it is an end of the range, so that a full or empty bar
+// is exact. exact sends any position that differs (after the bar was resized).
 void ApplyProgress(Widget& w, bool exact = false) {
     HWND hwnd = Hwnd(w);
     auto found = B().progress.find(hwnd);
@@ -281,17 +309,17 @@ void ApplyProgress(Widget& w, bool exact = false) {
     ProgressShown& shown = B().progress[hwnd];
     const int pos = w.Position();
     bool sendPos = false;
+    if (!known || exact) shown.look = LookOf(hwnd);
     if (!known || shown.min != w.Min() || shown.max != w.Max()) {
         SendMessageA(hwnd, PBM_SETRANGE32, w.Min(), w.Max());
         shown.min = w.Min();
         shown.max = w.Max();
+        shown.look = LookOf(hwnd);
         sendPos = true;  // the control has clamped its position into the new range
     } else if (pos != shown.position) {
-        RECT r = {};
-        GetClientRect(hwnd, &r);
-        sendPos = exact || r.right <= 0 || pos == shown.min || pos == shown.max ||
-                  FilledWidth(r.right, shown.min, shown.max, pos) !=
-                      FilledWidth(r.right, shown.min, shown.max, shown.position);
+        sendPos = exact || shown.look.inner <= 0 || pos == shown.min || pos == shown.max ||
+                  DrawnFill(shown.look, shown.min, shown.max, pos) !=
+                      DrawnFill(shown.look, shown.min, shown.max, shown.position);
     }
     if (sendPos) {
         SendMessageA(hwnd, PBM_SETPOS, pos, 0);
