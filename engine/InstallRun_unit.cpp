@@ -117,6 +117,9 @@ bool TSetupMainForm::CopyOneFile(const std::string& source, const std::string& d
 bool TSetupMainForm::ClearReadOnly(const std::string& path) {
     uint32_t attributes = plat::ReadAttributes(path);
     if (attributes == plat::kInvalidAttributes) return false;
+    // Most files are not read-only: writing their attributes back unchanged
+    // would cost each copy and each removal an open of the file for nothing.
+    if (!(attributes & plat::kAttrReadOnly)) return true;
     return plat::WriteAttributes(path, attributes & ~plat::kAttrReadOnly);
 }
 

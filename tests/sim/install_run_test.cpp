@@ -317,3 +317,35 @@ TEST_F(InstallRun, SavedProjectModeStaysOneAfterAFailedSave) {
 }
 
 }  // namespace
+
+// The attributes are written back only to take the read-only bit away: a file
+// that is not read-only is left as it is, so a refused write cannot fail it.
+TEST_F(InstallRun, ClearReadOnlyWritesOnlyWhatItChanges) {
+    const uint32_t ro = plat::kAttrReadOnly, arch = plat::kAttrArchive, hid = plat::kAttrHidden;
+    struct Case {
+        const char* name;
+        bool exists;
+        uint32_t before;
+        bool writeRefused, result;
+        uint32_t after;
+    };
+    const Case cases[] = {
+        {"read-only: cleared, other bits kept", true, ro | arch | hid, false, true, arch | hid},
+        {"read-only, write refused", true, ro | arch, true, false, ro | arch},
+        {"not read-only: nothing to write", true, arch | hid, true, true, arch | hid},
+        {"plain file", true, 0, true, true, 0},
+        {"missing file", false, 0, false, false, 0},
+    };
+    StartInstaller();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = std::string("C:\\work\\") + c.name + ".txt";
+        if (c.exists) sim::AddFile(path, "x", c.before);
+        sim::FailAttributeWrite(path, c.writeRefused);
+        EXPECT_EQ(form->ClearReadOnly(path), c.result);
+        if (c.exists) {
+            EXPECT_EQ(sim::Attributes(path) & (ro | arch | hid), c.after);
+            EXPECT_EQ(sim::Content(path), "x");
+        }
+    }
+}
