@@ -142,6 +142,16 @@ int main(int argc, char** argv) {
         for (int i = 0; i < files; ++i) form.ShowProgress(inst + "\\" + FileOf(i));
         double progressTime = Seconds(start);
         start = Clock::now();
+        for (int i = 0; i < files; ++i) form.CopyFileLabel.SetPath(bare + "\\" + FileOf(i));
+        double labelTime = Seconds(start);
+        start = Clock::now();
+        form.FileCopyBar.SetPosition(0);
+        for (int i = 0; i < files; ++i) form.FileCopyBar.SetPosition(i + 1);
+        double barTime = Seconds(start);
+        start = Clock::now();
+        for (int i = 0; i < files; ++i) form.Repaint();
+        double repaintTime = Seconds(start);
+        start = Clock::now();
         for (int i = 0; i < files; ++i) form.ClearReadOnly(bare + "\\" + FileOf(i));
         double attributeTime = Seconds(start);
 
@@ -169,8 +179,9 @@ int main(int argc, char** argv) {
         uninstallRatios.push_back(uninstallTime / deleteTime);
         std::printf("round %d (%s first): install run %.3f s, bare CopyFileA loop %.3f s, ratio %.2f\n",
                     round, engineFirst ? "run" : "loop", installTime, copyTime, installTime / copyTime);
-        std::printf("round %d:   alone over the same items: progress %.3f s, read-only clearing %.3f s\n",
-                    round, progressTime, attributeTime);
+        std::printf("round %d:   alone over the same items: progress %.3f s (label %.3f, bar %.3f, "
+                    "repaint %.3f), read-only clearing %.3f s\n",
+                    round, progressTime, labelTime, barTime, repaintTime, attributeTime);
         std::printf("round %d: uninstall steps %.3f s, bare DeleteFileA loop %.3f s, ratio %.2f\n", round,
                     uninstallTime, deleteTime, uninstallTime / deleteTime);
         std::fflush(stdout);
