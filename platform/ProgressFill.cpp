@@ -4,17 +4,13 @@
 
 namespace plat {
 
-int MulDivRounded(int a, int b, int c) {
-    if (c <= 0) return 0;
-    return static_cast<int>((static_cast<long long>(a) * b + c / 2) / c);
-}
-
-int DrawnFill(const ProgressBarLook& look, int min, int max, int position) {
-    if (max <= min || look.inner <= 0) return 0;
+int DrawnFill(int inner, int min, int max, int position) {
+    if (max <= min || inner <= 0) return 0;
     position = std::max(min, std::min(max, position));
-    const int block = std::max(1, look.block);
-    const int end = MulDivRounded(position - min, look.inner, max - min);
-    return std::min((end + block - 1) / block * block, look.inner);
+    // MulDiv: the product in 64 bits, rounded half up.
+    const long long range = static_cast<long long>(max) - min;
+    const long long done = static_cast<long long>(position) - min;
+    return static_cast<int>((done * inner + range / 2) / range);
 }
 
 }  // namespace plat

@@ -40,7 +40,7 @@ struct ChildState {
 // item, and the control repaints itself on every position message.
 struct ProgressShown {
     int min = 0, max = 0, position = 0;
-    ProgressBarLook look;
+    int barLength = 0;  // inside a styled bar's frame; 0: unstyled
 };
 
 struct Backend {
@@ -264,38 +264,26 @@ void PlaceChild(Form& form, Widget& w) {
     }
 }
 
-// How the control draws its fill: a visual style gives the bar's inside and
-// its block size. An unstyled bar's drawing is not known here, so it is sent
-// every position. Asked when the range is set or the bar resized, not per
-// item: the style is asked through the window system each time.
-ProgressBarLook LookOf(HWND hwnd) {
-    RECT client = {};
-    GetClientRect(hwnd, &client);
+// The length of the bar inside a styled control's frame, which its fill is
+// a share of; 0 for an unstyled bar, whose drawing is not known here and
+// which is therefore sent every position. Asked when the range is set or the
+// bar resized, not per item: the style is asked through the window system.
+int StyledBarLength(HWND hwnd) {
     using GetWindowThemeFn = HANDLE(WINAPI*)(HWND);
     using ContentRectFn = HRESULT(WINAPI*)(HANDLE, HDC, int, int, const RECT*, RECT*);
-    using GetIntFn = HRESULT(WINAPI*)(HANDLE, int, int, int, int*);
     HMODULE uxtheme = GetModuleHandleA("uxtheme.dll");  // loaded with the styled controls
-    auto proc = [uxtheme](const char* name) {
-        return reinterpret_cast<void*>(uxtheme ? GetProcAddress(uxtheme, name) : nullptr);
-    };
-    auto getTheme = reinterpret_cast<GetWindowThemeFn>(proc("GetWindowTheme"));
-    auto contentRect = reinterpret_cast<ContentRectFn>(proc("GetThemeBackgroundContentRect"));
-    auto getInt = reinterpret_cast<GetIntFn>(proc("GetThemeInt"));
+    if (!uxtheme) return 0;
+    auto getTheme = reinterpret_cast<GetWindowThemeFn>(
+        reinterpret_cast<void*>(GetProcAddress(uxtheme, "GetWindowTheme")));
+    auto contentRect = reinterpret_cast<ContentRectFn>(
+        reinterpret_cast<void*>(GetProcAddress(uxtheme, "GetThemeBackgroundContentRect")));
     HANDLE theme = getTheme ? getTheme(hwnd) : nullptr;
-    if (!theme || !contentRect || !getInt) return ProgressBarLook{0, 1};
-
-    constexpr int kBarPart = 1, kChunkSize = 2411, kSpaceSize = 2412;  // PP_BAR, TMT_PROGRESS...
-    RECT inside = client;
-    if (FAILED(contentRect(theme, nullptr, kBarPart, 0, &client, &inside))) inside = client;
-    int chunk = 0, space = 0;
-    if (FAILED(getInt(theme, 0, 0, kChunkSize, &chunk))) {
-        chunk = MulDivRounded(std::max(0L, inside.bottom - inside.top), 2, 3);
-    }
-    if (FAILED(getInt(theme, 0, 0, kSpaceSize, &space))) space = 2;
-    ProgressBarLook look;
-    look.inner = std::max(0L, inside.right - inside.left);
-    look.block = std::max(1, chunk + space);
-    return look;
+    if (!theme || !contentRect) return 0;
+    constexpr int kBarPart = 1;  // PP_BAR
+    RECT client = {}, inside = {};
+    GetClientRect(hwnd, &client);
+    if (FAILED(contentRect(theme, nullptr, kBarPart, 0, &client, &inside))) return 0;
+    return std::max(0L, inside.right - inside.left);
 }
 
 // Mirrors the widget's range and position onto its control. The range is
@@ -309,17 +297,17 @@ void ApplyProgress(Widget& w, bool exact = false) {
     ProgressShown& shown = B().progress[hwnd];
     const int pos = w.Position();
     bool sendPos = false;
-    if (!known || exact) shown.look = LookOf(hwnd);
-    if (!known || shown.min != w.Min() || shown.max != w.Max()) {
+    const bool newRange = !known || shown.min != w.Min() || shown.max != w.Max();
+    if (newRange || exact) shown.barLength = StyledBarLength(hwnd);
+    if (newRange) {
         SendMessageA(hwnd, PBM_SETRANGE32, w.Min(), w.Max());
         shown.min = w.Min();
         shown.max = w.Max();
-        shown.look = LookOf(hwnd);
         sendPos = true;  // the control has clamped its position into the new range
     } else if (pos != shown.position) {
-        sendPos = exact || shown.look.inner <= 0 || pos == shown.min || pos == shown.max ||
-                  DrawnFill(shown.look, shown.min, shown.max, pos) !=
-                      DrawnFill(shown.look, shown.min, shown.max, shown.position);
+        sendPos = exact || shown.barLength <= 0 || pos == shown.min || pos == shown.max ||
+                  DrawnFill(shown.barLength, shown.min, shown.max, pos) !=
+                      DrawnFill(shown.barLength, shown.min, shown.max, shown.position);
     }
     if (sendPos) {
         SendMessageA(hwnd, PBM_SETPOS, pos, 0);
