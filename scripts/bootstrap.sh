@@ -1,13 +1,23 @@
 #!/usr/bin/env bash
-# Installs what the build and the tests need on a fresh Debian 12 machine.
+# Installs what the build and the tests need on a fresh Debian 12 machine and
+# says in one line whether this machine can execute 32-bit code (the 32-bit
+# Windows build runs under 32-bit Wine only where it can).
 # Quick and quiet when everything is already there.
 set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+. "$root/cmake/wine-env.sh"
+
+runs_i386=0
+orvane_host_runs_i386 && runs_i386=1
 
 need=()
-command -v i686-w64-mingw32-g++ >/dev/null 2>&1 || need+=(g++-mingw-w64-i686)
+command -v i686-w64-mingw32-g++-posix >/dev/null 2>&1 || need+=(g++-mingw-w64-i686)
 command -v i686-w64-mingw32-windres >/dev/null 2>&1 || need+=(binutils-mingw-w64-i686)
-command -v wine >/dev/null 2>&1 || need+=(wine)
-dpkg -s wine32:i386 >/dev/null 2>&1 || need+=(wine32:i386)
+command -v x86_64-w64-mingw32-g++-posix >/dev/null 2>&1 || need+=(g++-mingw-w64-x86-64)
+command -v x86_64-w64-mingw32-windres >/dev/null 2>&1 || need+=(binutils-mingw-w64-x86-64)
+[ -x /usr/lib/wine/wine64 ] || need+=(wine64)
+# 32-bit Wine only where 32-bit code runs: elsewhere it cannot even start.
+if [ "$runs_i386" = 1 ] && [ ! -x /usr/lib/wine/wine ]; then need+=(wine32:i386); fi
 command -v Xvfb >/dev/null 2>&1 || need+=(xvfb)
 command -v xauth >/dev/null 2>&1 || need+=(xauth)
 dpkg -s fonts-ipafont-gothic >/dev/null 2>&1 || need+=(fonts-ipafont-gothic)
@@ -15,9 +25,6 @@ dpkg -s locales >/dev/null 2>&1 || need+=(locales)
 command -v cmake >/dev/null 2>&1 || need+=(cmake)
 command -v g++ >/dev/null 2>&1 || need+=(g++)
 [ -f /usr/src/googletest/CMakeLists.txt ] || need+=(googletest libgtest-dev)
-dpkg -s libbenchmark-dev >/dev/null 2>&1 || need+=(libbenchmark-dev)
-command -v xwd >/dev/null 2>&1 || need+=(x11-apps)
-command -v convert >/dev/null 2>&1 || command -v pnmtopng >/dev/null 2>&1 || need+=(netpbm)
 
 if [ ${#need[@]} -gt 0 ]; then
   if [ "$(id -u)" -ne 0 ]; then
@@ -25,7 +32,7 @@ if [ ${#need[@]} -gt 0 ]; then
     exit 1
   fi
   echo "bootstrap: installing ${need[*]}"
-  if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  if [ "$runs_i386" = 1 ] && ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
   fi
   export DEBIAN_FRONTEND=noninteractive
@@ -42,3 +49,5 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
   grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null || echo 'ja_JP.UTF-8 UTF-8' >> /etc/locale.gen
   locale-gen >/dev/null
 fi
+
+orvane_host_line

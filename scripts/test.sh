@@ -1,23 +1,48 @@
 #!/usr/bin/env bash
-# Sets up a fresh machine, builds both trees and runs every test:
-# native (sim backend, sanitizers) and Windows (under Wine and Xvfb).
+# Sets up a fresh machine, builds the three trees and runs every test:
+# native (sim backend, sanitizers), and the Windows suite under Wine and Xvfb
+# on the 64-bit build and, where this machine can execute 32-bit code, on the
+# 32-bit build (the product). Test names start with their tree
+# (native., win32., win64.).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc 2>/dev/null || echo 2)
+. "$root/cmake/wine-env.sh"
 
 bash "$root/scripts/bootstrap.sh"
+mkdir -p "$root/build"
 
-echo "== native build"
-cmake -S "$root" -B "$root/build/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$root/build/native" -j"$jobs" >"$root/build/native-build.log" 2>&1 || {
-  tail -n 60 "$root/build/native-build.log"; exit 1; }
+build_tree() {  # name dir cmake-args...
+  local name=$1 dir=$2
+  shift 2
+  echo "== $name build ($dir)"
+  cmake -S "$root" -B "$dir" "$@" >/dev/null
+  cmake --build "$dir" -j"$jobs" >"$dir-build.log" 2>&1 || {
+    tail -n 60 "$dir-build.log"; exit 1; }
+}
+
+build_tree native "$root/build/native" -DCMAKE_BUILD_TYPE=RelWithDebInfo
 echo "== native tests"
-ctest --test-dir "$root/build/native" --output-on-failure
+ctest --test-dir "$root/build/native" --output-on-failure --no-tests=error
 
-echo "== Windows build"
-cmake -S "$root" -B "$root/build/win" -DCMAKE_BUILD_TYPE=Release \
-  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
-cmake --build "$root/build/win" -j"$jobs" >"$root/build/win-build.log" 2>&1 || {
-  tail -n 60 "$root/build/win-build.log"; exit 1; }
-echo "== Windows tests (Wine)"
-"$root/scripts/run-gui.sh" ctest --test-dir "$root/build/win" --output-on-failure
+build_tree "Windows 32-bit" "$root/build/win" -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
+build_tree "Windows 64-bit" "$root/build/win64" -DCMAKE_BUILD_TYPE=Release \
+  -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake"
+
+failed=0
+echo "== Windows tests, 64-bit build (wine64)"
+"$root/scripts/run-gui.sh" ctest --test-dir "$root/build/win64" --output-on-failure --no-tests=error || failed=1
+if orvane_host_runs_i386; then
+  echo "== Windows tests, 32-bit build (32-bit Wine)"
+  "$root/scripts/run-gui.sh" ctest --test-dir "$root/build/win" --output-on-failure --no-tests=error || failed=1
+  ran="the 32-bit and the 64-bit builds"
+else
+  echo "== NOT RUN: the 32-bit Setup.exe was built ($root/build/win/Setup.exe) but this machine cannot execute 32-bit code; its Windows tests ran on the 64-bit build only"
+  ran="the 64-bit build only (this machine cannot execute 32-bit code)"
+fi
+if [ "$failed" -ne 0 ]; then
+  echo "== Windows tests FAILED (ran on $ran)"
+  exit 1
+fi
+echo "== all tests passed; the Windows suite ran on $ran"

@@ -6,6 +6,8 @@
 // Run with "--walk <Setup.exe> <screenshot folder>" it is the demo's headless
 // walker instead: it starts that program, presses Next up to the copy-start
 // page saving a PNG of every page, then cancels and prints the PNG paths.
+// With "--pictures <Setup.exe> <folder>" it makes the README's pictures: a
+// whole installation and uninstallation, every screen a user sees.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -484,9 +486,120 @@ int Walk(const std::string& exe, const std::string& shotFolder) {
     return ended ? 0 : 1;
 }
 
+// ---- The README's pictures --------------------------------------------------------
+
+// The window text of a window of another process, read without a message:
+// Windows and Wine answer it from the window's stored text, so it works while
+// the wizard's thread is busy in a run.
+std::string StoredText(HWND hwnd) {
+    char buf[1024] = {};
+    GetWindowTextA(hwnd, buf, sizeof buf);
+    return buf;
+}
+
+// Installs the package's Setup.exe and uninstalls it again through the
+// installed copy, saving a PNG of each thing a user sees into shotFolder:
+// every wizard page (cropped to the wizard), the background (the whole
+// screen), the progress page in the middle of the run, the end page and the
+// uninstall question.
+int Pictures(const std::string& exe, const std::string& shotFolder) {
+    auto fail = [](const char* what) {
+        std::fprintf(stderr, "pictures: %s\n", what);
+        return 1;
+    };
+    std::vector<std::string> shots;
+    auto shoot = [&](const std::vector<HWND>& windows, const std::string& name) {
+        std::string path = shotFolder + "\\" + name + ".png";
+        bool ok = windows.empty() ? e2e::SaveScreenshot(nullptr, path)
+                                  : e2e::SaveScreenshot(windows, path);
+        if (ok) shots.push_back(path);
+        return ok;
+    };
+    std::string folder = exe.substr(0, exe.find_last_of('\\'));
+    e2e::ChildProcess setup;
+    if (!setup.Start(exe, folder)) return fail("cannot start the installer");
+    HWND form = e2e::WaitForForm(setup.Id(), "SetupMainForm", kWindowTimeout);
+    if (!form) return fail("the wizard did not appear");
+    auto visible = [&](const char* page) { return e2e::IsVisible(e2e::FindControl(form, page)); };
+
+    const std::vector<std::pair<const char*, const char*>> pages = {
+        {"StartSheet", "1-start"},       {"MessageSheet", "2-message"},
+        {"LisenceSheet", "3-agreement"}, {"LocationSheet", "4-location"},
+        {"CopyStartSheet", "5-copy-start"}};
+    std::string installFolder;
+    for (const auto& page : pages) {
+        if (!e2e::WaitUntil([&] { return visible(page.first); }, kStepTimeout)) {
+            std::fprintf(stderr, "pictures: the page %s did not come\n", page.first);
+            return 1;
+        }
+        Sleep(300);  // let the page paint
+        if (!shoot({form}, page.second)) return fail("cannot save a picture");
+        if (std::string(page.first) == "StartSheet" && !shoot({}, "0-background")) {
+            return fail("cannot save the background");
+        }
+        if (std::string(page.first) == "LocationSheet") {
+            installFolder = e2e::Text(e2e::FindControl(form, "LocationEdit"));
+        }
+        e2e::Click(e2e::FindControl(form, "NextButton"));
+    }
+    if (installFolder.empty()) return fail("no installation folder on the location page");
+
+    // The run blocks the wizard's thread and repaints after each item: once the
+    // label names the second file (the page has been painted whole by then),
+    // stop the thread, photograph the page, let it go on.
+    HWND label = e2e::FindControl(form, "CopyFileLabel");
+    bool caught = e2e::WaitUntil([&] {
+        if (StoredText(label).find("manual.txt") == std::string::npos) return false;
+        return setup.Suspend();
+    }, kStepTimeout, 1);
+    if (!caught) return fail("the progress page never showed manual.txt");
+    Sleep(100);
+    bool progressShot = shoot({form}, "6-progress");
+    setup.Resume();
+    if (!progressShot) return fail("cannot save the progress picture");
+
+    if (!e2e::WaitUntil([&] { return visible("EndSheet"); }, kWindowTimeout)) {
+        return fail("the installation did not reach the end page");
+    }
+    Sleep(300);
+    if (!shoot({form}, "7-end")) return fail("cannot save the end page");
+    e2e::Click(e2e::FindControl(form, "NextButton"));
+    DWORD code = 0;
+    if (!setup.WaitExit(kExitTimeout, code)) return fail("the installer did not end");
+
+    // The installed copy is the uninstaller: it asks first.
+    e2e::ChildProcess uninstaller;
+    if (!uninstaller.Start(installFolder + "\\Setup.exe", folder)) {
+        return fail("cannot start the installed uninstaller");
+    }
+    HWND uform = e2e::WaitForForm(uninstaller.Id(), "SetupMainForm", kWindowTimeout);
+    HWND question = e2e::WaitForDialog(uninstaller.Id(), kWindowTimeout);
+    if (!uform || !question) return fail("the uninstall question did not appear");
+    Sleep(300);
+    if (!shoot({uform, question}, "8-uninstall-question")) return fail("cannot save the question");
+    e2e::PressDialogButton(question, "はい(&Y)");
+    // Then the questions about files kept on request and the result: the first button each.
+    std::vector<HWND> answered = {question};
+    for (DWORD start = GetTickCount();
+         uninstaller.Running() && GetTickCount() - start < kWindowTimeout;) {
+        HWND next = e2e::WaitForDialog(uninstaller.Id(), 3000, answered);
+        if (!next) continue;
+        e2e::MessageDialog d;
+        if (e2e::ReadMessageDialog(next, d) && !d.buttons.empty()) {
+            e2e::PressDialogButton(next, d.buttons.front());
+        }
+        answered.push_back(next);
+        e2e::WaitGone(next, kStepTimeout);
+    }
+    uninstaller.WaitExit(kExitTimeout, code);
+    for (const std::string& shot : shots) std::printf("%s\n", shot.c_str());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--walk") return Walk(argv[2], argv[3]);
+    if (argc == 4 && std::string(argv[1]) == "--pictures") return Pictures(argv[2], argv[3]);
     return e2e::RunAllTests(argc, argv);
 }

@@ -55,6 +55,14 @@ bool ChildProcess::WaitExit(DWORD timeoutMs, DWORD& exitCode) {
     return true;
 }
 
+bool ChildProcess::Suspend() {
+    return thread_ && SuspendThread(thread_) != static_cast<DWORD>(-1);
+}
+
+bool ChildProcess::Resume() {
+    return thread_ && ResumeThread(thread_) != static_cast<DWORD>(-1);
+}
+
 void ChildProcess::Kill() {
     if (Running()) {
         TerminateProcess(process_, 259);
@@ -423,6 +431,26 @@ bool SaveScreenshot(HWND window, const std::string& pngPath) {
         r.right = GetSystemMetrics(SM_CXSCREEN);
         r.bottom = GetSystemMetrics(SM_CYSCREEN);
     }
+    return SaveScreenRect(r, pngPath);
+}
+
+bool SaveScreenshot(const std::vector<HWND>& windows, const std::string& pngPath) {
+    RECT all = {};
+    bool any = false;
+    for (HWND h : windows) {
+        RECT r;
+        if (!h || !GetWindowRect(h, &r)) continue;
+        if (any) {
+            UnionRect(&all, &all, &r);
+        } else {
+            all = r;
+            any = true;
+        }
+    }
+    return any && SaveScreenRect(all, pngPath);
+}
+
+bool SaveScreenRect(const RECT& r, const std::string& pngPath) {
     int w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0) return false;
     HDC screen = GetDC(nullptr);

@@ -56,6 +56,10 @@ public:
     // On timeout it kills the process and answers false.
     bool WaitExit(DWORD timeoutMs, DWORD& exitCode);
     void Kill();
+    // Stops and restarts the program's main thread (the one that runs the
+    // wizard and its runs), e.g. to photograph a page in the middle of a run.
+    bool Suspend();
+    bool Resume();
 
 private:
     HANDLE process_ = nullptr;
@@ -145,6 +149,9 @@ bool WritePng(const std::string& path, int width, int height, const std::vector<
 // The screen's pixels under the window (its whole frame), or the whole screen
 // for nullptr, into a PNG file. The file's folder is created when missing.
 bool SaveScreenshot(HWND window, const std::string& pngPath);
+// The smallest rectangle that holds all those windows (e.g. a form and its dialog).
+bool SaveScreenshot(const std::vector<HWND>& windows, const std::string& pngPath);
+bool SaveScreenRect(const RECT& screenRect, const std::string& pngPath);
 
 // ---- Files and folders -----------------------------------------------------
 
