@@ -2,7 +2,7 @@
 
 #include "engine/SystemPath_unit.h"
 #include "platform/Error.h"
-#include "ui/SetupMain_unit.h"
+#include "engine/SetupEngine_unit.h"
 
 namespace {
 
@@ -77,16 +77,12 @@ std::string ExpandFolderKeywords(const std::string& path, bool& isKeywordFolder,
     return path;
 }
 
-std::string TSetupMainForm::ExpandFolderKeywords(const std::string& path, bool& isKeywordFolder) {
-    // The system path object is stateless; should it be missing, a fresh one
-    // answers the same.
-    TSystemPath fallback;
-    TSystemPath& systemPath = SystemPath ? *SystemPath : fallback;
+std::string TSetupEngine::ExpandFolderKeywords(const std::string& path, bool& isKeywordFolder) {
     return ::ExpandFolderKeywords(
-        path, isKeywordFolder, [this] { return LocationEdit.Caption(); }, systemPath);
+        path, isKeywordFolder, [this] { return host_.InstallFolder(); }, SystemPath());
 }
 
-std::string TSetupMainForm::ExpandPath(const std::string& path) {
+std::string TSetupEngine::ExpandPath(const std::string& path) {
     bool isKeywordFolder = false;
     return ExpandFolderKeywords(path, isKeywordFolder);
 }

@@ -1,16 +1,15 @@
-// The installation run: operations of the wizard window, run by the handler
-// of the install message while the progress page is shown.
+// The installation run, started by the install message while the progress
+// page is shown.
 #include <exception>
 
 #include "engine/RunPath_unit.h"
+#include "engine/SetupEngine_unit.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
 #include "platform/System.h"
 #include "project/GrobalFunction_unit.h"
 #include "project/ProjectProperty_unit.h"
-#include "ui/MessageDlg_unit.h"
-#include "ui/SetupMain_unit.h"
 
 namespace {
 
@@ -18,12 +17,6 @@ const char kInstallFailed[] = "インストールに失敗しました";
 const char kValueNotSet[] = "'%s' の設定に失敗しました";
 const char kLinkObjectUnavailable[] = "ショートカットを作成できません";
 const char kLinkNotSaved[] = "ショートカット '%s' を作成できません";
-
-// Where the program copy goes: the installation folder and the program's own
-// file name. The one path both the copy and the registered command use.
-std::string ProgramCopyPath(TSetupMainForm& form) {
-    return RunPath::JoinPath(form.LocationEdit.Caption(), RunPath::FileNamePart(form.ExePath));
-}
 
 int ShowCommandOf(int showMode) {
     switch (showMode) {
@@ -35,8 +28,9 @@ int ShowCommandOf(int showMode) {
 
 }  // namespace
 
-void TSetupMainForm::RunInstall() {
-    RunSucceeded = false;
+void TSetupEngine::RunInstall() {
+    failure_.clear();
+    state_.RunSucceeded = false;
     SetProgressMax();
     // An error that escapes a step (a registration write) still ends the run
     // with its message and the window closing; it is then passed on so that
@@ -44,100 +38,102 @@ void TSetupMainForm::RunInstall() {
     std::exception_ptr escaped;
     try {
         if (MakeFolders() && CopyFiles() && CreateShortcuts() && RegisterUninstall()) {
-            RunSucceeded = true;
+            state_.RunSucceeded = true;
         }
+    } catch (const std::exception& e) {
+        Record(std::string("Failed to install: ") + e.what());
+        escaped = std::current_exception();
     } catch (...) {
         escaped = std::current_exception();
     }
-    if (RunSucceeded) {
-        ShowPage(PageCount - 1);
+    if (state_.RunSucceeded) {
+        host_.ShowEndPage();
     } else {
-        MessageDlg(kInstallFailed, mtError);
-        Close();
+        host_.ShowResult(rbError, kInstallFailed);
+        host_.CloseWizard();
     }
     if (escaped) std::rethrow_exception(escaped);
 }
 
-void TSetupMainForm::SetProgressMax() {
-    FileCopyBar.SetRange(0, Project->Folders.Count() + Project->Files.Count() +
-                                Project->Shortcuts.Count());
-}
-
-void TSetupMainForm::ShowProgress(const std::string& path) {
-    CopyFileLabel.SetPath(path);
-    FileCopyBar.SetPosition(FileCopyBar.Position() + 1);
-    Repaint();
-}
-
-bool TSetupMainForm::MakeFolders() {
-    try {
+bool TSetupEngine::MakeFolders() {
+    return Step("make the folders", [this] {
         // Whether a folder could be made is not tested: a copy into a
         // missing folder fails later and stops the run there.
         plat::ForceDirectories(ExpandPath("[Install Folder]"));
-        for (int i = 0; i < Project->Folders.Count(); ++i) {
-            std::string folder = ExpandPath(Project->Folders.Items(i).FolderPath);
-            ShowProgress(folder);
+        for (int i = 0; i < state_.Project->Folders.Count(); ++i) {
+            std::string folder = ExpandPath(state_.Project->Folders.Items(i).FolderPath);
+            host_.ShowProgress(folder);
             plat::ForceDirectories(folder);
         }
         return true;
-    } catch (const std::exception&) {
-        return false;
-    }
+    });
 }
 
-bool TSetupMainForm::CopyFiles() {
-    try {
-        for (int i = 0; i < Project->Files.Count(); ++i) {
-            const TCopyFile& item = Project->Files.Items(i);
+bool TSetupEngine::CopyFiles() {
+    return Step("copy the files", [this] {
+        TProjectProperty& project = *state_.Project;
+        for (int i = 0; i < project.Files.Count(); ++i) {
+            const TCopyFile& item = project.Files.Items(i);
             // The folder dialog moves the process's current folder; a relative
             // source means the folder the program was started in.
-            std::string source = RunPath::ResolveSourcePath(StartupFolder, item.SourceFile);
+            std::string source = RunPath::ResolveSourcePath(state_.StartupFolder, item.SourceFile);
             if (!CopyOneFile(source, ExpandPath(item.DestFile))) return false;
         }
-        std::string programCopy = ProgramCopyPath(*this);
-        if (!CopyOneFile(ExePath, programCopy)) return false;
+        std::string programCopy = ProgramCopyPath();
+        if (!CopyOneFile(state_.ExePath, programCopy)) return false;
 
         // The copy starts as the uninstaller; the model in memory stays the
         // installer's (unless the save fails, which ends the run anyway).
-        Project->InstallMode = 1;
-        if (!Project->Save(ProjectFileName(programCopy))) return false;
-        Project->InstallMode = 0;
+        project.InstallMode = 1;
+        std::string projectCopy = ProjectFileName(programCopy);
+        try {
+            project.Save(projectCopy);
+        } catch (const ESetupError& e) {
+            return Fail("save the project copy " + projectCopy + ": " + e.Message(), plat::LastError());
+        }
+        project.InstallMode = 0;
         return true;
-    } catch (const std::exception&) {
-        return false;
-    }
+    });
 }
 
-bool TSetupMainForm::CopyOneFile(const std::string& source, const std::string& dest) {
-    ShowProgress(dest);
-    if (!plat::CopyFileTo(source, dest, false)) return false;
+bool TSetupEngine::CopyOneFile(const std::string& source, const std::string& dest) {
+    host_.ShowProgress(dest);
+    if (!plat::CopyFileTo(source, dest, false)) {
+        return Fail("copy " + source + " to " + dest, plat::LastError());
+    }
     return ClearReadOnly(dest);
 }
 
-bool TSetupMainForm::ClearReadOnly(const std::string& path) {
+bool TSetupEngine::ClearReadOnly(const std::string& path) {
     uint32_t attributes = plat::ReadAttributes(path);
-    if (attributes == plat::kInvalidAttributes) return false;
+    if (attributes == plat::kInvalidAttributes) {
+        return Fail("read the attributes of " + path, plat::LastError());
+    }
     // Most files are not read-only: writing their attributes back unchanged
     // would cost each copy and each removal an open of the file for nothing.
     if (!(attributes & plat::kAttrReadOnly)) return true;
-    return plat::WriteAttributes(path, attributes & ~plat::kAttrReadOnly);
+    if (!plat::WriteAttributes(path, attributes & ~plat::kAttrReadOnly)) {
+        return Fail("clear the read-only attribute of " + path, plat::LastError());
+    }
+    return true;
 }
 
-bool TSetupMainForm::CreateShortcuts() {
-    try {
-        for (int i = 0; i < Project->Shortcuts.Count(); ++i) {
-            if (!CreateShortcut(Project->Shortcuts.Items(i))) return false;
+bool TSetupEngine::CreateShortcuts() {
+    return Step("create the shortcuts", [this] {
+        for (int i = 0; i < state_.Project->Shortcuts.Count(); ++i) {
+            if (!CreateShortcut(state_.Project->Shortcuts.Items(i))) return false;
         }
         return true;
-    } catch (const std::exception&) {
-        return false;
-    }
+    });
 }
 
-bool TSetupMainForm::CreateShortcut(const TShortCutFile& item) {
-    ShowProgress(ExpandPath(item.LinkFile));
+bool TSetupEngine::CreateShortcut(const TShortCutFile& item) {
+    host_.ShowProgress(ExpandPath(item.LinkFile));
     plat::ShellLink link;  // released on every path out
-    if (!link.Create()) throw ESetupError(kLinkObjectUnavailable);
+    if (!link.Create()) {
+        Fail("create the shell's link object", plat::LastError());
+        throw ESetupError(kLinkObjectUnavailable);
+    }
     link.SetPath(ExpandPath(item.TargetFile));
     link.SetArguments("");
     link.SetWorkingDirectory(ExpandPath(item.WorkDirectory));
@@ -145,24 +141,29 @@ bool TSetupMainForm::CreateShortcut(const TShortCutFile& item) {
     link.SetDescription(item.Description);
     // ".lnk" goes on before the expansion, as the uninstallation builds it.
     std::string linkPath = ExpandPath(item.LinkFile + ".lnk");
-    if (!link.Save(linkPath)) throw ESetupError(FormatMessage1(kLinkNotSaved, linkPath));
+    if (!link.Save(linkPath)) {
+        Fail("save the shortcut " + linkPath, plat::LastError());
+        throw ESetupError(FormatMessage1(kLinkNotSaved, linkPath));
+    }
     return true;
 }
 
-bool TSetupMainForm::RegisterUninstall() {
+bool TSetupEngine::RegisterUninstall() {
     // A project without a key of its own is installed without a registration:
     // the list key of all installed programs is never written in its place.
-    std::string keyPath = RunPath::UninstallKeyPath(Project->UnInstallKey);
+    std::string keyPath = RunPath::UninstallKeyPath(state_.Project->UnInstallKey);
     if (keyPath.empty()) return true;
     plat::RegKey key;  // closed on every path out
+    // A key that cannot be created shows in the first write.
     key.Create(plat::RootKey::LocalMachine, keyPath);
-    if (!key.WriteString("DisplayName", Project->UnInstallName)) {
-        throw ESetupError(FormatMessage1(kValueNotSet, "DisplayName"));
-    }
+    auto write = [&](const char* name, const std::string& value) {
+        if (key.WriteString(name, value)) return;
+        Fail(std::string("write ") + name + " under HKEY_LOCAL_MACHINE\\" + keyPath, plat::LastError());
+        throw ESetupError(FormatMessage1(kValueNotSet, name));
+    };
+    write("DisplayName", state_.Project->UnInstallName);
     // Quoted, and exactly where the program copy went: an unquoted path with
     // spaces could start another program ("C:\Program.exe") in its place.
-    if (!key.WriteString("UninstallString", "\"" + ProgramCopyPath(*this) + "\"")) {
-        throw ESetupError(FormatMessage1(kValueNotSet, "UninstallString"));
-    }
+    write("UninstallString", "\"" + ProgramCopyPath() + "\"");
     return true;
 }

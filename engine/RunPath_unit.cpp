@@ -1,28 +1,10 @@
 #include "engine/RunPath_unit.h"
 
-#include <cstring>
-
-#include "platform/Locale.h"
+#include "platform/AnsiText.h"
 
 namespace RunPath {
 
 namespace {
-
-// Length in bytes of the character that starts at byte i.
-size_t CharLength(const std::string& s, size_t i) {
-    if (plat::IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size()) return 2;
-    return 1;
-}
-
-// Byte offset of the last character that is one of the single bytes of set,
-// or npos.
-size_t LastSingle(const std::string& s, const char* set) {
-    size_t found = std::string::npos;
-    for (size_t i = 0; i < s.size(); i += CharLength(s, i)) {
-        if (CharLength(s, i) == 1 && std::strchr(set, s[i]) != nullptr && s[i] != '\0') found = i;
-    }
-    return found;
-}
 
 bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool IsSlash(char c) { return c == '\\' || c == '/'; }
@@ -31,20 +13,24 @@ const char kUninstallListKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\
 
 }  // namespace
 
-bool EndsWithBackslash(const std::string& text) {
-    if (text.empty()) return false;
-    size_t last = LastSingle(text, "\\");
-    return last != std::string::npos && last + 1 == text.size();
+std::string FileNamePart(const std::string& path) {
+    size_t i = plat::ansi::LastOf(path, "\\:");
+    return i == std::string::npos ? path : path.substr(i + 1);
 }
 
-std::string FileNamePart(const std::string& path) {
-    size_t i = LastSingle(path, "\\:");
-    return i == std::string::npos ? path : path.substr(i + 1);
+std::string ExecutableFolder(const std::string& exePath) {
+    size_t slash = plat::ansi::LastSeparator(exePath);
+    if (slash == std::string::npos) return std::string();
+    // A drive root keeps its backslash: D:\setup.exe lives in D:\ .
+    if (plat::ansi::IsSingleAt(exePath, plat::ansi::PrevChar(exePath, slash), ':')) {
+        return exePath.substr(0, slash + 1);
+    }
+    return exePath.substr(0, slash);
 }
 
 std::string JoinPath(const std::string& folder, const std::string& name) {
     if (folder.empty()) return name;
-    return EndsWithBackslash(folder) ? folder + name : folder + "\\" + name;
+    return plat::ansi::WithTrailingSeparator(folder) + name;
 }
 
 bool IsAbsolutePath(const std::string& path) {

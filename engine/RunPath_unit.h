@@ -6,12 +6,13 @@
 
 namespace RunPath {
 
-// True when the last character of text is a single-byte "\".
-bool EndsWithBackslash(const std::string& text);
-
 // The file name of a path: what follows its last "\" or ":" (the whole text
 // when it has neither).
 std::string FileNamePart(const std::string& path);
+
+// The folder part of a program's full path: up to its last "\", without it
+// unless the folder is a drive root such as D:\ (which keeps it).
+std::string ExecutableFolder(const std::string& exePath);
 
 // folder + "\" + name, with no second "\" when folder already ends in one.
 // An empty folder gives name alone.

@@ -1,13 +1,12 @@
-// The uninstallation run and the self-removal that follows a successful one:
-// operations of the wizard window.
+// The uninstallation run and the self-removal that follows a successful one.
 #include "engine/RunPath_unit.h"
+#include "engine/SetupEngine_unit.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
 #include "platform/System.h"
+#include "project/GrobalFunction_unit.h"
 #include "project/ProjectProperty_unit.h"
-#include "ui/MessageDlg_unit.h"
-#include "ui/SetupMain_unit.h"
 
 namespace {
 
@@ -31,117 +30,117 @@ std::string UniqueBatchPath(const std::string& tempFolder) {
 
 }  // namespace
 
-bool TSetupMainForm::RunUninstall() {
-    if (MessageDlg(kUninstallQuestion, mtWarning, true) != plat::MsgAnswer::Yes) {
-        RunSucceeded = false;
+bool TSetupEngine::RunUninstall() {
+    failure_.clear();
+    if (!host_.AskYesNo(rbWarning, kUninstallQuestion)) {
+        state_.RunSucceeded = false;
         return false;
     }
     SetProgressMax();
     bool result = false;
     try {
         result = RemoveShortcuts() && RemoveFiles() && RemoveFolders() && UnregisterUninstall();
-    } catch (...) {
+    } catch (const std::exception& e) {
         // Reported as a failed uninstallation; nothing may keep the handler
         // from closing the window afterwards (its Cancel button is disabled).
+        Record(std::string("Failed to uninstall: ") + e.what());
+        result = false;
+    } catch (...) {
         result = false;
     }
-    RunSucceeded = result;
-    MessageDlg(result ? kUninstallDone : kUninstallFailed, mtInformation);
+    state_.RunSucceeded = result;
+    host_.ShowResult(rbInformation, result ? kUninstallDone : kUninstallFailed);
     return result;
 }
 
-bool TSetupMainForm::RemoveShortcuts() {
-    try {
-        for (int i = 0; i < Project->Shortcuts.Count(); ++i) {
+bool TSetupEngine::RemoveShortcuts() {
+    return Step("remove the shortcuts", [this] {
+        for (int i = 0; i < state_.Project->Shortcuts.Count(); ++i) {
             // ".lnk" before the expansion, as the installation made the path.
-            if (!RemoveOneFile(Project->Shortcuts.Items(i).LinkFile + ".lnk", 0)) return false;
+            if (!RemoveOneFile(state_.Project->Shortcuts.Items(i).LinkFile + ".lnk", dmDelete)) return false;
         }
         return true;
-    } catch (const std::exception&) {
-        return false;
-    }
+    });
 }
 
-bool TSetupMainForm::RemoveFiles() {
-    try {
-        for (int i = 0; i < Project->Files.Count(); ++i) {
-            const TCopyFile& item = Project->Files.Items(i);
+bool TSetupEngine::RemoveFiles() {
+    return Step("remove the files", [this] {
+        for (int i = 0; i < state_.Project->Files.Count(); ++i) {
+            const TCopyFile& item = state_.Project->Files.Items(i);
             if (!RemoveOneFile(item.DestFile, item.DeleteMode)) return false;
         }
         return true;
-    } catch (const std::exception&) {
-        return false;
-    }
+    });
 }
 
-bool TSetupMainForm::RemoveOneFile(const std::string& path, int deleteMode) {
+bool TSetupEngine::RemoveOneFile(const std::string& path, int deleteMode) {
     std::string file = ExpandPath(path);
-    ShowProgress(file);
-    if (deleteMode == 1) return true;
-    if (deleteMode == 2 &&
-        MessageDlg(FormatMessage1(kDeleteFileQuestion, file), mtInformation, true) !=
-            plat::MsgAnswer::Yes) {
+    host_.ShowProgress(file);
+    if (deleteMode == dmLeave) return true;
+    if (deleteMode == dmAsk && !host_.AskYesNo(rbInformation, FormatMessage1(kDeleteFileQuestion, file))) {
         return true;
     }
     if (!plat::FileExists(file)) return true;  // already gone counts as removed
     if (!ClearReadOnly(file)) return false;
-    return plat::DeleteFileAt(file);
+    if (!plat::DeleteFileAt(file)) return Fail("delete " + file, plat::LastError());
+    return true;
 }
 
-bool TSetupMainForm::RemoveFolders() {
-    try {
+bool TSetupEngine::RemoveFolders() {
+    return Step("remove the folders", [this] {
         // Subfolders are listed after their parents: last first.
-        for (int i = Project->Folders.Count() - 1; i >= 0; --i) {
-            const TMakeFolder& item = Project->Folders.Items(i);
+        for (int i = state_.Project->Folders.Count() - 1; i >= 0; --i) {
+            const TMakeFolder& item = state_.Project->Folders.Items(i);
             if (item.KeepOnUninstall != 0) continue;
             bool isKeywordFolder = false;
             std::string folder = ExpandFolderKeywords(item.FolderPath, isKeywordFolder);
             // The installation folder, the Start menu and the like stay.
             if (isKeywordFolder) continue;
-            ShowProgress(folder);
+            host_.ShowProgress(folder);
             plat::RemoveFolder(folder);  // a folder that is not empty stays
         }
         return true;
-    } catch (const std::exception&) {
-        return false;
-    }
+    });
 }
 
-bool TSetupMainForm::UnregisterUninstall() {
+bool TSetupEngine::UnregisterUninstall() {
     // Without a key of its own nothing was registered; the list key itself is
     // never deleted.
-    std::string keyPath = RunPath::UninstallKeyPath(Project->UnInstallKey);
+    std::string keyPath = RunPath::UninstallKeyPath(state_.Project->UnInstallKey);
     if (!keyPath.empty()) plat::DeleteKeyTree(plat::RootKey::LocalMachine, keyPath);
     return true;
 }
 
-std::string TSetupMainForm::SelfRemovalPath(int kind) {
-    std::string folder = ExecutableFolder(ExePath);
+std::string TSetupEngine::SelfRemovalPath(int kind) {
+    std::string folder = RunPath::ExecutableFolder(state_.ExePath);
     switch (kind) {
-        case 0: return folder + "\\" + kBatchFileName;
-        case 1: return folder + "\\" + "Delete" + kCompanionExtension;
-        case 2: return folder;
+        case srBatchFile: return folder + "\\" + kBatchFileName;
+        case srCompanionFile: return folder + "\\" + "Delete" + kCompanionExtension;
+        case srInstallFolder: return folder;
         default: return std::string();
     }
 }
 
-bool TSetupMainForm::WriteDeleteBatch() {
+bool TSetupEngine::WriteDeleteBatch() {
+    failure_.clear();
     // The batch lives outside the installation folder, so that the folder can
     // be removed while the batch still runs, and it waits for this program to
     // end before it deletes it.
     std::string tempFolder = plat::TempFolder();
-    if (tempFolder.empty()) return false;
+    if (tempFolder.empty()) return Fail("find the temporary folder for the removal batch", plat::LastError());
     RunPath::DeleteBatchPaths paths;
-    paths.program = ExePath;
-    paths.project = ProjectFileName(ExePath);
-    paths.companion = SelfRemovalPath(1);
-    paths.folder = SelfRemovalPath(2);
+    paths.program = state_.ExePath;
+    paths.project = ProjectFileName(state_.ExePath);
+    paths.companion = SelfRemovalPath(srCompanionFile);
+    paths.folder = SelfRemovalPath(srInstallFolder);
     paths.workFolder = tempFolder;
     paths.batch = UniqueBatchPath(tempFolder);
     // "del" on a folder would empty it: only files are deleted.
     paths.deleteProject = !plat::DirectoryExists(paths.project);
     paths.deleteCompanion = !plat::DirectoryExists(paths.companion);
-    if (!plat::WriteWholeFile(paths.batch, RunPath::BuildDeleteBatch(paths))) return false;
+    if (!plat::WriteWholeFile(paths.batch, RunPath::BuildDeleteBatch(paths))) {
+        return Fail("write the removal batch " + paths.batch, plat::LastError());
+    }
     plat::StartHidden(paths.batch);
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 // Folder queries, the shell link object, starting programs, the screen.
+#include <memory>
 #include <string>
 
 namespace plat {
@@ -32,7 +33,7 @@ public:
 
 private:
     struct Impl;
-    Impl* impl_;
+    std::unique_ptr<Impl> impl_;
 };
 
 constexpr int kShowNormal = 1;        // SW_SHOWNORMAL
@@ -53,6 +54,10 @@ void StartHidden(const std::string& file);
 // processes running now, so it names files that must not clash with those of
 // another copy of the program.
 unsigned ProcessId();
+
+// A line for the debugger (OutputDebugStringA): what went wrong, for
+// whoever looks into a failed run. Users never see it.
+void DebugOutput(const std::string& text);
 
 int ScreenWidth();   // GetSystemMetrics(SM_CXSCREEN)
 int ScreenHeight();  // GetSystemMetrics(SM_CYSCREEN)

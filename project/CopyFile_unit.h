@@ -5,10 +5,13 @@
 #include <string>
 #include <vector>
 
+// What the uninstallation does with a copied file.
+enum TDeleteMode { dmDelete = 0, dmLeave = 1, dmAsk = 2 };
+
 struct TCopyFile {
     std::string SourceFile;  // used as written, relative to the installer's folder
     std::string DestFile;    // may begin with a folder keyword
-    uint8_t DeleteMode = 0;  // uninstallation: 0 deletes, 1 leaves, 2 asks first
+    uint8_t DeleteMode = dmDelete;  // a TDeleteMode; other values delete too
 };
 
 // Owning, ordered list of TCopyFile records; items keep their address while the

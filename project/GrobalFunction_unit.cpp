@@ -1,5 +1,7 @@
 #include "project/GrobalFunction_unit.h"
 
+#include "platform/AnsiText.h"
+
 std::string SpacesToZeros(const std::string& text) {
     std::string result = text;
     for (char& c : result) {
@@ -9,8 +11,13 @@ std::string SpacesToZeros(const std::string& text) {
 }
 
 std::string AddTrailingBackslash(const std::string& text) {
-    if (!text.empty() && text.back() == '\\') return text;
-    return text + "\\";
+    return plat::ansi::WithTrailingSeparator(text);
+}
+
+std::string ProjectFileName(const std::string& exePath) {
+    size_t dot = plat::ansi::LastOf(exePath, ".\\:");
+    if (dot != std::string::npos && exePath[dot] == '.') return exePath.substr(0, dot) + ".ini";
+    return exePath + ".ini";
 }
 
 int SplitFields(const std::string& text, char separator, std::string* fields, int capacity) {

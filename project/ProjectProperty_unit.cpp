@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "platform/AnsiText.h"
 #include "platform/FileSystem.h"
 #include "project/GrobalFunction_unit.h"
 #include "project/IniFile_unit.h"
@@ -81,9 +82,9 @@ TProjectProperty::~TProjectProperty() = default;
 
 std::vector<std::string>* TProjectProperty::TextBlock(int kind) {
     switch (kind) {
-        case kInformation: return &Information;
-        case kDisplayMessage: return &DisplayMessage;
-        case kLisenceMessage: return &LisenceMessage;
+        case tbInformation: return &Information;
+        case tbDisplayMessage: return &DisplayMessage;
+        case tbLisenceMessage: return &LisenceMessage;
         default: return nullptr;
     }
 }
@@ -113,12 +114,9 @@ void TProjectProperty::Reset() {
 }
 
 void TProjectProperty::SetSubDirectory(const std::string& text) {
-    // Single bytes are tested, as in every path helper of the project file.
-    size_t first = 0;
-    while (first < text.size() && text[first] == '\\') ++first;
-    size_t last = text.size();
-    while (last > first && text[last - 1] == '\\') --last;
-    SubDirectory = text.substr(first, last - first);
+    // By characters: a folder name ending in ソ or 表 (second byte 0x5C)
+    // keeps its last character whole.
+    SubDirectory = plat::ansi::TrimSeparators(text);
 }
 
 std::string TProjectProperty::GetCopySource(const TCopyFile& item) { return item.SourceFile; }

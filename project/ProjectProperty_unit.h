@@ -12,12 +12,11 @@
 
 class TProjectIniFile;
 
+// The text blocks of TextBlock.
+enum TTextBlockKind { tbInformation = 0, tbDisplayMessage = 1, tbLisenceMessage = 2 };
+
 class TProjectProperty {
 public:
-    // Kinds of TextBlock.
-    static constexpr int kInformation = 0;
-    static constexpr int kDisplayMessage = 1;
-    static constexpr int kLisenceMessage = 2;
     // At most this many lines per text block and records per list are read.
     static constexpr int kMaxTextLines = 10000;
     static constexpr int kMaxItems = 65536;
@@ -50,7 +49,7 @@ public:
     std::vector<std::string> DisplayMessage;
     std::vector<std::string> LisenceMessage;
 
-    // 0 Information, 1 DisplayMessage, 2 LisenceMessage; nullptr otherwise.
+    // A TTextBlockKind's block; nullptr for any other kind.
     std::vector<std::string>* TextBlock(int kind);
 
     void Reset();
@@ -61,7 +60,7 @@ public:
     // Writes the model as a project file. Raises ESetupError when the file
     // cannot be created.
     bool Save(const std::string& fileName);
-    // Stores the text without its leading and trailing '\' bytes.
+    // Stores the text without its leading and trailing '\' characters.
     void SetSubDirectory(const std::string& text);
     // The first field that Save writes for a file record.
     virtual std::string GetCopySource(const TCopyFile& item);

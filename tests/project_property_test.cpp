@@ -220,8 +220,11 @@ TEST(ProjectLoad, SubDirectoryLosesItsOuterBackslashes) {
         {"\\", ""},
         {"", ""},
         {"Plain", "Plain"},
-        // Single bytes are tested: the 0x5C second byte of ソ goes too.
-        {"App\\ソ", "App\\\x83"},
+        // Characters are tested: a name ending in ソ or 表 (second byte 0x5C)
+        // keeps its last character whole.
+        {"App\\ソ", "App\\ソ"},
+        {"\\表\\", "表"},
+        {"App\\ソ\\", "App\\ソ"},
     };
     for (const Case& c : cases) {
         std::string path = WriteTemp("subdir.ini", "[Copy File]\r\nSubDirectory=" + c.text + "\r\n");
@@ -543,8 +546,9 @@ TEST(ProjectUtilities, SpacesToZerosAndTrailingBackslash) {
     EXPECT_EQ(AddTrailingBackslash("C:\\App"), "C:\\App\\");
     EXPECT_EQ(AddTrailingBackslash("C:\\App\\"), "C:\\App\\");
     EXPECT_EQ(AddTrailingBackslash("\\"), "\\");
-    // A single byte is tested: ソ ends in 0x5C and counts as a backslash.
-    EXPECT_EQ(AddTrailingBackslash("C:\\ソ"), "C:\\ソ");
+    // ソ ends in the byte 0x5C, but it is a character, not a backslash.
+    EXPECT_EQ(AddTrailingBackslash("C:\\ソ"), "C:\\ソ\\");
+    EXPECT_EQ(AddTrailingBackslash("C:\\表"), "C:\\表\\");
     EXPECT_EQ(AddTrailingBackslash("C:\\表示"), "C:\\表示\\");
 }
 

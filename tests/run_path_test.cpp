@@ -1,7 +1,12 @@
 // Path helpers of the runs, and the self-removal batch text.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "engine/RunPath_unit.h"
+#include "project/GrobalFunction_unit.h"
 
 using namespace RunPath;
 
@@ -24,15 +29,6 @@ TEST(RunPath, FileNamePartStepsByCharacters) {
         {"ソ", "ソ"},
     };
     for (const PathCase& c : cases) EXPECT_EQ(FileNamePart(c.input), c.expected) << c.input;
-}
-
-TEST(RunPath, EndsWithBackslashIgnoresTrailBytes) {
-    EXPECT_TRUE(EndsWithBackslash("C:\\"));
-    EXPECT_TRUE(EndsWithBackslash("C:\\ソフト\\"));
-    EXPECT_FALSE(EndsWithBackslash("C:\\ソ"));
-    EXPECT_FALSE(EndsWithBackslash("C:\\表"));
-    EXPECT_FALSE(EndsWithBackslash(""));
-    EXPECT_FALSE(EndsWithBackslash("C:\\App"));
 }
 
 TEST(RunPath, JoinPath) {
@@ -122,6 +118,33 @@ TEST(RunPath, DeleteBatchText) {
     EXPECT_EQ(text.find("setup.ini"), std::string::npos);
     EXPECT_EQ(text.find("Delete.pif"), std::string::npos);
     EXPECT_NE(text.find("rd \"C:\\Program Files\\100%%ソフト\""), std::string::npos);
+}
+
+TEST(ProjectFileNameTest, ChangesTheLastComponentsExtension) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"D:\\Setup\\SETUP.EXE", "D:\\Setup\\SETUP.ini"},
+        {"D:\\Setup\\app.setup.exe", "D:\\Setup\\app.setup.ini"},
+        {"D:\\a.b\\x", "D:\\a.b\\x.ini"},
+        {"D:\\x.", "D:\\x.ini"},
+        {"setup.exe", "setup.ini"},
+        {"D:setup", "D:setup.ini"},
+        {"C:\\ソフト\\導入.exe", "C:\\ソフト\\導入.ini"},
+        // ソ ends in the byte 0x5C: it is no separator.
+        {"D:\\x.ソ", "D:\\x.ini"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ProjectFileName(c.first), c.second) << c.first;
+}
+
+TEST(ExecutableFolderTest, FolderWithoutItsBackslashExceptAtADriveRoot) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"D:\\Apps\\Tool\\setup.exe", "D:\\Apps\\Tool"},
+        {"D:\\setup.exe", "D:\\"},
+        {"\\\\server\\share\\setup.exe", "\\\\server\\share"},
+        {"D:\\Tool\\ソフト.exe", "D:\\Tool"},
+        {"D:\\表\\setup.exe", "D:\\表"},
+        {"setup.exe", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(ExecutableFolder(c.first), c.second) << c.first;
 }
 
 }  // namespace

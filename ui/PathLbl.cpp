@@ -1,5 +1,6 @@
 #include "ui/PathLbl.h"
 
+#include "platform/AnsiText.h"
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
 
@@ -11,20 +12,12 @@ namespace {
 
 const char kSeparator = '\\';
 
-bool IsLead(const std::string& s, int index0) {
-    return plat::IsLeadByte(static_cast<unsigned char>(s[index0]));
-}
-
-// Byte length of the character that starts at position pos (1-based): 2 for
-// a lead byte with its second byte, 1 otherwise (also for a lead byte at the end).
+// Byte length of the character that starts at position pos (1-based).
 int CharLengthAt(const std::string& s, int pos) {
-    const int n = static_cast<int>(s.size());
-    return (IsLead(s, pos - 1) && pos < n) ? 2 : 1;
+    return static_cast<int>(plat::ansi::CharLength(s, static_cast<size_t>(pos - 1)));
 }
 
-bool EndsWithSeparator(const std::string& s) {
-    return RightPart(s, 1, cmChars) == "\\";
-}
+bool EndsWithSeparator(const std::string& s) { return plat::ansi::EndsWithSeparator(s); }
 
 bool IsDrivePrefixed(const std::string& s) {
     return s.size() >= 3 && CharKindAt(s, 1) == ckOther && s[1] == ':' && s[2] == kSeparator;
@@ -142,7 +135,7 @@ TCharKind CharKindAt(const std::string& s, int i) {
     int pos = 1;
     while (pos <= n) {
         const int len = CharLengthAt(s, pos);
-        const bool lead = IsLead(s, pos - 1);
+        const bool lead = plat::ansi::IsLead(static_cast<unsigned char>(s[pos - 1]));
         if (pos == i) return lead ? ckPairStart : ckOther;
         if (len == 2 && pos + 1 == i) return ckSecondByte;
         pos += len;

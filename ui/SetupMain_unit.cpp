@@ -2,11 +2,13 @@
 
 #include <vector>
 
+#include "engine/RunPath_unit.h"
 #include "engine/SystemPath_unit.h"
+#include "platform/AnsiText.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
-#include "platform/Locale.h"
+#include "project/GrobalFunction_unit.h"
 #include "project/ProjectProperty_unit.h"
 #include "ui/BackGround_unit.h"
 #include "ui/MessageDlg_unit.h"
@@ -16,67 +18,28 @@ using plat::WidgetKind;
 
 namespace {
 
-// Byte offsets of the characters of s: stepping by characters, so that a
-// trail byte 0x5C of a double-byte character is never taken for "\".
-std::vector<size_t> CharStarts(const std::string& s) {
-    std::vector<size_t> starts;
-    for (size_t i = 0; i < s.size();) {
-        starts.push_back(i);
-        if (plat::IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size()) {
-            i += 2;
-        } else {
-            i += 1;
-        }
-    }
-    return starts;
-}
-
-// True when the character starting at byte i is the single byte c.
-bool IsSingle(const std::string& s, size_t i, char c, const std::vector<size_t>& starts) {
-    if (s[i] != c) return false;
-    for (size_t start : starts) {
-        if (start == i) return true;
-        if (start > i) break;
-    }
-    return false;
-}
-
-// Index of the last character that is one of the single bytes in set, or npos.
-size_t LastDelimiter(const std::string& s, const std::string& set) {
-    size_t found = std::string::npos;
-    for (size_t start : CharStarts(s)) {
-        if (set.find(s[start]) != std::string::npos &&
-            !(plat::IsLeadByte(static_cast<unsigned char>(s[start])) && start + 1 < s.size())) {
-            found = start;
-        }
-    }
-    return found;
-}
-
-bool EndsWithBackslashChar(const std::string& s) {
-    if (s.empty()) return false;
-    std::vector<size_t> starts = CharStarts(s);
-    return IsSingle(s, starts.back(), '\\', starts);
-}
-
 // The folder part of a path: up to the last "\" or ":"; a final "\" is
 // dropped unless it directly follows ":" or another "\" (D:\a\b -> D:\a,
 // D:\a -> D:\, D: -> D:).
 std::string FolderPart(const std::string& s) {
-    size_t i = LastDelimiter(s, "\\:");
+    size_t i = plat::ansi::LastOf(s, "\\:");
     if (i == std::string::npos) return std::string();
     if (s[i] == '\\' && i > 0) {
-        std::string before = s.substr(0, i);
-        size_t prev = CharStarts(before).back();
-        bool afterDelimiter = prev == i - 1 && (s[prev] == ':' || s[prev] == '\\');
-        if (!afterDelimiter) return s.substr(0, i);
+        size_t prev = plat::ansi::PrevChar(s, i);
+        if (!plat::ansi::IsSingleAt(s, prev, ':') && !plat::ansi::IsSingleAt(s, prev, '\\')) {
+            return s.substr(0, i);
+        }
     }
     return s.substr(0, i + 1);
 }
 
-bool IsExistingFolder(const std::string& path) {
-    uint32_t attributes = plat::ReadAttributes(path);
-    return attributes != plat::kInvalidAttributes && (attributes & plat::kAttrDirectory) != 0;
+TMsgDlgType DialogTypeOf(TRunBoxKind kind) {
+    switch (kind) {
+    case rbWarning: return mtWarning;
+    case rbError: return mtError;
+    case rbInformation: return mtInformation;
+    }
+    return mtInformation;
 }
 
 const char kInterruptQuestion[] = "インストールを中断しますか？";
@@ -85,22 +48,6 @@ const char kCannotCreateFolder[] = "ディレクトリを作成することが�
 const char kCreateFolderQuestion[] = "指定されたディレクトリが存在しません。作成しますか？";
 
 }  // namespace
-
-std::string ProjectFileName(const std::string& exePath) {
-    size_t dot = LastDelimiter(exePath, ".\\:");
-    if (dot != std::string::npos && exePath[dot] == '.') return exePath.substr(0, dot) + ".ini";
-    return exePath + ".ini";
-}
-
-std::string ExecutableFolder(const std::string& exePath) {
-    size_t slash = LastDelimiter(exePath, "\\");
-    if (slash == std::string::npos) return std::string();
-    // A drive root keeps its backslash: D:\setup.exe lives in D:\ .
-    if (slash > 0 && exePath[slash - 1] == ':' && CharStarts(exePath.substr(0, slash)).back() == slash - 1) {
-        return exePath.substr(0, slash + 1);
-    }
-    return exePath.substr(0, slash);
-}
 
 TSetupMainForm::TSetupMainForm()
     : plat::Form("SetupMainForm"),
@@ -295,9 +242,9 @@ void TSetupMainForm::InitMode(bool uninstall) {
         std::vector<std::string>* block = Project->TextBlock(kind);
         return block ? *block : std::vector<std::string>();
     };
-    InformationMemo.SetLines(linesOf(0));
-    LisenceMemo.SetLines(linesOf(2));
-    MessageMemo.SetLines(linesOf(1));
+    InformationMemo.SetLines(linesOf(tbInformation));
+    LisenceMemo.SetLines(linesOf(tbLisenceMessage));
+    MessageMemo.SetLines(linesOf(tbDisplayMessage));
 
     // Joined as they are: the user corrects the proposal on the location page.
     if (Project->InitDirectory != 0) {
@@ -323,8 +270,8 @@ void TSetupMainForm::InitUninstallMode() {
     CopyLabel.SetCaption("ファイルを削除しています");
     NextLabel.SetCaption("");
     // "[Install Folder]" of the uninstallation is the uninstaller's own folder.
-    LocationEdit.SetCaption(ExecutableFolder(ExePath));
-    PostUserMessage(plat::kWmUser + 1);
+    LocationEdit.SetCaption(RunPath::ExecutableFolder(ExePath));
+    PostUserMessage(pmUninstall);
 }
 
 void TSetupMainForm::FormClose() {
@@ -388,7 +335,7 @@ void TSetupMainForm::PageBookPageChanged() {
     Widget* active = PageBook.ActivePage();
     UpdatePageControls(active);
     if (Project && Project->InstallMode == 0 && active == &CopyProcessSheet) {
-        PostUserMessage(plat::kWmUser);
+        PostUserMessage(pmInstall);
     }
 }
 
@@ -444,8 +391,8 @@ void TSetupMainForm::CancelButtonClick() { Close(); }
 
 std::string TSetupMainForm::FindExistingFolder(const std::string& text) {
     std::string s = text;
-    while (!s.empty() && !IsExistingFolder(s)) {
-        if (EndsWithBackslashChar(s)) s.pop_back();
+    while (!s.empty() && !plat::DirectoryExists(s)) {
+        if (plat::ansi::EndsWithSeparator(s)) s.pop_back();
         std::string old = s;
         s = FolderPart(s);
         if (s == old) break;
@@ -461,7 +408,7 @@ void TSetupMainForm::BrowsButtonClick() {
             MessageDlg(kCannotCreateFolder, mtError);
             return true;
         }
-        if (IsExistingFolder(text)) return true;
+        if (plat::DirectoryExists(text)) return true;
         return MessageDlg(kCreateFolderQuestion, mtConfirmation, true) == plat::MsgAnswer::Yes;
     };
     std::string chosen;
@@ -476,10 +423,32 @@ void TSetupMainForm::BrowsButtonClick() {
 }
 
 void TSetupMainForm::HandleUserMessage(unsigned message) {
-    if (message == plat::kWmUser) {
+    if (message == pmInstall) {
         RunInstall();
-    } else if (message == plat::kWmUser + 1) {
+    } else if (message == pmUninstall) {
         RunUninstall();
         Close();
     }
 }
+
+void TSetupMainForm::ShowProgress(const std::string& path) {
+    CopyFileLabel.SetPath(path);
+    FileCopyBar.SetPosition(FileCopyBar.Position() + 1);
+    Repaint();
+}
+
+std::string TSetupMainForm::InstallFolder() { return LocationEdit.Caption(); }
+
+void TSetupMainForm::StartProgress(int itemCount) { FileCopyBar.SetRange(0, itemCount); }
+
+bool TSetupMainForm::AskYesNo(TRunBoxKind kind, const std::string& question) {
+    return MessageDlg(question, DialogTypeOf(kind), true) == plat::MsgAnswer::Yes;
+}
+
+void TSetupMainForm::ShowResult(TRunBoxKind kind, const std::string& text) {
+    MessageDlg(text, DialogTypeOf(kind));
+}
+
+void TSetupMainForm::ShowEndPage() { ShowPage(PageCount - 1); }
+
+void TSetupMainForm::CloseWizard() { Close(); }

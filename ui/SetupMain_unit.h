@@ -1,26 +1,21 @@
 #pragma once
 // The wizard window: start-up and mode selection, the pages and their
-// navigation, and (in engine/) the installation and uninstallation runs,
-// which are operations of this window.
+// navigation. The installation and uninstallation runs are operations of
+// this window; their work is the engine's (engine/SetupEngine_unit.h), which
+// reaches the window through the run host that the window implements.
 #include <memory>
 #include <string>
 
+#include "engine/SetupEngine_unit.h"
 #include "platform/Window.h"
 #include "ui/PathLbl.h"
 
-class TProjectProperty;
-class TSystemPath;
 class TBackGroundForm;
-struct TShortCutFile;
 
-// The executable's path with the extension of its last component changed to
-// ".ini" (a last component without "." gets ".ini" appended).
-std::string ProjectFileName(const std::string& exePath);
-// The folder part of a full path: up to the last backslash, without it unless
-// the folder is a drive root such as D:\ (which keeps it).
-std::string ExecutableFolder(const std::string& exePath);
+// The two messages the wizard posts to itself; each one's handler runs a run.
+enum TProgramMessage : unsigned { pmInstall = plat::kWmUser, pmUninstall = plat::kWmUser + 1 };
 
-class TSetupMainForm : public plat::Form {
+class TSetupMainForm : public plat::Form, public TSetupState, private TRunHost {
 public:
     TSetupMainForm();
     ~TSetupMainForm() override;
@@ -51,43 +46,45 @@ public:
     static std::string FindExistingFolder(const std::string& text);
 
     // Folder keywords: "[Install Folder]" is the current text of LocationEdit.
-    std::string ExpandFolderKeywords(const std::string& path, bool& isKeywordFolder);
-    std::string ExpandPath(const std::string& path);
+    std::string ExpandFolderKeywords(const std::string& path, bool& isKeywordFolder) {
+        return Engine.ExpandFolderKeywords(path, isKeywordFolder);
+    }
+    std::string ExpandPath(const std::string& path) { return Engine.ExpandPath(path); }
 
-    // The installation run (handler of kWmUser).
-    void RunInstall();
-    void SetProgressMax();
-    void ShowProgress(const std::string& path);
-    bool MakeFolders();
-    bool CopyFiles();
-    bool CopyOneFile(const std::string& source, const std::string& dest);
-    bool ClearReadOnly(const std::string& path);
-    bool CreateShortcuts();
-    bool CreateShortcut(const TShortCutFile& item);
-    bool RegisterUninstall();
+    // The installation run (handler of pmInstall).
+    void RunInstall() { Engine.RunInstall(); }
+    void SetProgressMax() { Engine.SetProgressMax(); }
+    // The current item of a run: its path in CopyFileLabel, one more step of
+    // FileCopyBar, and a repaint (the message loop is blocked meanwhile).
+    void ShowProgress(const std::string& path) override;
+    bool MakeFolders() { return Engine.MakeFolders(); }
+    bool CopyFiles() { return Engine.CopyFiles(); }
+    bool CopyOneFile(const std::string& source, const std::string& dest) {
+        return Engine.CopyOneFile(source, dest);
+    }
+    bool ClearReadOnly(const std::string& path) { return Engine.ClearReadOnly(path); }
+    bool CreateShortcuts() { return Engine.CreateShortcuts(); }
+    bool CreateShortcut(const TShortCutFile& item) { return Engine.CreateShortcut(item); }
+    bool RegisterUninstall() { return Engine.RegisterUninstall(); }
 
-    // The uninstallation run (run by the handler of kWmUser + 1).
-    bool RunUninstall();
-    bool RemoveShortcuts();
-    bool RemoveFiles();
-    bool RemoveOneFile(const std::string& path, int deleteMode);
-    bool RemoveFolders();
-    bool UnregisterUninstall();
-    std::string SelfRemovalPath(int kind);
-    bool WriteDeleteBatch();
+    // The uninstallation run (run by the handler of pmUninstall).
+    bool RunUninstall() { return Engine.RunUninstall(); }
+    bool RemoveShortcuts() { return Engine.RemoveShortcuts(); }
+    bool RemoveFiles() { return Engine.RemoveFiles(); }
+    bool RemoveOneFile(const std::string& path, int deleteMode) {
+        return Engine.RemoveOneFile(path, deleteMode);
+    }
+    bool RemoveFolders() { return Engine.RemoveFolders(); }
+    bool UnregisterUninstall() { return Engine.UnregisterUninstall(); }
+    std::string SelfRemovalPath(int kind) { return Engine.SelfRemovalPath(kind); }
+    bool WriteDeleteBatch() { return Engine.WriteDeleteBatch(); }
 
     void HandleUserMessage(unsigned message);
 
-    // State shared with the runs.
-    std::unique_ptr<TProjectProperty> Project;
-    std::unique_ptr<TSystemPath> SystemPath;
-    bool RunSucceeded = false;
+    // The runs over this window's state; FailureRecord tells what stopped the last one.
+    TSetupEngine Engine{*this, *this};
     int PageCount = 0;
     std::unique_ptr<TBackGroundForm> BackGroundForm;
-    // The program's own full path, and the current folder it was started with
-    // (relative copy sources resolve against it, whatever the folder dialog did).
-    std::string ExePath;
-    std::string StartupFolder;
 
     // Controls, in the window's layout.
     plat::Widget PageBook;
@@ -105,5 +102,13 @@ public:
     plat::Widget NextLabel, BackButton, NextButton, CancelButton;
 
 private:
+    // The run host: the window's side of the runs.
+    std::string InstallFolder() override;
+    void StartProgress(int itemCount) override;
+    bool AskYesNo(TRunBoxKind kind, const std::string& question) override;
+    void ShowResult(TRunBoxKind kind, const std::string& text) override;
+    void ShowEndPage() override;
+    void CloseWizard() override;
+
     bool Terminated_ = false;
 };

@@ -7,6 +7,7 @@
 #include <memory>
 #include <set>
 
+#include "platform/AnsiText.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
@@ -59,35 +60,15 @@ bool IsSep(unsigned char c) { return c == '\\' || c == '/'; }
 // The characters of a text, a double-byte character as one.
 std::vector<std::string> Chars(const std::string& s) {
     std::vector<std::string> out;
-    for (size_t i = 0; i < s.size();) {
-        size_t n = (plat::IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size()) ? 2 : 1;
-        out.push_back(s.substr(i, n));
-        i += n;
-    }
-    return out;
-}
-
-// ASCII case change that leaves both bytes of a double-byte character alone.
-std::string ChangeAsciiCase(const std::string& s, bool upper) {
-    const char from = upper ? 'a' : 'A';
-    const int shift = upper ? -32 : 32;
-    std::string out;
-    out.reserve(s.size());
-    for (size_t i = 0; i < s.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        if (plat::IsLeadByte(c) && i + 1 < s.size()) {
-            out += s[i];
-            out += s[++i];
-        } else {
-            out += (c >= from && c <= from + 25) ? static_cast<char>(c + shift) : s[i];
-        }
+    for (size_t i = 0; i < s.size(); i = plat::ansi::NextChar(s, i)) {
+        out.push_back(s.substr(i, plat::ansi::CharLength(s, i)));
     }
     return out;
 }
 
 // Names compare without case, as on Windows.
-std::string Fold(const std::string& s) { return ChangeAsciiCase(s, false); }
-std::string Upper(const std::string& s) { return ChangeAsciiCase(s, true); }
+std::string Fold(const std::string& s) { return plat::ansi::AsciiCase(s, false); }
+std::string Upper(const std::string& s) { return plat::ansi::AsciiCase(s, true); }
 
 struct Resolved {
     std::string rootKey;      // folded
@@ -563,6 +544,25 @@ using namespace sim;
 
 bool Busy(const Node* n) { return n->locked || n->writers > 0; }
 
+// Win32's codes for the failures the tree can have.
+constexpr uint32_t kFileNotFound = 2;
+constexpr uint32_t kPathNotFound = 3;
+constexpr uint32_t kAccessDenied = 5;
+constexpr uint32_t kSharingViolation = 32;
+constexpr uint32_t kFileExists = 80;
+constexpr uint32_t kDirNotEmpty = 145;
+constexpr uint32_t kAlreadyExists = 183;
+
+bool Fail(uint32_t code) {
+    KeepError(code);
+    return false;
+}
+
+// Why a path names no file: a missing parent folder, or only the last part.
+uint32_t MissingCode(const Resolved& r) {
+    return r.parts.size() <= 1 || Find(r, r.parts.size() - 1) ? kFileNotFound : kPathNotFound;
+}
+
 Node* FileNode(const std::string& path, Resolved& r) {
     if (!Resolve(path, r)) return nullptr;
     Node* n = Find(r);
@@ -574,15 +574,16 @@ Node* FileNode(const std::string& path, Resolved& r) {
 // an existing file must not be read-only, hidden or system, nor in use.
 Node* OpenForWriting(const std::string& path, uint32_t newAttributes) {
     Resolved r;
-    if (!Resolve(path, r) || r.parts.empty() || r.trailingSep) return nullptr;
+    if (!Resolve(path, r) || r.parts.empty() || r.trailingSep) return Fail(kPathNotFound), nullptr;
     Node* n = Find(r);
     if (n) {
-        if (n->folder || Busy(n) || CreateDenied(r)) return nullptr;
-        if (n->attributes & (kAttrReadOnly | kAttrHidden | kAttrSystem)) return nullptr;
+        if (Busy(n)) return Fail(kSharingViolation), nullptr;
+        if (n->folder || CreateDenied(r)) return Fail(kAccessDenied), nullptr;
+        if (n->attributes & (kAttrReadOnly | kAttrHidden | kAttrSystem)) return Fail(kAccessDenied), nullptr;
         return n;
     }
     Node* parent = CreatableParent(r);
-    if (!parent) return nullptr;
+    if (!parent) return Fail(ParentOf(r) ? kAccessDenied : kPathNotFound), nullptr;
     n = AddChild(parent, r.parts.back(), false);
     n->attributes = newAttributes;
     return n;
@@ -613,17 +614,18 @@ bool Matches(const std::string& pattern, const std::string& name) {
 
 ReadResult ReadWholeFile(const std::string& path, std::string& data) {
     Resolved r;
-    if (!Resolve(path, r)) return ReadResult::NotFound;
+    if (!Resolve(path, r)) return Fail(kPathNotFound), ReadResult::NotFound;
     Node* n = Find(r);
-    if (!n) return ReadResult::NotFound;
-    if (n->folder || (r.trailingSep && !n->folder) || Busy(n)) return ReadResult::OpenFailed;
+    if (!n) return Fail(MissingCode(r)), ReadResult::NotFound;
+    if (Busy(n)) return Fail(kSharingViolation), ReadResult::OpenFailed;
+    if (n->folder || (r.trailingSep && !n->folder)) return Fail(kAccessDenied), ReadResult::OpenFailed;
     data = n->data;
     return ReadResult::Ok;
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& data) {
     Node* n = OpenForWriting(path, kAttrArchive);
-    if (!n) return false;
+    if (!n) return false;  // its code is kept
     n->data = data;
     n->attributes |= kAttrArchive;
     return true;
@@ -644,7 +646,7 @@ bool DirectoryExists(const std::string& path) {
 uint32_t ReadAttributes(const std::string& path) {
     Resolved r;
     Node* n = FileNode(path, r);
-    if (!n) return kInvalidAttributes;
+    if (!n) return Fail(MissingCode(r)), kInvalidAttributes;
     uint32_t a = n->attributes | (n->folder ? kAttrDirectory : 0);
     return a == 0 ? kAttrNormal : a;
 }
@@ -652,7 +654,8 @@ uint32_t ReadAttributes(const std::string& path) {
 bool WriteAttributes(const std::string& path, uint32_t attributes) {
     Resolved r;
     Node* n = FileNode(path, r);
-    if (!n || r.parts.empty() || HasFault(St().failAttributeWrite, r)) return false;
+    if (!n) return Fail(MissingCode(r));
+    if (r.parts.empty() || HasFault(St().failAttributeWrite, r)) return Fail(kAccessDenied);
     n->attributes = attributes & kStoredAttrMask;
     return true;
 }
@@ -660,17 +663,19 @@ bool WriteAttributes(const std::string& path, uint32_t attributes) {
 bool CopyFileTo(const std::string& source, const std::string& dest, bool failIfExists) {
     Resolved rs, rd;
     Node* src = FileNode(source, rs);
-    if (!src || src->folder || src->locked) return false;
-    if (!Resolve(dest, rd) || rd.parts.empty() || rd.trailingSep) return false;
+    if (!src) return Fail(MissingCode(rs));
+    if (src->folder) return Fail(kAccessDenied);
+    if (src->locked) return Fail(kSharingViolation);
+    if (!Resolve(dest, rd) || rd.parts.empty() || rd.trailingSep) return Fail(kPathNotFound);
     Node* dst = Find(rd);
-    if (dst == src) return false;  // sharing violation on the same file
+    if (dst == src) return Fail(kSharingViolation);  // the same file
     if (dst) {
-        if (failIfExists || dst->folder || Busy(dst) || (dst->attributes & kAttrReadOnly) || CreateDenied(rd)) {
-            return false;
-        }
+        if (failIfExists) return Fail(kFileExists);
+        if (Busy(dst)) return Fail(kSharingViolation);
+        if (dst->folder || (dst->attributes & kAttrReadOnly) || CreateDenied(rd)) return Fail(kAccessDenied);
     } else {
         Node* parent = CreatableParent(rd);
-        if (!parent) return false;
+        if (!parent) return Fail(ParentOf(rd) ? kAccessDenied : kPathNotFound);
         dst = AddChild(parent, rd.parts.back(), false);
     }
     // CopyFileA gives the copy the source's attributes, read-only included.
@@ -682,17 +687,18 @@ bool CopyFileTo(const std::string& source, const std::string& dest, bool failIfE
 bool DeleteFileAt(const std::string& path) {
     Resolved r;
     Node* n = FileNode(path, r);
-    if (!n || n->folder || Busy(n) || (n->attributes & kAttrReadOnly) || HasFault(St().failDelete, r)) {
-        return false;
-    }
+    if (!n) return Fail(MissingCode(r));
+    if (Busy(n)) return Fail(kSharingViolation);
+    if (n->folder || (n->attributes & kAttrReadOnly) || HasFault(St().failDelete, r)) return Fail(kAccessDenied);
     return sim::Remove(path);
 }
 
 bool MakeDirectory(const std::string& path) {
     Resolved r;
-    if (!Resolve(path, r) || r.parts.empty() || Find(r)) return false;
+    if (!Resolve(path, r) || r.parts.empty()) return Fail(kPathNotFound);
+    if (Find(r)) return Fail(kAlreadyExists);
     Node* parent = CreatableParent(r);
-    if (!parent) return false;
+    if (!parent) return Fail(ParentOf(r) ? kAccessDenied : kPathNotFound);
     AddChild(parent, r.parts.back(), true);
     return true;
 }
@@ -700,29 +706,31 @@ bool MakeDirectory(const std::string& path) {
 bool RemoveFolder(const std::string& path) {
     Resolved r, cur;
     Node* n = FileNode(path, r);
-    if (!n || !n->folder || r.parts.empty() || !n->children.empty()) return false;
-    if ((n->attributes & kAttrReadOnly) || HasFault(St().failDelete, r)) return false;
+    if (!n) return Fail(MissingCode(r));
+    if (!n->folder || r.parts.empty()) return Fail(kAccessDenied);  // ERROR_DIRECTORY would be 267
+    if (!n->children.empty()) return Fail(kDirNotEmpty);
+    if ((n->attributes & kAttrReadOnly) || HasFault(St().failDelete, r)) return Fail(kAccessDenied);
     // The process holds its current folder open, so that one cannot go.
-    if (Resolve(St().currentFolder, cur) && KeyOf(cur) == KeyOf(r)) return false;
+    if (Resolve(St().currentFolder, cur) && KeyOf(cur) == KeyOf(r)) return Fail(kSharingViolation);
     return sim::Remove(path);
 }
 
 bool ForceDirectories(const std::string& path) {
     if (path.empty()) throw ESetupError("フォルダを作成できません");
     Resolved r;
-    if (!Resolve(path, r)) return false;
+    if (!Resolve(path, r)) return Fail(kPathNotFound);
     // Walk the chain from the root, creating what is missing.
     for (size_t i = 1; i <= r.parts.size(); ++i) {
         Node* n = Find(r, i);
         if (n) {
-            if (!n->folder) return false;
+            if (!n->folder) return Fail(kAlreadyExists);
             continue;
         }
         Resolved partial = r;
         partial.parts.resize(i);
         partial.trailingSep = false;
         Node* parent = CreatableParent(partial);
-        if (!parent) return false;
+        if (!parent) return Fail(kAccessDenied);
         AddChild(parent, partial.parts.back(), true);
     }
     Node* n = Find(r);

@@ -16,9 +16,11 @@
 #include <iconv.h>
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
+#include "platform/AnsiText.h"
 #include "platform/Locale.h"
 #include "platform/sim/SimLocale.h"
 
@@ -59,19 +61,15 @@ struct Ignored {
 
 void Collate(const std::string& s, std::vector<unsigned>& primary, std::vector<Ignored>& ignored) {
     size_t position = 0;
-    for (size_t i = 0; i < s.size(); ++position) {
+    for (size_t i = 0; i < s.size(); i = plat::ansi::NextChar(s, i), ++position) {
         unsigned char c = static_cast<unsigned char>(s[i]);
-        if (plat::IsLeadByte(c) && i + 1 < s.size()) {
+        if (plat::ansi::CharLength(s, i) == 2) {
             primary.push_back(0x10000u + c * 256u + static_cast<unsigned char>(s[i + 1]));
-            i += 2;
-            continue;
-        }
-        if (c == '\'' || c == '-') {
+        } else if (c == '\'' || c == '-') {
             ignored.push_back({position, c == '-' ? 2u : 1u});
         } else {
             primary.push_back(c >= 0x80 ? 0x10000u + c * 256u : W().table[c]);
         }
-        ++i;
     }
 }
 
@@ -97,7 +95,7 @@ std::string Convert(const char* to, const std::string& text) {
             size_t qoutLeft = sizeof q;
             iconv(cd, &qin, &qLeft, &qout, &qoutLeft);
             out.append(q, qout - q);
-            size_t skip = (plat::IsLeadByte(static_cast<unsigned char>(*in)) && inLeft >= 2) ? 2 : 1;
+            size_t skip = plat::ansi::CharLength(std::string(in, std::min<size_t>(inLeft, 2)), 0);
             in += skip;
             inLeft -= skip;
         }
@@ -139,25 +137,8 @@ bool IsLeadByte(unsigned char byte) {
 bool IsDoubleByteCodePage() { return gCodePage == 932; }
 unsigned AnsiCodePage() { return gCodePage; }
 
-namespace {
-std::string MapAscii(const std::string& text, bool upper) {
-    std::string out = text;
-    for (size_t i = 0; i < out.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(out[i]);
-        if (IsLeadByte(c) && i + 1 < out.size()) {
-            ++i;  // the trail byte stays as it is
-        } else if (upper && c >= 'a' && c <= 'z') {
-            out[i] = static_cast<char>(c - 32);
-        } else if (!upper && c >= 'A' && c <= 'Z') {
-            out[i] = static_cast<char>(c + 32);
-        }
-    }
-    return out;
-}
-}  // namespace
-
-std::string LocaleUpperCase(const std::string& text) { return MapAscii(text, true); }
-std::string LocaleLowerCase(const std::string& text) { return MapAscii(text, false); }
+std::string LocaleUpperCase(const std::string& text) { return ansi::AsciiCase(text, true); }
+std::string LocaleLowerCase(const std::string& text) { return ansi::AsciiCase(text, false); }
 
 std::string AnsiToUtf8(const std::string& text) { return Convert("UTF-8", text); }
 

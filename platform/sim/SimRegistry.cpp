@@ -6,6 +6,8 @@
 #include <memory>
 #include <set>
 
+#include "platform/AnsiText.h"
+#include "platform/Error.h"
 #include "platform/Locale.h"
 #include "platform/sim/SimFileSystem.h"
 
@@ -38,33 +40,18 @@ struct Registry {
 Registry& Reg();
 
 // ASCII case folding that leaves double-byte characters alone.
-std::string Fold(const std::string& s) {
-    std::string out = s;
-    for (size_t i = 0; i < out.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(out[i]);
-        if (plat::IsLeadByte(c) && i + 1 < out.size()) {
-            ++i;
-        } else if (c >= 'A' && c <= 'Z') {
-            out[i] = static_cast<char>(c + 32);
-        }
-    }
-    return out;
-}
+std::string Fold(const std::string& s) { return plat::ansi::AsciiCase(s, false); }
 
 // The components of a sub-key path; a "\" trail byte does not split.
 std::vector<std::string> Split(const std::string& path) {
     std::vector<std::string> parts;
     std::string cur;
-    for (size_t i = 0; i < path.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(path[i]);
-        if (plat::IsLeadByte(c) && i + 1 < path.size()) {
-            cur += path[i];
-            cur += path[++i];
-        } else if (c == '\\') {
+    for (size_t i = 0; i < path.size(); i = plat::ansi::NextChar(path, i)) {
+        if (plat::ansi::IsSingleAt(path, i, '\\')) {
             if (!cur.empty()) parts.push_back(cur);
             cur.clear();
         } else {
-            cur += path[i];
+            cur.append(path, i, plat::ansi::CharLength(path, i));
         }
     }
     if (!cur.empty()) parts.push_back(cur);
@@ -282,6 +269,13 @@ struct OpenKey {
 };
 }  // namespace
 
+namespace {
+bool Fail(uint32_t code) {
+    KeepError(code);
+    return false;
+}
+}  // namespace
+
 RegKey::RegKey() : handle_(nullptr) {}
 RegKey::~RegKey() { Close(); }
 
@@ -296,9 +290,9 @@ void RegKey::Close() {
 bool RegKey::Open(RootKey root, const std::string& subKey, RegAccess access) {
     Close();
     std::vector<std::string> parts = sim::Split(subKey);
-    if (!sim::FindKey(root, parts)) return false;
+    if (!sim::FindKey(root, parts)) return Fail(2);  // ERROR_FILE_NOT_FOUND
     bool writable = access == RegAccess::AllAccess;
-    if (writable && sim::Reg().standardUser && root == RootKey::LocalMachine) return false;
+    if (writable && sim::Reg().standardUser && root == RootKey::LocalMachine) return Fail(5);  // ERROR_ACCESS_DENIED
     handle_ = new OpenKey{root, parts, writable};
     ++sim::Reg().openKeys;
     return true;
@@ -307,8 +301,8 @@ bool RegKey::Open(RootKey root, const std::string& subKey, RegAccess access) {
 bool RegKey::Create(RootKey root, const std::string& subKey) {
     Close();
     std::vector<std::string> parts = sim::Split(subKey);
-    if (sim::Reg().standardUser && root == RootKey::LocalMachine) return false;
-    if (!sim::FindKey(root, parts) && sim::WritesRefused(root, parts)) return false;
+    if (sim::Reg().standardUser && root == RootKey::LocalMachine) return Fail(5);  // ERROR_ACCESS_DENIED
+    if (!sim::FindKey(root, parts) && sim::WritesRefused(root, parts)) return Fail(5);  // ERROR_ACCESS_DENIED
     sim::MakeKey(root, parts);
     handle_ = new OpenKey{root, parts, true};
     ++sim::Reg().openKeys;
@@ -316,12 +310,12 @@ bool RegKey::Create(RootKey root, const std::string& subKey) {
 }
 
 bool RegKey::ReadValue(const std::string& name, RegType& type, std::string& data) const {
-    if (!handle_) return false;
+    if (!handle_) return Fail(6);  // ERROR_INVALID_HANDLE
     const OpenKey& k = *static_cast<OpenKey*>(handle_);
     sim::Key* key = sim::FindKey(k.root, k.parts);
-    if (!key) return false;
+    if (!key) return Fail(2);  // ERROR_FILE_NOT_FOUND
     auto it = key->values.find(sim::Fold(name));
-    if (it == key->values.end()) return false;
+    if (it == key->values.end()) return Fail(2);  // ERROR_FILE_NOT_FOUND
     type = it->second.type;
     data = it->second.data;
     if (type == RegType::String || type == RegType::ExpandString) {
@@ -332,11 +326,11 @@ bool RegKey::ReadValue(const std::string& name, RegType& type, std::string& data
 }
 
 bool RegKey::WriteString(const std::string& name, const std::string& value) {
-    if (!handle_) return false;
+    if (!handle_) return Fail(6);  // ERROR_INVALID_HANDLE
     const OpenKey& k = *static_cast<OpenKey*>(handle_);
-    if (!k.writable || sim::WritesRefused(k.root, k.parts)) return false;
+    if (!k.writable || sim::WritesRefused(k.root, k.parts)) return Fail(5);  // ERROR_ACCESS_DENIED
     sim::Key* key = sim::FindKey(k.root, k.parts);
-    if (!key) return false;
+    if (!key) return Fail(2);  // ERROR_FILE_NOT_FOUND
     sim::Value& v = key->values[sim::Fold(name)];
     if (v.name.empty()) v.name = name;  // an existing value keeps its spelling
     v.type = RegType::String;
@@ -346,7 +340,8 @@ bool RegKey::WriteString(const std::string& name, const std::string& value) {
 
 bool DeleteKeyTree(RootKey root, const std::string& subKey) {
     std::vector<std::string> parts = sim::Split(subKey);
-    if (parts.empty() || !sim::FindKey(root, parts) || sim::DeleteRefused(root, parts)) return false;
+    if (parts.empty() || !sim::FindKey(root, parts)) return Fail(2);  // ERROR_FILE_NOT_FOUND
+    if (sim::DeleteRefused(root, parts)) return Fail(5);  // ERROR_ACCESS_DENIED
     return sim::RemoveKey(root, subKey);
 }
 

@@ -1,6 +1,7 @@
 // The sim backend's system services.
 #include "platform/sim/SimSystem.h"
 
+#include "platform/Error.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -13,6 +14,7 @@ struct SystemState {
     bool linkAvailable = true;
     int liveLinks = 0;
     std::vector<std::string> startedHidden;
+    std::vector<std::string> debugOutput;
     int screenWidth = 1024, screenHeight = 768;
 };
 
@@ -58,6 +60,7 @@ int ComInitializations() { return Sys().comInits; }
 void SetLinkObjectAvailable(bool available) { Sys().linkAvailable = available; }
 int LiveLinkObjects() { return Sys().liveLinks; }
 const std::vector<std::string>& StartedHidden() { return Sys().startedHidden; }
+const std::vector<std::string>& DebugOutput() { return Sys().debugOutput; }
 void SetScreenSize(int width, int height) {
     Sys().screenWidth = width;
     Sys().screenHeight = height;
@@ -96,19 +99,19 @@ struct ShellLink::Impl {
     ShellLinkInfo info;
 };
 
-ShellLink::ShellLink() : impl_(nullptr) {}
+ShellLink::ShellLink() = default;
 
 ShellLink::~ShellLink() {
-    if (impl_) {
-        --Sys().liveLinks;
-        delete impl_;
-    }
+    if (impl_) --Sys().liveLinks;
 }
 
 bool ShellLink::Create() {
     if (impl_) return true;
-    if (!Sys().linkAvailable) return false;
-    impl_ = new Impl();
+    if (!Sys().linkAvailable) {
+        KeepError(0x80040154u);  // REGDB_E_CLASSNOTREG: no link object registered
+        return false;
+    }
+    impl_ = std::make_unique<Impl>();
     impl_->info.showCmd = kShowNormal;  // the link object's default
     ++Sys().liveLinks;
     return true;
@@ -131,7 +134,10 @@ void ShellLink::SetDescription(const std::string& description) {
 }
 
 bool ShellLink::Save(const std::string& linkPath) {
-    if (!impl_ || linkPath.empty()) return false;
+    if (!impl_ || linkPath.empty()) {
+        KeepError(0x80070057u);  // E_INVALIDARG
+        return false;
+    }
     // Fails as the file would: missing folder, creation refused, file in use.
     return WriteWholeFile(linkPath, sim::EncodeLink(impl_->info));
 }
@@ -158,6 +164,8 @@ bool ReadShellLink(const std::string& linkPath, ShellLinkInfo& info) {
 }
 
 void StartHidden(const std::string& file) { Sys().startedHidden.push_back(file); }
+
+void DebugOutput(const std::string& text) { Sys().debugOutput.push_back(text); }
 
 int ScreenWidth() { return Sys().screenWidth; }
 int ScreenHeight() { return Sys().screenHeight; }

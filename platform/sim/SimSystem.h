@@ -32,6 +32,8 @@ std::string EncodeLink(const plat::ShellLinkInfo& info);
 
 // Every StartHidden call, oldest first.
 const std::vector<std::string>& StartedHidden();
+// Every line sent to the debugger output, oldest first.
+const std::vector<std::string>& DebugOutput();
 
 void SetScreenSize(int width, int height);  // 1024 x 768 by default
 

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "platform/AnsiText.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 
@@ -27,6 +28,12 @@ private:
 
 bool IsSeparator(const std::string& s, size_t i) { return s[i] == '\\' || s[i] == '/'; }
 
+// The answer of a Win32 call, its error code kept when it failed.
+bool Kept(BOOL ok) {
+    if (!ok) KeepError(GetLastError());
+    return ok != 0;
+}
+
 }  // namespace
 
 ReadResult ReadWholeFile(const std::string& path, std::string& data) {
@@ -35,6 +42,7 @@ ReadResult ReadWholeFile(const std::string& path, std::string& data) {
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file.Valid()) {
         DWORD error = GetLastError();
+        KeepError(error);
         return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) ? ReadResult::NotFound
                                                                                  : ReadResult::OpenFailed;
     }
@@ -42,7 +50,7 @@ ReadResult ReadWholeFile(const std::string& path, std::string& data) {
     char buffer[65536];
     for (;;) {
         DWORD got = 0;
-        if (!ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr)) return ReadResult::OpenFailed;
+        if (!Kept(ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr))) return ReadResult::OpenFailed;
         if (got == 0) break;
         content.append(buffer, got);
     }
@@ -53,12 +61,16 @@ ReadResult ReadWholeFile(const std::string& path, std::string& data) {
 bool WriteWholeFile(const std::string& path, const std::string& data) {
     FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                 nullptr));
-    if (!file.Valid()) return false;
+    if (!Kept(file.Valid())) return false;
     size_t done = 0;
     while (done < data.size()) {
         DWORD chunk = static_cast<DWORD>(std::min<size_t>(data.size() - done, 1u << 20));
         DWORD written = 0;
-        if (!WriteFile(file.Get(), data.data() + done, chunk, &written, nullptr) || written == 0) return false;
+        if (!Kept(WriteFile(file.Get(), data.data() + done, chunk, &written, nullptr))) return false;
+        if (written == 0) {
+            KeepError(ERROR_WRITE_FAULT);
+            return false;
+        }
         done += written;
     }
     return true;
@@ -74,29 +86,32 @@ bool DirectoryExists(const std::string& path) {
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-uint32_t ReadAttributes(const std::string& path) { return GetFileAttributesA(path.c_str()); }
+uint32_t ReadAttributes(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    Kept(attributes != INVALID_FILE_ATTRIBUTES);
+    return attributes;
+}
 
 bool WriteAttributes(const std::string& path, uint32_t attributes) {
-    return SetFileAttributesA(path.c_str(), attributes) != 0;
+    return Kept(SetFileAttributesA(path.c_str(), attributes));
 }
 
 bool CopyFileTo(const std::string& source, const std::string& dest, bool failIfExists) {
-    return CopyFileA(source.c_str(), dest.c_str(), failIfExists ? TRUE : FALSE) != 0;
+    return Kept(CopyFileA(source.c_str(), dest.c_str(), failIfExists ? TRUE : FALSE));
 }
 
-bool DeleteFileAt(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
-bool MakeDirectory(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
-bool RemoveFolder(const std::string& path) { return RemoveDirectoryA(path.c_str()) != 0; }
+bool DeleteFileAt(const std::string& path) { return Kept(DeleteFileA(path.c_str())); }
+bool MakeDirectory(const std::string& path) { return Kept(CreateDirectoryA(path.c_str(), nullptr)); }
+bool RemoveFolder(const std::string& path) { return Kept(RemoveDirectoryA(path.c_str())); }
 
 bool ForceDirectories(const std::string& path) {
     if (path.empty()) throw ESetupError("フォルダを作成できません");
     // Every separator ends one folder of the chain. Stepping by characters
     // keeps a trail byte of 0x5C (表, ソ) from counting as a separator.
     bool afterSeparator = true;  // at the start, or right after a separator
-    for (size_t i = 0; i < path.size();) {
-        if (IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size()) {
+    for (size_t i = 0; i < path.size(); i = ansi::NextChar(path, i)) {
+        if (ansi::CharLength(path, i) == 2) {
             afterSeparator = false;
-            i += 2;
             continue;
         }
         if (IsSeparator(path, i)) {
@@ -110,10 +125,10 @@ bool ForceDirectories(const std::string& path) {
         } else {
             afterSeparator = false;
         }
-        ++i;
     }
-    if (!DirectoryExists(path)) CreateDirectoryA(path.c_str(), nullptr);
-    return DirectoryExists(path);
+    if (DirectoryExists(path)) return true;
+    // The last folder's own error tells why the chain is not there.
+    return Kept(CreateDirectoryA(path.c_str(), nullptr)) || DirectoryExists(path);
 }
 
 bool FindHandle::First(const std::string& pattern, FindData& data) {
@@ -164,10 +179,12 @@ std::string ExecutablePath() {
 std::string TempFolder() {
     char buffer[MAX_PATH + 1];
     DWORD n = GetTempPathA(sizeof buffer, buffer);
-    if (n == 0 || n >= sizeof buffer) return std::string();
-    std::string folder(buffer, n);
-    if (folder.back() != '\\') folder += '\\';
-    return folder;
+    if (!Kept(n != 0)) return std::string();
+    if (n >= sizeof buffer) {
+        KeepError(ERROR_INSUFFICIENT_BUFFER);
+        return std::string();
+    }
+    return ansi::WithTrailingSeparator(std::string(buffer, n));
 }
 
 }  // namespace plat

@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <shlwapi.h>
 
+#include "platform/Error.h"
 #include "platform/Registry.h"
 
 namespace plat {
@@ -9,6 +10,12 @@ namespace plat {
 namespace {
 
 HKEY RootHandle(RootKey root) { return root == RootKey::LocalMachine ? HKEY_LOCAL_MACHINE : HKEY_CURRENT_USER; }
+
+// The answer of a registry call, its error code kept when it failed.
+bool Kept(LONG result) {
+    if (result != ERROR_SUCCESS) KeepError(static_cast<uint32_t>(result));
+    return result == ERROR_SUCCESS;
+}
 
 // A leading backslash would make the path start at the root key's parent.
 std::string Relative(const std::string& subKey) {
@@ -31,7 +38,7 @@ bool RegKey::Open(RootKey root, const std::string& subKey, RegAccess access) {
     Close();
     HKEY key = nullptr;
     REGSAM sam = access == RegAccess::AllAccess ? KEY_ALL_ACCESS : KEY_READ;
-    if (RegOpenKeyExA(RootHandle(root), Relative(subKey).c_str(), 0, sam, &key) != ERROR_SUCCESS) return false;
+    if (!Kept(RegOpenKeyExA(RootHandle(root), Relative(subKey).c_str(), 0, sam, &key))) return false;
     handle_ = key;
     return true;
 }
@@ -39,8 +46,8 @@ bool RegKey::Open(RootKey root, const std::string& subKey, RegAccess access) {
 bool RegKey::Create(RootKey root, const std::string& subKey) {
     Close();
     HKEY key = nullptr;
-    if (RegCreateKeyExA(RootHandle(root), Relative(subKey).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+    if (!Kept(RegCreateKeyExA(RootHandle(root), Relative(subKey).c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                              KEY_ALL_ACCESS, nullptr, &key, nullptr))) {
         return false;
     }
     handle_ = key;
@@ -81,18 +88,17 @@ bool RegKey::ReadValue(const std::string& name, RegType& type, std::string& data
 }
 
 bool RegKey::WriteString(const std::string& name, const std::string& value) {
-    if (!handle_) return false;
+    if (!handle_) return Kept(ERROR_INVALID_HANDLE);
     // The stored size counts the terminating zero.
-    return RegSetValueExA(static_cast<HKEY>(handle_), name.c_str(), 0, REG_SZ,
-                          reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>(value.size() + 1)) ==
-           ERROR_SUCCESS;
+    return Kept(RegSetValueExA(static_cast<HKEY>(handle_), name.c_str(), 0, REG_SZ,
+                               reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>(value.size() + 1)));
 }
 
 bool DeleteKeyTree(RootKey root, const std::string& subKey) {
     std::string relative = Relative(subKey);
     if (relative.empty()) return false;  // never the root key itself
     // RegDeleteKeyA refuses a key with subkeys; SHDeleteKeyA takes the whole tree.
-    return SHDeleteKeyA(RootHandle(root), relative.c_str()) == ERROR_SUCCESS;
+    return Kept(SHDeleteKeyA(RootHandle(root), relative.c_str()));
 }
 
 }  // namespace plat

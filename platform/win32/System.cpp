@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
 #include "platform/System.h"
@@ -39,21 +40,18 @@ private:
     T* p_ = nullptr;
 };
 
+// The answer of a COM call, its HRESULT kept when it failed.
+bool Kept(HRESULT hr) {
+    if (FAILED(hr)) KeepError(static_cast<uint32_t>(hr));
+    return SUCCEEDED(hr);
+}
+
 bool QueryFolder(UINT (WINAPI* query)(LPSTR, UINT), std::string& folder) {
     char buffer[MAX_PATH];
     UINT n = query(buffer, MAX_PATH);
     if (n == 0 || n >= MAX_PATH) return false;
     folder.assign(buffer, n);
     return true;
-}
-
-std::wstring ToWidePath(const std::string& path) {
-    int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    if (n <= 0) return std::wstring();
-    std::wstring wide(n, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], n);
-    wide.resize(n - 1);
-    return wide;
 }
 
 }  // namespace
@@ -69,23 +67,20 @@ struct ShellLink::Impl {
     ComPtr<IPersistFile> file;
 };
 
-ShellLink::ShellLink() : impl_(nullptr) {}
-ShellLink::~ShellLink() { delete impl_; }
+ShellLink::ShellLink() = default;
+ShellLink::~ShellLink() = default;
 
 bool ShellLink::Create() {
     if (impl_) return true;
     ComPtr<IUnknown> unknown;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER, IID_IUnknown,
-                                unknown.PutVoid()))) {
+    auto impl = std::make_unique<Impl>();  // releases whichever interface it got
+    if (!Kept(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
+                               IID_IUnknown, unknown.PutVoid())) ||
+        !Kept(unknown->QueryInterface(IID_IShellLinkA, impl->link.PutVoid())) ||
+        !Kept(unknown->QueryInterface(IID_IPersistFile, impl->file.PutVoid()))) {
         return false;
     }
-    Impl* impl = new Impl();
-    if (FAILED(unknown->QueryInterface(IID_IShellLinkA, impl->link.PutVoid())) ||
-        FAILED(unknown->QueryInterface(IID_IPersistFile, impl->file.PutVoid()))) {
-        delete impl;  // releases whichever interface was obtained
-        return false;
-    }
-    impl_ = impl;
+    impl_ = std::move(impl);
     return true;
 }
 
@@ -106,10 +101,9 @@ void ShellLink::SetDescription(const std::string& description) {
 }
 
 bool ShellLink::Save(const std::string& linkPath) {
-    if (!impl_ || linkPath.empty()) return false;
-    std::wstring wide = ToWidePath(linkPath);
-    if (wide.empty()) return false;
-    return SUCCEEDED(impl_->file->Save(wide.c_str(), FALSE));
+    std::wstring wide = AnsiToWide(linkPath);
+    if (!impl_ || wide.empty()) return Kept(E_INVALIDARG);
+    return Kept(impl_->file->Save(wide.c_str(), FALSE));
 }
 
 // COM for one call, balanced; harmless when the thread has it already.
@@ -134,7 +128,7 @@ bool ReadShellLink(const std::string& linkPath, ShellLinkInfo& info) {
         FAILED(link->QueryInterface(IID_IPersistFile, file.PutVoid()))) {
         return false;
     }
-    std::wstring wide = ToWidePath(linkPath);
+    std::wstring wide = AnsiToWide(linkPath);
     if (wide.empty() || FAILED(file->Load(wide.c_str(), STGM_READ))) return false;
     char buffer[1024];
     ShellLinkInfo read;
@@ -165,6 +159,8 @@ bool ReadShellLink(const std::string& linkPath, ShellLinkInfo& info) {
     info = read;
     return true;
 }
+
+void DebugOutput(const std::string& text) { OutputDebugStringA((text + "\n").c_str()); }
 
 void StartHidden(const std::string& file) {
     ShellExecuteA(GetActiveWindow(), "open", file.c_str(), nullptr, nullptr, SW_HIDE);

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/AnsiText.h"
 #include "platform/Dialogs.h"
 #include "platform/Window.h"
 #include "platform/win32/Win32Backend.h"
@@ -189,21 +190,6 @@ struct FolderState {
     bool network = false;
 };
 
-bool EndsWithBackslash(const std::string& s) {
-    // Step by characters: a trail byte of a double-byte character can be 0x5C.
-    bool last = false;
-    for (size_t i = 0; i < s.size(); ++i) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        if (IsDBCSLeadByte(c) && i + 1 < s.size()) {
-            ++i;
-            last = false;
-        } else {
-            last = c == '\\';
-        }
-    }
-    return last;
-}
-
 bool OnLetteredDrive(const std::string& s) {
     return s.size() >= 2 && s[1] == ':' &&
            ((s[0] >= 'A' && s[0] <= 'Z') || (s[0] >= 'a' && s[0] <= 'z'));
@@ -262,7 +248,7 @@ void FitHorizontalExtent(HWND list) {
 bool OpenFolder(HWND dlg, const std::string& path) {
     // "X:\.\*.*": with "X:\*.*" a root would list the drive's current folder.
     std::string spec = path;
-    if (!EndsWithBackslash(spec)) spec += '\\';
+    spec = plat::ansi::WithTrailingSeparator(spec);
     spec += ".\\*.*";
     std::vector<char> buf(spec.begin(), spec.end());
     buf.resize(buf.size() + MAX_PATH, '\0');

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/AnsiText.h"
 #include "platform/ProgressFill.h"
 #include "platform/Window.h"
 #include "platform/WindowBackend.h"
@@ -639,20 +640,14 @@ HWND MnemonicButton(Form& form, UINT ch) {
         if (w->Kind() != WidgetKind::Button || !IsChild(formWnd, hwnd)) continue;
         if (!IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd)) continue;
         const std::string& c = w->Caption();
-        for (size_t i = 0; i + 1 < c.size(); ++i) {
-            unsigned char b = static_cast<unsigned char>(c[i]);
-            if (IsDBCSLeadByte(b)) {
-                ++i;
-                continue;
+        for (size_t i = 0; i + 1 < c.size(); i = ansi::NextChar(c, i)) {
+            if (!ansi::IsSingleAt(c, i, '&')) continue;
+            unsigned char m = static_cast<unsigned char>(c[i + 1]);
+            if (m != '&' && CharUpperA(reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(m))) ==
+                                CharUpperA(reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(ch & 0xFF)))) {
+                return hwnd;
             }
-            if (b == '&') {
-                unsigned char m = static_cast<unsigned char>(c[i + 1]);
-                if (m != '&' && CharUpperA(reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(m))) ==
-                                    CharUpperA(reinterpret_cast<LPSTR>(static_cast<ULONG_PTR>(ch & 0xFF)))) {
-                    return hwnd;
-                }
-                ++i;
-            }
+            ++i;  // "&&" is a plain "&"; the byte after "&" is a character of its own
         }
     }
     return nullptr;

@@ -664,35 +664,6 @@ TEST_F(WizardTest, SelfRemovalOnlyAfterASuccessfulUninstallation) {
     }
 }
 
-// ---- Path helpers ---------------------------------------------------------------
-
-TEST(ProjectFileNameTest, ChangesTheLastComponentsExtension) {
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"D:\\Setup\\SETUP.EXE", "D:\\Setup\\SETUP.ini"},
-        {"D:\\Setup\\app.setup.exe", "D:\\Setup\\app.setup.ini"},
-        {"D:\\a.b\\x", "D:\\a.b\\x.ini"},
-        {"D:\\x.", "D:\\x.ini"},
-        {"setup.exe", "setup.ini"},
-        {"D:setup", "D:setup.ini"},
-        {"C:\\ソフト\\導入.exe", "C:\\ソフト\\導入.ini"},
-        // ソ ends in the byte 0x5C: it is no separator.
-        {"D:\\x.ソ", "D:\\x.ini"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(ProjectFileName(c.first), c.second) << c.first;
-}
-
-TEST(ExecutableFolderTest, FolderWithoutItsBackslashExceptAtADriveRoot) {
-    const std::vector<std::pair<std::string, std::string>> cases = {
-        {"D:\\Apps\\Tool\\setup.exe", "D:\\Apps\\Tool"},
-        {"D:\\setup.exe", "D:\\"},
-        {"\\\\server\\share\\setup.exe", "\\\\server\\share"},
-        {"D:\\Tool\\ソフト.exe", "D:\\Tool"},
-        {"D:\\表\\setup.exe", "D:\\表"},
-        {"setup.exe", ""},
-    };
-    for (const auto& c : cases) EXPECT_EQ(ExecutableFolder(c.first), c.second) << c.first;
-}
-
 TEST_F(WizardTest, FindExistingFolderWalksUpToAnExistingFolder) {
     sim::AddFolder("D:\\Tools");
     sim::AddFolder("D:\\ソ");

@@ -1,0 +1,43 @@
+#include "engine/SetupEngine_unit.h"
+
+#include "engine/RunPath_unit.h"
+#include "engine/SystemPath_unit.h"
+#include "platform/Error.h"
+#include "platform/System.h"
+#include "project/ProjectProperty_unit.h"
+
+TSetupState::TSetupState() = default;
+TSetupState::~TSetupState() = default;
+
+TSetupEngine::TSetupEngine(TSetupState& state, TRunHost& host) : state_(state), host_(host) {}
+TSetupEngine::~TSetupEngine() = default;
+
+void TSetupEngine::Record(const std::string& text) {
+    // The first failure is the cause; a step that then gives up with an
+    // error of its own adds nothing to it.
+    if (!failure_.empty()) return;
+    failure_ = text;
+    plat::DebugOutput(text);
+}
+
+bool TSetupEngine::Fail(const std::string& what, uint32_t error) {
+    Record("Failed to " + what + " (error " + plat::ErrorCodeText(error) + ")");
+    return false;
+}
+
+TSystemPath& TSetupEngine::SystemPath() {
+    if (state_.SystemPath) return *state_.SystemPath;
+    // The system path object is stateless: a fresh one answers the same.
+    if (!fallbackSystemPath_) fallbackSystemPath_ = std::make_unique<TSystemPath>();
+    return *fallbackSystemPath_;
+}
+
+std::string TSetupEngine::ProgramCopyPath() {
+    // The one path that both the program copy and the registered command use.
+    return RunPath::JoinPath(host_.InstallFolder(), RunPath::FileNamePart(state_.ExePath));
+}
+
+void TSetupEngine::SetProgressMax() {
+    const TProjectProperty& project = *state_.Project;
+    host_.StartProgress(project.Folders.Count() + project.Files.Count() + project.Shortcuts.Count());
+}

@@ -1,0 +1,123 @@
+#pragma once
+// The engine below the wizard window: the folder-keyword expansion, the
+// installation run and the uninstallation run with its self-removal. The
+// window owns the shared state (TSetupState) and answers the runs through
+// TRunHost; the engine never sees a control.
+#include <cstdint>
+#include <exception>
+#include <memory>
+#include <string>
+
+class TProjectProperty;
+class TSystemPath;
+struct TShortCutFile;
+
+// What the wizard window and the runs share, owned by the window from
+// start-up to its destruction.
+struct TSetupState {
+    TSetupState();
+    ~TSetupState();
+
+    std::unique_ptr<TProjectProperty> Project;
+    std::unique_ptr<TSystemPath> SystemPath;
+    // True once the project file was found; each run sets it to its result.
+    bool RunSucceeded = false;
+    // The program's own full path, and the current folder it was started with
+    // (relative copy sources resolve against it, whatever the folder dialog did).
+    std::string ExePath;
+    std::string StartupFolder;
+};
+
+// The kinds of box a run shows; the window gives each its caption and icon.
+enum TRunBoxKind { rbWarning = 0, rbError = 1, rbInformation = 2 };
+
+// What a run needs from the window it runs in.
+class TRunHost {
+public:
+    virtual ~TRunHost() = default;
+    // The text the user chose as the installation folder: "[Install Folder]".
+    virtual std::string InstallFolder() = 0;
+    // The progress of a run: its number of items, then each item's path.
+    virtual void StartProgress(int itemCount) = 0;
+    virtual void ShowProgress(const std::string& path) = 0;
+    // A question with "はい(&Y)" and "いいえ(&N)": true for Yes only.
+    virtual bool AskYesNo(TRunBoxKind kind, const std::string& question) = 0;
+    // A result box with "OK".
+    virtual void ShowResult(TRunBoxKind kind, const std::string& text) = 0;
+    // The two ends of an installation run: the end page, or the window's close.
+    virtual void ShowEndPage() = 0;
+    virtual void CloseWizard() = 0;
+};
+
+// What the uninstaller removes of itself; kinds of SelfRemovalPath.
+enum TSelfRemovalKind { srBatchFile = 0, srCompanionFile = 1, srInstallFolder = 2 };
+
+// The runs. Each step returns its success; the first failure stops a run,
+// and what failed (the step, the path and the system's error code) is kept
+// as FailureRecord and sent to the debugger output. The user only sees the
+// run's own boxes.
+class TSetupEngine {
+public:
+    TSetupEngine(TSetupState& state, TRunHost& host);
+    ~TSetupEngine();
+    TSetupEngine(const TSetupEngine&) = delete;
+    TSetupEngine& operator=(const TSetupEngine&) = delete;
+
+    // Folder keywords: "[Install Folder]" is the host's installation folder.
+    std::string ExpandFolderKeywords(const std::string& path, bool& isKeywordFolder);
+    std::string ExpandPath(const std::string& path);
+
+    // The installation run: on success the end page, otherwise the failure
+    // box and the close. An error escaping a step is passed on after that.
+    void RunInstall();
+    void SetProgressMax();
+    bool MakeFolders();
+    bool CopyFiles();
+    bool CopyOneFile(const std::string& source, const std::string& dest);
+    bool ClearReadOnly(const std::string& path);
+    bool CreateShortcuts();
+    bool CreateShortcut(const TShortCutFile& item);
+    bool RegisterUninstall();
+
+    // The uninstallation run: asks first, reports the result.
+    bool RunUninstall();
+    bool RemoveShortcuts();
+    bool RemoveFiles();
+    bool RemoveOneFile(const std::string& path, int deleteMode);
+    bool RemoveFolders();
+    bool UnregisterUninstall();
+    std::string SelfRemovalPath(int kind);
+    bool WriteDeleteBatch();
+
+    // The last failure of a run ("Failed to copy A to B (error 5)"); empty
+    // while nothing failed since the run started.
+    const std::string& FailureRecord() const { return failure_; }
+
+private:
+    // Records "Failed to <what> (error <code>)" and returns false.
+    bool Fail(const std::string& what, uint32_t error);
+    // Keeps text as the failure record unless one is kept already.
+    void Record(const std::string& text);
+    // Runs one step from a clean record; an error raised inside it is
+    // recorded and becomes false.
+    template <typename Body>
+    bool Step(const char* name, Body body);
+    TSystemPath& SystemPath();
+    std::string ProgramCopyPath();
+
+    TSetupState& state_;
+    TRunHost& host_;
+    std::string failure_;
+    std::unique_ptr<TSystemPath> fallbackSystemPath_;
+};
+
+template <typename Body>
+bool TSetupEngine::Step(const char* name, Body body) {
+    failure_.clear();
+    try {
+        return body();
+    } catch (const std::exception& e) {
+        Record(std::string("Failed to ") + name + ": " + e.what());
+        return false;
+    }
+}
