@@ -154,11 +154,13 @@ bool TSetupEngine::RegisterUninstall() {
     std::string keyPath = RunPath::UninstallKeyPath(state_.Project->UnInstallKey);
     if (keyPath.empty()) return true;
     plat::RegKey key;  // closed on every path out
-    // A key that cannot be created shows in the first write.
-    key.Create(plat::RootKey::LocalMachine, keyPath);
+    // A key that cannot be created makes the first write fail; its own
+    // error is the one that tells why.
+    const std::string keyName = "HKEY_LOCAL_MACHINE\\" + keyPath;
+    if (!key.Create(plat::RootKey::LocalMachine, keyPath)) Fail("create the key " + keyName, plat::LastError());
     auto write = [&](const char* name, const std::string& value) {
         if (key.WriteString(name, value)) return;
-        Fail(std::string("write ") + name + " under HKEY_LOCAL_MACHINE\\" + keyPath, plat::LastError());
+        Fail(std::string("write ") + name + " under " + keyName, plat::LastError());
         throw ESetupError(FormatMessage1(kValueNotSet, name));
     };
     write("DisplayName", state_.Project->UnInstallName);

@@ -213,6 +213,7 @@ struct FailureCase {
     int position;                   // FileCopyBar at the end
     std::string label;              // CopyFileLabel.Path at the end
     bool firstFile, secondFile, programCopy, projectCopy, shortcut;
+    std::string record;             // what the run records of its failure
 };
 
 TEST_F(InstallRun, EachFailureStopsTheRunWithOneMessage) {
@@ -220,40 +221,49 @@ TEST_F(InstallRun, EachFailureStopsTheRunWithOneMessage) {
     const std::string toolFile = "C:\\Program Files\\Demo\\tool.exe";
     const std::string copyFile = "C:\\Program Files\\Demo\\Setup.exe";
     const std::string linkShown = Programs("\\Demo\\Tool");
+    const std::string projectFile = "C:\\Program Files\\Demo\\Setup.ini";
     const FailureCase cases[] = {
-        {"empty installation folder", [] {}, "", 0, "", false, false, false, false, false},
+        {"empty installation folder", [] {}, "", 0, "", false, false, false, false, false,
+         "Failed to make the folders: フォルダ '[Install Folder]' が見つかりません"},
         {"missing second source", [] { sim::Remove("C:\\media\\tool.exe"); }, kDemo, 4, toolFile,
-         true, false, false, false, false},
+         true, false, false, false, false, "Failed to copy C:\\media\\tool.exe to " + toolFile + " (error 2)"},
         {"missing first source", [] { sim::Remove("C:\\work\\payload\\readme.txt"); }, kDemo, 3,
-         dataFile, false, false, false, false, false},
+         dataFile, false, false, false, false, false,
+         "Failed to copy C:\\work\\payload\\readme.txt to " + dataFile + " (error 2)"},
         {"read-only destination",
          [&] { sim::AddFile(toolFile, "old", plat::kAttrReadOnly); }, kDemo, 4, toolFile, true,
-         false, false, false, false},
+         false, false, false, false, "Failed to copy C:\\media\\tool.exe to " + toolFile + " (error 5)"},
         {"locked destination",
          [&] {
              sim::AddFile(toolFile, "old");
              sim::SetLocked(toolFile);
          },
-         kDemo, 4, toolFile, true, false, false, false, false},
+         kDemo, 4, toolFile, true, false, false, false, false,
+         "Failed to copy C:\\media\\tool.exe to " + toolFile + " (error 32)"},
         {"read-only attribute cannot be cleared", [&] { sim::FailAttributeWrite(toolFile); }, kDemo,
-         4, toolFile, true, true, false, false, false},
+         4, toolFile, true, true, false, false, false,
+         "Failed to clear the read-only attribute of " + toolFile + " (error 5)"},
         {"program copy fails",
          [&] {
              sim::AddFile(copyFile, "old");
              sim::SetLocked(copyFile);
          },
-         kDemo, 5, copyFile, true, true, false, false, false},
+         kDemo, 5, copyFile, true, true, false, false, false,
+         "Failed to copy C:\\work\\Setup.exe to " + copyFile + " (error 32)"},
         {"project copy cannot be saved",
          [] {
              sim::AddFile("C:\\Program Files\\Demo\\Setup.ini", "old");
              sim::SetLocked("C:\\Program Files\\Demo\\Setup.ini");
          },
-         kDemo, 5, copyFile, true, true, true, false, false},
+         kDemo, 5, copyFile, true, true, true, false, false,
+         "Failed to save the project copy " + projectFile + ": ファイル " + projectFile +
+             " を作成できません (error 32)"},
         {"link object unavailable", [] { sim::SetLinkObjectAvailable(false); }, kDemo, 5, linkShown,
-         true, true, true, true, false},
+         true, true, true, true, false, "Failed to create the shell's link object (error 0x80040154)"},
         {"link folder missing",
          [this] { project.Folders.Items(1).FolderPath = "スタート\\プログラム\\Other"; }, kDemo, 5,
-         linkShown, true, true, true, true, false},
+         linkShown, true, true, true, true, false,
+         "Failed to save the shortcut " + linkShown + ".lnk (error 3)"},
     };
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -277,6 +287,10 @@ TEST_F(InstallRun, EachFailureStopsTheRunWithOneMessage) {
         EXPECT_FALSE(sim::KeyExists(RootKey::LocalMachine, Key("OrvaneDemo")));
         EXPECT_EQ(sim::LiveLinkObjects(), 0);
         EXPECT_TRUE(sim::StartedHidden().empty());
+        // The user saw one box; the reason went to the debugger output.
+        EXPECT_EQ(form->Engine.FailureRecord(), c.record);
+        ASSERT_FALSE(sim::DebugOutput().empty());
+        EXPECT_EQ(sim::DebugOutput().back(), c.record);
     }
 }
 
@@ -289,6 +303,8 @@ TEST_F(InstallRun, RefusedRegistrationShowsBothMessages) {
     ASSERT_EQ(sim::Messages().size(), 2u);
     EXPECT_EQ(sim::Messages()[1].text, "'DisplayName' の設定に失敗しました");
     EXPECT_EQ(sim::Messages()[1].caption, "Orvane");
+    EXPECT_EQ(form->Engine.FailureRecord(),
+              "Failed to create the key HKEY_LOCAL_MACHINE\\" + Key("OrvaneDemo") + " (error 5)");
     EXPECT_EQ(sim::Messages()[1].kind, plat::MsgKind::Error);
     // Nothing rolled back.
     EXPECT_EQ(sim::Content("C:\\Program Files\\Demo\\Setup.exe"), kProgramBytes);
@@ -303,6 +319,8 @@ TEST_F(InstallRun, WritesRefusedBelowTheKeyEndTheSameWay) {
     ExpectFailureEnd();
     ASSERT_EQ(sim::Messages().size(), 2u);
     EXPECT_EQ(sim::Messages()[1].text, "'DisplayName' の設定に失敗しました");
+    EXPECT_EQ(form->Engine.FailureRecord(),
+              "Failed to create the key HKEY_LOCAL_MACHINE\\" + Key("OrvaneDemo") + " (error 5)");
 }
 
 TEST_F(InstallRun, SavedProjectModeStaysOneAfterAFailedSave) {
@@ -314,6 +332,7 @@ TEST_F(InstallRun, SavedProjectModeStaysOneAfterAFailedSave) {
     EXPECT_TRUE(form->MakeFolders());
     EXPECT_FALSE(form->CopyFiles());
     EXPECT_EQ(form->Project->InstallMode, 1);
+    EXPECT_NE(form->Engine.FailureRecord().find("Failed to save the project copy"), std::string::npos);
 }
 
 }  // namespace

@@ -182,22 +182,26 @@ TEST_F(UninstallRun, FailuresStopTheRunAndSkipTheSelfRemoval) {
         const char* name;
         std::function<void()> arrange;
         bool linkGone, firstFileGone, foldersGone;
+        std::string record;  // what the run records of its failure
     };
+    const std::string lockedFile = In("\\data\\sub\\b.txt");
     const Case cases[] = {
         {"shortcut cannot be deleted", [] { sim::FailDelete(Programs("\\Demo\\Tool.lnk")); }, false,
-         false, false},
-        {"file in use", [] { sim::SetLocked(In("\\data\\sub\\b.txt")); }, true, true, false},
+         false, false, "Failed to delete " + Programs("\\Demo\\Tool.lnk") + " (error 5)"},
+        {"file in use", [] { sim::SetLocked(In("\\data\\sub\\b.txt")); }, true, true, false,
+         "Failed to delete " + lockedFile + " (error 32)"},
         {"read-only attribute cannot be cleared",
          [] {
              sim::SetAttributes(In("\\data\\sub\\b.txt"), plat::kAttrReadOnly);
              sim::FailAttributeWrite(In("\\data\\sub\\b.txt"));
          },
-         true, true, false},
-        {"file cannot be deleted", [] { sim::FailDelete(In("\\data\\sub\\b.txt")); }, true, true, false},
+         true, true, false, "Failed to clear the read-only attribute of " + lockedFile + " (error 5)"},
+        {"file cannot be deleted", [] { sim::FailDelete(In("\\data\\sub\\b.txt")); }, true, true, false,
+         "Failed to delete " + lockedFile + " (error 5)"},
         // An error inside a step: the shortcut's keyword folder is unknown.
         {"keyword folder unknown",
          [] { sim::RemoveValue(RootKey::CurrentUser, sim::kShellFoldersKey, "Programs"); }, false, false,
-         false},
+         false, "Failed to remove the shortcuts: フォルダ 'スタート\\プログラム' が見つかりません"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -214,6 +218,10 @@ TEST_F(UninstallRun, FailuresStopTheRunAndSkipTheSelfRemoval) {
         EXPECT_TRUE(sim::Exists(In("\\asked.txt")));
         EXPECT_TRUE(sim::IsFolder(In("\\data\\sub")));
         EXPECT_TRUE(sim::KeyExists(RootKey::LocalMachine, Key("OrvaneDemo")));
+        // The user saw the designed boxes only; the reason went to the debugger output.
+        EXPECT_EQ(uninstaller->Engine.FailureRecord(), c.record);
+        ASSERT_FALSE(sim::DebugOutput().empty());
+        EXPECT_EQ(sim::DebugOutput().back(), c.record);
     }
 }
 
@@ -327,6 +335,8 @@ TEST_F(UninstallRun, NoBatchWhenTheTemporaryFolderCannotBeWritten) {
     sim::SetTempFolder("C:\\missing");
     EXPECT_FALSE(f.WriteDeleteBatch());
     EXPECT_TRUE(sim::StartedHidden().empty());
+    EXPECT_EQ(f.Engine.FailureRecord(),
+              "Failed to write the removal batch C:\\missing\\Delete-4242-1.bat (error 3)");
 }
 
 TEST_F(UninstallRun, AFolderAtTheProjectPathIsNotEmptiedByTheBatch) {

@@ -475,6 +475,9 @@ TEST_F(WizardTest, ProposedInstallationFolder) {
         {1, "D:\\Apps\\Tool", "D:\\Apps\\Tool"},
         {1, "", ""},
         {7, "Tool", "Tool"},
+        // A folder ending in ソ or 表 (second byte 0x5C) keeps its last character.
+        {0, "Vendor\\ソ\\", "C:\\Program Files\\Vendor\\ソ"},
+        {1, "D:\\表", "D:\\表"},
     };
     for (const ProposalCase& c : cases) {
         SCOPED_TRACE("InitDirectory " + std::to_string(c.initDirectory) + " SubDirectory " +
