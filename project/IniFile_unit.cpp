@@ -31,22 +31,6 @@ bool IsPlainName(const std::string& name) { return IsPlainName(name.data(), name
 
 char FoldByte(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// FNV-1a over the case-folded bytes, with a final mix so that the low bits
-// that pick a slot differ for keys that differ in their last digit.
-uint32_t HashFolded(const char* text, size_t size) {
-    uint32_t hash = 2166136261u;
-    for (size_t i = 0; i < size; ++i) {
-        hash ^= static_cast<unsigned char>(FoldByte(text[i]));
-        hash *= 16777619u;
-    }
-    hash ^= hash >> 16;
-    hash *= 0x85ebca6bu;
-    hash ^= hash >> 13;
-    hash *= 0xc2b2ae35u;
-    hash ^= hash >> 16;
-    return hash;
-}
-
 // Lines are compared with the locale comparison. Where two lines agree
 // (ignoring case) on a prefix of ASCII letters and digits and then differ in
 // a letter or digit, every such comparison decides there (digits before
@@ -81,7 +65,19 @@ bool NamePart(const std::string& line, std::string& name) {
     return true;
 }
 
+std::string FoldedName(const char* name, size_t size) {
+    std::string folded(name, size);
+    for (char& c : folded) c = FoldByte(c);
+    return folded;
+}
+
+// Two names of printable ASCII are equal in the locale exactly when they are
+// equal ignoring case: every such byte has a weight ('-' and '\'' too, at a
+// later level). Only other names need the locale comparison.
 bool NamesEqual(const std::string& a, const std::string& b) {
+    if (IsPrintableAscii(a.data(), a.size()) && IsPrintableAscii(b.data(), b.size())) {
+        return a.size() == b.size() && FoldedEqual(a.data(), b.data(), a.size());
+    }
     return plat::CompareNames(a, b) == 0;
 }
 
@@ -94,31 +90,27 @@ int HexDigit(unsigned char c) {
 
 }  // namespace
 
-// ---- TProjectIniSection ----
-
 void TProjectIniSection::AddLine(const std::string& line) {
     lines_.push_back(line);
-    if (indexValid_) IndexLine(static_cast<int>(lines_.size()) - 1, false);
+    if (indexed_) IndexLine(static_cast<int>(lines_.size()) - 1);
 }
 
 void TProjectIniSection::SetLineAt(int index, const std::string& line) {
     std::string& slot = lines_.at(static_cast<size_t>(index));
-    if (indexValid_) {
-        // Replacing a plain key's line by one of the same folded key keeps
-        // the index as it is; anything else is rare, so rebuild later.
-        size_t oldEq = slot.find('=');
-        size_t newEq = line.find('=');
-        bool same = oldEq != std::string::npos && oldEq == newEq && IsPlainName(slot.data(), oldEq) &&
-                    IsPlainName(line.data(), newEq) && FoldedEqual(slot.data(), line.data(), oldEq);
-        if (!same) indexValid_ = false;
-    }
+    // Replacing a plain key's line by one of the same folded key keeps the
+    // index as it is; anything else is rare and drops it.
+    size_t oldEq = slot.find('=');
+    size_t newEq = line.find('=');
+    bool same = oldEq != std::string::npos && oldEq == newEq && IsPlainName(slot.data(), oldEq) &&
+                IsPlainName(line.data(), newEq) && FoldedEqual(slot.data(), line.data(), oldEq);
     slot = line;
+    if (!same) DropIndex();
 }
 
 void TProjectIniSection::DeleteLineAt(int index) {
     lines_.at(static_cast<size_t>(index));  // refuses an index out of range
     lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(index));
-    indexValid_ = false;
+    DropIndex();
 }
 
 void TProjectIniSection::SortLines() {
@@ -126,7 +118,6 @@ void TProjectIniSection::SortLines() {
     // document order, and a section written key by key in ascending order
     // (text lines, records) costs one comparison per line instead of
     // n log n locale comparisons.
-    indexValid_ = false;
     auto less = LineLess;
     std::vector<size_t> bounds{0};
     for (size_t i = 1; i < lines_.size(); ++i) {
@@ -145,72 +136,37 @@ void TProjectIniSection::SortLines() {
         }
         bounds.swap(merged);
     }
+    DropIndex();
+}
+
+void TProjectIniSection::IndexLine(int index) const {
+    const std::string& line = lines_[static_cast<size_t>(index)];
+    size_t eq = line.find('=');
+    if (eq == std::string::npos) return;  // such a line is never found by a key
+    if (IsPlainName(line.data(), eq)) {
+        firstLineOf_.emplace(FoldedName(line.data(), eq), index);  // the first line of a key stays
+    } else if (!IsPrintableAscii(line.data(), eq)) {
+        otherNamed_.push_back(index);
+    }
+}
+
+void TProjectIniSection::DropIndex() {
+    indexed_ = false;
+    firstLineOf_.clear();
+    otherNamed_.clear();
+}
+
+void TProjectIniSection::BuildIndex() const {
+    if (indexed_) return;
+    firstLineOf_.reserve(lines_.size());
+    for (size_t i = 0; i < lines_.size(); ++i) IndexLine(static_cast<int>(i));
+    indexed_ = true;
 }
 
 std::string TProjectIniSection::KeyNameAt(int index) const {
     std::string name;
     NamePart(LineAt(index), name);
     return name;
-}
-
-int TProjectIniSection::FindPlain(const char* key, size_t size, uint32_t hash) const {
-    if (slots_.empty()) return -1;
-    const size_t mask = slots_.size() - 1;
-    for (size_t i = hash & mask; slots_[i].line != -1; i = (i + 1) & mask) {
-        if (slots_[i].hash != hash) continue;
-        const std::string& line = lines_[static_cast<size_t>(slots_[i].line)];
-        if (line.size() > size && line[size] == '=' && FoldedEqual(line.data(), key, size)) {
-            return slots_[i].line;
-        }
-    }
-    return -1;
-}
-
-void TProjectIniSection::IndexLine(int index, bool knownNew) const {
-    const std::string& line = lines_[static_cast<size_t>(index)];
-    firstOfKey_.push_back(0);
-    size_t eq = line.find('=');
-    if (eq == std::string::npos) return;
-    if (!IsPlainName(line.data(), eq)) {
-        // Printable ASCII has a weight in every byte ('-' and '\'' too, at a
-        // later level), so such a name equals no plain key: only names with
-        // control or non-ASCII bytes need the comparison. This keeps a file
-        // of "key = value" lines linear.
-        if (!IsPrintableAscii(line.data(), eq)) otherNamed_.push_back(index);
-        return;
-    }
-    uint32_t hash = HashFolded(line.data(), eq);
-    if (!knownNew && FindPlain(line.data(), eq, hash) != -1) return;  // the first line of a key stays
-    firstOfKey_.back() = 1;
-    if ((slotsUsed_ + 1) * 2 > slots_.size()) {
-        std::vector<KeySlot> old;
-        old.swap(slots_);
-        slots_.assign(old.empty() ? 16 : old.size() * 2, KeySlot{0, -1});
-        const size_t mask = slots_.size() - 1;
-        for (const KeySlot& entry : old) {
-            if (entry.line == -1) continue;
-            size_t i = entry.hash & mask;
-            while (slots_[i].line != -1) i = (i + 1) & mask;
-            slots_[i] = entry;
-        }
-    }
-    const size_t mask = slots_.size() - 1;
-    size_t i = hash & mask;
-    while (slots_[i].line != -1) i = (i + 1) & mask;
-    slots_[i] = KeySlot{hash, index};
-    ++slotsUsed_;
-}
-
-void TProjectIniSection::BuildIndex() const {
-    size_t size = 16;
-    while (size < lines_.size() * 2 + 2) size *= 2;
-    slots_.assign(size, KeySlot{0, -1});
-    slotsUsed_ = 0;
-    otherNamed_.clear();
-    firstOfKey_.clear();
-    firstOfKey_.reserve(lines_.size());
-    indexValid_ = true;
-    for (size_t i = 0; i < lines_.size(); ++i) IndexLine(static_cast<int>(i), false);
 }
 
 int TProjectIniSection::LinearIndexOfKey(const std::string& key) const {
@@ -223,26 +179,21 @@ int TProjectIniSection::LinearIndexOfKey(const std::string& key) const {
 
 int TProjectIniSection::IndexOfKey(const std::string& key) const {
     if (!IsPlainName(key)) return LinearIndexOfKey(key);
-    if (!indexValid_) BuildIndex();
-    // Keys are mostly asked for in the order of their lines (a list read
-    // entry by entry): try the line after the last one found first.
-    int found = -1;
-    if (hint_ < lines_.size() && firstOfKey_[hint_]) {
-        const std::string& line = lines_[hint_];
-        if (line.size() > key.size() && line[key.size()] == '=' &&
-            FoldedEqual(line.data(), key.data(), key.size())) {
-            found = static_cast<int>(hint_);
-        }
-    }
-    if (found == -1) found = FindPlain(key.data(), key.size(), HashFolded(key.data(), key.size()));
-    // An earlier line with a name that is not plain may still be equal.
+    BuildIndex();
+    auto entry = firstLineOf_.find(FoldedName(key.data(), key.size()));
+    int found = entry == firstLineOf_.end() ? -1 : entry->second;
+    return EarlierOtherNamed(key, found);
+}
+
+int TProjectIniSection::EarlierOtherNamed(const std::string& key, int found) const {
+    // An earlier line whose name holds control or non-ASCII bytes may still
+    // be equal in the locale.
     std::string name;
     for (int index : otherNamed_) {
         if (found != -1 && index > found) break;
         NamePart(lines_[static_cast<size_t>(index)], name);
         if (NamesEqual(name, key)) return index;
     }
-    if (found != -1) hint_ = static_cast<size_t>(found) + 1;
     return found;
 }
 
@@ -254,25 +205,42 @@ std::string TProjectIniSection::ValueOf(const std::string& key) const {
 }
 
 void TProjectIniSection::SetValueOf(const std::string& key, const std::string& value) {
+    if (!value.empty() && IsPlainName(key)) {
+        // Found and, when new, entered in one step: a document written key
+        // by key (a save) asks the index once per key.
+        BuildIndex();
+        auto entry = firstLineOf_.try_emplace(FoldedName(key.data(), key.size()), LineCount());
+        int index = EarlierOtherNamed(key, entry.second ? -1 : entry.first->second);
+        if (index >= 0) {
+            if (entry.second) firstLineOf_.erase(entry.first);
+            SetLineAt(index, key + "=" + value);
+        } else {
+            lines_.push_back(key + "=" + value);
+        }
+        return;
+    }
     int index = IndexOfKey(key);
     if (!value.empty()) {
         std::string line = key + "=" + value;
         if (index >= 0) {
             SetLineAt(index, line);
         } else {
-            lines_.push_back(line);
-            // A plain key that was not found is new to the index.
-            if (indexValid_) IndexLine(static_cast<int>(lines_.size()) - 1, IsPlainName(key));
+            AddLine(line);
         }
     } else if (index >= 0) {
         DeleteLineAt(index);
     }
 }
 
-// ---- TProjectIniFile ----
+TProjectIniFile::TProjectIniFile() = default;
 
 TProjectIniFile::TProjectIniFile(const std::string& fileName) : FileName(fileName) {
-    ParseFile();
+    if (FileName.empty() || !plat::FileExists(FileName)) return;
+    std::string data;
+    if (plat::ReadWholeFile(FileName, data) != plat::ReadResult::Ok) {
+        throw ESetupError(FormatMessage1("ファイル %s は開けません", FileName));
+    }
+    Parse(data);
 }
 
 TProjectIniFile::~TProjectIniFile() = default;
@@ -289,34 +257,26 @@ void TProjectIniFile::Close() {
     sections_.clear();
 }
 
-void TProjectIniFile::ParseFile() {
-    if (FileName.empty() || !plat::FileExists(FileName)) return;
-    std::string data;
-    if (plat::ReadWholeFile(FileName, data) != plat::ReadResult::Ok) {
-        throw ESetupError(FormatMessage1("ファイル %s は開けません", FileName));
-    }
-    size_t nul = data.find('\0');
-    if (nul != std::string::npos) data.resize(nul);
-
+void TProjectIniFile::Parse(const std::string& text) {
+    const size_t size = std::min(text.find('\0'), text.size());  // a NUL byte ends the text
     TProjectIniSection* current = nullptr;
     size_t pos = 0;
-    const size_t size = data.size();
     while (pos < size) {
         size_t end = pos;
-        while (end < size && data[end] != '\r' && data[end] != '\n') ++end;
+        while (end < size && text[end] != '\r' && text[end] != '\n') ++end;
         size_t next = end;
         if (next < size) {
             // CR LF is one line end; a lone CR or a lone LF is one as well.
-            next += (data[next] == '\r' && next + 1 < size && data[next + 1] == '\n') ? 2 : 1;
+            next += (text[next] == '\r' && next + 1 < size && text[next + 1] == '\n') ? 2 : 1;
         }
         size_t first = pos, last = end;
-        while (first < last && static_cast<unsigned char>(data[first]) <= 0x20) ++first;
-        while (last > first && static_cast<unsigned char>(data[last - 1]) <= 0x20) --last;
+        while (first < last && static_cast<unsigned char>(text[first]) <= 0x20) ++first;
+        while (last > first && static_cast<unsigned char>(text[last - 1]) <= 0x20) --last;
         if (first < last) {
             size_t close = std::string::npos;
-            if (data[first] == '[') {
+            if (text[first] == '[') {
                 for (size_t i = first + 1; i < last; ++i) {
-                    if (data[i] == ']') {
+                    if (text[i] == ']') {
                         close = i;
                         break;
                     }
@@ -324,9 +284,9 @@ void TProjectIniFile::ParseFile() {
             }
             if (close != std::string::npos) {
                 current = &AddSection();
-                current->Name.assign(data, first + 1, close - first - 1);
+                current->Name.assign(text, first + 1, close - first - 1);
             } else if (current) {
-                current->AddLine(data.substr(pos, end - pos));
+                current->AddLine(text.substr(pos, end - pos));
             }
         }
         pos = next;
@@ -339,28 +299,10 @@ TProjectIniSection& TProjectIniFile::AddSection() {
 }
 
 int TProjectIniFile::FindSection(const std::string& name) const {
-    // Every read and write looks its section up: remember the answers for as
-    // long as the sections and their names stay as they were.
-    bool unchanged = cachedNames_.size() == sections_.size();
-    for (size_t i = 0; unchanged && i < sections_.size(); ++i) {
-        unchanged = cachedNames_[i] == sections_[i]->Name;
-    }
-    if (!unchanged) {
-        cachedNames_.clear();
-        for (const auto& section : sections_) cachedNames_.push_back(section->Name);
-        findCache_.clear();
-    }
-    auto cached = findCache_.find(name);
-    if (cached != findCache_.end()) return cached->second;
-    int found = -1;
     for (size_t i = 0; i < sections_.size(); ++i) {
-        if (NamesEqual(sections_[i]->Name, name)) {
-            found = static_cast<int>(i);
-            break;
-        }
+        if (NamesEqual(sections_[i]->Name, name)) return static_cast<int>(i);
     }
-    findCache_.emplace(name, found);
-    return found;
+    return -1;
 }
 
 TProjectIniSection& TProjectIniFile::SectionFor(const std::string& name) {
@@ -410,8 +352,7 @@ void TProjectIniFile::WriteBool(const std::string& section, const std::string& k
     WriteInteger(section, key, value ? 1 : 0);
 }
 
-void TProjectIniFile::WriteFile() {
-    if (FileName.empty()) return;
+std::string TProjectIniFile::Serialize() {
     size_t total = 0;
     for (const auto& section : sections_) {
         section->SortLines();
@@ -431,7 +372,12 @@ void TProjectIniFile::WriteFile() {
         }
         if (i + 1 < sections_.size()) out += "\r\n";
     }
-    if (!plat::WriteWholeFile(FileName, out)) {
+    return out;
+}
+
+void TProjectIniFile::WriteFile() {
+    if (FileName.empty()) return;
+    if (!plat::WriteWholeFile(FileName, Serialize())) {
         throw ESetupError(FormatMessage1("ファイル %s を作成できません", FileName));
     }
 }

@@ -30,35 +30,34 @@ public:
     void SetValueOf(const std::string& key, const std::string& value);
 
 private:
-    // The index maps a case-folded plain key (ASCII letters and digits only,
-    // where folded equality is exactly the locale comparison's equality) to
-    // the first line of that name: an open-addressing table of line numbers,
-    // so that it costs no allocation per line. Lines whose non-empty name
-    // part is not plain could still compare equal to a plain key in the
-    // locale (ignored characters) when they hold control or non-ASCII
-    // bytes, so those are listed apart and checked by comparison.
-    struct KeySlot {
-        uint32_t hash;
-        int32_t line;  // -1: empty
-    };
+    // The index: the first line of each plain key (ASCII letters and digits,
+    // whose locale equality is equality ignoring case) by its lower-cased
+    // name, so that reading or writing a section key by key stays linear.
+    // A name with control or non-ASCII bytes could still equal a plain key
+    // in the locale (it may hold ignored characters): those lines are listed
+    // apart and compared. Built at the first lookup, kept current by
+    // AddLine, dropped by any other change of the lines.
+    void IndexLine(int index) const;
     void BuildIndex() const;
-    void IndexLine(int index, bool knownNew) const;
-    int FindPlain(const char* key, size_t size, uint32_t hash) const;
+    void DropIndex();
+    // The first line before found (or anywhere, for -1) whose name is not
+    // plain but equals key in the locale; else found.
+    int EarlierOtherNamed(const std::string& key, int found) const;
     int LinearIndexOfKey(const std::string& key) const;
 
     std::vector<std::string> lines_;
-    mutable bool indexValid_ = false;
-    mutable std::vector<KeySlot> slots_;  // size a power of two, at most half used
-    mutable size_t slotsUsed_ = 0;
+    mutable bool indexed_ = false;
+    mutable std::unordered_map<std::string, int> firstLineOf_;
     mutable std::vector<int> otherNamed_;  // ascending line indexes
-    mutable std::vector<uint8_t> firstOfKey_;  // per line: the index's entry for its key
-    mutable size_t hint_ = 0;  // the line after the last one found
 };
 
 class TProjectIniFile {
 public:
-    // Sets FileName and reads the file when it exists. Raises ESetupError
-    // "ファイル %s は開けません" when it exists but cannot be opened.
+    // An empty document bound to no file.
+    TProjectIniFile();
+    // Sets FileName and reads the file when it exists (Parse of its bytes).
+    // Raises ESetupError "ファイル %s は開けません" when it exists but cannot
+    // be opened.
     explicit TProjectIniFile(const std::string& fileName);
     // Frees the sections only; it never writes. Call Close to write.
     ~TProjectIniFile();
@@ -89,20 +88,21 @@ public:
     void WriteInteger(const std::string& section, const std::string& key, int32_t value);
     void WriteBool(const std::string& section, const std::string& key, bool value);
 
-    // Sorts each section and writes the whole document to FileName (nothing
-    // when it is empty). Raises ESetupError "ファイル %s を作成できません".
+    // Adds the sections and lines of a project file's text (lines end with
+    // CR LF, CR or LF; a NUL byte ends the text; lines before the first
+    // section header are dropped).
+    void Parse(const std::string& text);
+    // Sorts each section and gives the whole document as the file's bytes.
+    std::string Serialize();
+    // Serialize written to FileName (nothing when it is empty). Raises
+    // ESetupError "ファイル %s を作成できません".
     void WriteFile();
 
 private:
-    void ParseFile();
     TProjectIniSection& SectionFor(const std::string& name);
 
     std::vector<std::unique_ptr<TProjectIniSection>> sections_;
     bool closed_ = false;
-    // FindSection's answers by exact name, valid while the section names
-    // are those of cachedNames_.
-    mutable std::vector<std::string> cachedNames_;
-    mutable std::unordered_map<std::string, int> findCache_;
 };
 
 // The integer conversion of ReadInteger: leading spaces, then an optional

@@ -130,6 +130,13 @@ bool TProjectProperty::Load(const std::string& fileName) {
     return true;
 }
 
+void TProjectProperty::Parse(const std::string& text) {
+    Reset();
+    TProjectIniFile ini;
+    ini.Parse(text);
+    ReadAll(ini);
+}
+
 void TProjectProperty::ReadAll(TProjectIniFile& ini) {
     Name1 = ini.ReadString(kProjectSection, "Name1", "");
     Name2 = ini.ReadString(kProjectSection, "Name2", "");
@@ -173,11 +180,17 @@ void TProjectProperty::ReadAll(TProjectIniFile& ini) {
 
 bool TProjectProperty::Save(const std::string& fileName) {
     plat::DeleteFileAt(fileName);  // a failure shows when the file is created
-    TProjectIniFile ini("");
+    TProjectIniFile ini;
     ini.FileName = fileName;
     WriteAll(ini);
     ini.Close();
     return true;
+}
+
+std::string TProjectProperty::Serialize() {
+    TProjectIniFile ini;
+    WriteAll(ini);
+    return ini.Serialize();
 }
 
 void TProjectProperty::WriteAll(TProjectIniFile& ini) {

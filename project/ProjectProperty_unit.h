@@ -60,6 +60,10 @@ public:
     // Writes the model as a project file. Raises ESetupError when the file
     // cannot be created.
     bool Save(const std::string& fileName);
+    // Load and Save over a project file's bytes in memory: the same reading
+    // (and errors) and the same canonical layout, with no file involved.
+    void Parse(const std::string& text);
+    std::string Serialize();
     // Stores the text without its leading and trailing '\' characters.
     void SetSubDirectory(const std::string& text);
     // The first field that Save writes for a file record.

@@ -1,5 +1,6 @@
-// The INI document on files written through the platform layer: line
-// splitting, headers, lookups, the integer conversion and WriteFile's layout.
+// The INI document: line splitting, headers, lookups and the integer
+// conversion on text in memory; the file-bound create and release, and
+// WriteFile's layout, on files written through the platform layer.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -35,9 +36,8 @@ std::string Describe(const TProjectIniFile& ini) {
 }
 
 std::string ParseDescribe(const std::string& bytes) {
-    std::string path = WriteTemp("parse.ini", bytes);
-    TProjectIniFile ini(path);
-    ini.ReadOnly = true;
+    TProjectIniFile ini;
+    ini.Parse(bytes);
     return Describe(ini);
 }
 
@@ -91,11 +91,9 @@ TEST(IniParse, MissingFileAndEmptyNameGiveEmptyDocument) {
 }
 
 TEST(IniLookup, FirstMatchAndCaseInsensitiveNames) {
-    std::string path = WriteTemp("lookup.ini",
-                                 "[Copy File]\r\nKey=first\r\nkey=second\r\n"
-                                 "[copy file]\r\nKey=other\r\nOnly=2nd\r\n");
-    TProjectIniFile ini(path);
-    ini.ReadOnly = true;
+    TProjectIniFile ini;
+    ini.Parse("[Copy File]\r\nKey=first\r\nkey=second\r\n"
+                 "[copy file]\r\nKey=other\r\nOnly=2nd\r\n");
     EXPECT_EQ(ini.FindSection("copy file"), 0);
     EXPECT_EQ(ini.FindSection("COPY FILE"), 0);
     EXPECT_EQ(ini.FindSection("Copy"), -1);
@@ -110,11 +108,9 @@ TEST(IniLookup, FirstMatchAndCaseInsensitiveNames) {
 }
 
 TEST(IniLookup, ValuesAreTakenAsWritten) {
-    std::string path = WriteTemp("values.ini",
-                                 "[S]\r\ntrail=abc  \r\nempty=\r\ntwo=a=b\r\n"
-                                 "spaced = x\r\n  indented=y\r\nnoequals\r\n=nameless\r\n");
-    TProjectIniFile ini(path);
-    ini.ReadOnly = true;
+    TProjectIniFile ini;
+    ini.Parse("[S]\r\ntrail=abc  \r\nempty=\r\ntwo=a=b\r\n"
+                 "spaced = x\r\n  indented=y\r\nnoequals\r\n=nameless\r\n");
     EXPECT_EQ(ini.ReadString("S", "trail", "d"), "abc  ");
     EXPECT_EQ(ini.ReadString("S", "empty", "d"), "");  // present: not the default
     EXPECT_EQ(ini.ReadString("S", "two", "d"), "a=b");
@@ -144,9 +140,8 @@ TEST(IniReadWrite, ReadStoresItsDefault) {
 }
 
 TEST(IniReadWrite, WriteStringReplacesInPlaceAndMovesEmptyValuesToTheEnd) {
-    std::string path = WriteTemp("write.ini", "[S]\r\nb=1\r\nA=2\r\nc=3\r\na=4\r\n");
-    TProjectIniFile ini(path);
-    ini.ReadOnly = true;
+    TProjectIniFile ini;
+    ini.Parse("[S]\r\nb=1\r\nA=2\r\nc=3\r\na=4\r\n");
     ini.WriteString("s", "a", "new");  // first line of the key, spelled as passed
     EXPECT_EQ(Describe(ini), "S|b=1|a=new|c=3|a=4");
     ini.WriteString("S", "b", "");
@@ -235,10 +230,8 @@ TEST(IniReadInteger, Conversion) {
 }
 
 TEST(IniReadInteger, ThroughTheDocument) {
-    std::string path =
-        WriteTemp("ints.ini", "[N]\r\nempty=\r\nhex=$10\r\nblank= 7\r\nafter=7 \r\nb0=0\r\nb2=2\r\n");
-    TProjectIniFile ini(path);
-    ini.ReadOnly = true;
+    TProjectIniFile ini;
+    ini.Parse("[N]\r\nempty=\r\nhex=$10\r\nblank= 7\r\nafter=7 \r\nb0=0\r\nb2=2\r\n");
     EXPECT_EQ(ini.ReadInteger("N", "missing", 9), 9);
     EXPECT_EQ(ini.ReadInteger("N", "missing", 1), 9);  // the first read stored "9"
     EXPECT_EQ(ini.ReadInteger("N", "hex", 0), 16);
@@ -269,6 +262,27 @@ TEST(IniWriteFile, LayoutIsSortedAndSeparated) {
               "[B]\r\nline0000=a\r\nline0001=b\r\nnew=v\r\n\r\n"
               "[A]\r\nz=1\r\n\r\n"
               "[B]\r\nx=1\r\ny=2\r\n");
+}
+
+TEST(IniSerialize, SameBytesAsTheFileAndNoFileTouched) {
+    const std::string text = "\r\n[B]\r\n\r\nline0001=b\r\nline0000=a\r\n[A]\r\nz=1\r\n[B]\r\ny=2\r\nx=1\r\n";
+    TProjectIniFile inMemory;
+    inMemory.Parse(text);
+    const std::string bytes = inMemory.Serialize();
+    EXPECT_EQ(bytes, "[B]\r\nline0000=a\r\nline0001=b\r\n\r\n[A]\r\nz=1\r\n\r\n[B]\r\nx=1\r\ny=2\r\n");
+    EXPECT_EQ(inMemory.FileName, "");
+    inMemory.Close();  // bound to no file: writes nothing
+
+    std::string path = WriteTemp("serialize.ini", text);
+    {
+        TProjectIniFile onDisk(path);
+        onDisk.Close();
+    }
+    EXPECT_EQ(ReadBack(path), bytes);
+    // Parsing the result gives the same document again.
+    TProjectIniFile again;
+    again.Parse(bytes);
+    EXPECT_EQ(again.Serialize(), bytes);
 }
 
 TEST(IniWriteFile, EmptyDocumentWritesEmptyFile) {

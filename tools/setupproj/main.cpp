@@ -5,8 +5,9 @@
 // Errors print their message and end with exit status 1. Unlike the
 // installer's Load, a missing input file is an error here.
 //
-// The native build runs on the sim backend, whose file system is in memory:
-// there the host file is staged into it, and the result staged back out.
+// The native build reads and writes the host's files directly (the sim
+// backend gives it only its locale); the Windows build goes through the
+// installer's own Load and Save.
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -20,8 +21,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-
-#include "platform/sim/SimFileSystem.h"
 #endif
 
 namespace {
@@ -98,59 +97,46 @@ void Dump(TProjectProperty& p) {
 }
 
 #if ORVANE_BACKEND_SIM
-// The sim's in-memory files that stand for the host's input and output.
-const char kStagedInput[] = "C:\\work\\setupproj-in.ini";
-const char kStagedOutput[] = "C:\\work\\setupproj-out.ini";
-
-std::string LoadPath(const std::string& hostPath) {
+void LoadProject(TProjectProperty& project, const std::string& path) {
     std::error_code error;
-    if (!std::filesystem::is_regular_file(hostPath, error)) {
-        throw ESetupError(FormatMessage1("ファイル %s が見つかりません", hostPath));
+    if (!std::filesystem::is_regular_file(path, error)) {
+        throw ESetupError(FormatMessage1("ファイル %s が見つかりません", path));
     }
-    std::ifstream in(hostPath, std::ios::binary);
-    if (!in) {
-        throw ESetupError(FormatMessage1("ファイル %s は開けません", hostPath));
-    }
+    std::ifstream in(path, std::ios::binary);
     std::ostringstream bytes;
-    bytes << in.rdbuf();
-    sim::AddFile(kStagedInput, bytes.str());
-    return kStagedInput;
+    if (!in || !(bytes << in.rdbuf())) throw ESetupError(FormatMessage1("ファイル %s は開けません", path));
+    project.Parse(bytes.str());
 }
 
-std::string SavePath(const std::string&) { return kStagedOutput; }
-
-void Publish(const std::string& hostPath) {
-    std::ofstream out(hostPath, std::ios::binary | std::ios::trunc);
-    std::string bytes = sim::Content(kStagedOutput);
+void SaveProject(TProjectProperty& project, const std::string& path) {
+    const std::string bytes = project.Serialize();
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out || !out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) || !out.flush()) {
-        throw ESetupError(FormatMessage1("ファイル %s を作成できません", hostPath));
+        throw ESetupError(FormatMessage1("ファイル %s を作成できません", path));
     }
 }
 #else
-std::string LoadPath(const std::string& path) {
+void LoadProject(TProjectProperty& project, const std::string& path) {
     if (!plat::FileExists(path)) {
         throw ESetupError(FormatMessage1("ファイル %s が見つかりません", path));
     }
-    return path;
+    project.Load(path);
 }
 
-std::string SavePath(const std::string& path) { return path; }
-
-void Publish(const std::string&) {}
+void SaveProject(TProjectProperty& project, const std::string& path) { project.Save(path); }
 #endif
 
 int Run(int argc, char** argv) {
     std::string command = argc > 1 ? argv[1] : "";
     if (command == "normalize" && argc == 4) {
         TProjectProperty project;
-        project.Load(LoadPath(argv[2]));
-        project.Save(SavePath(argv[3]));
-        Publish(argv[3]);
+        LoadProject(project, argv[2]);
+        SaveProject(project, argv[3]);
         return 0;
     }
     if (command == "dump" && argc == 3) {
         TProjectProperty project;
-        project.Load(LoadPath(argv[2]));
+        LoadProject(project, argv[2]);
         Dump(project);
         return 0;
     }
