@@ -5,6 +5,8 @@
 #include <memory>
 #include <string>
 
+#include "platform/UniqueHandle.h"
+
 namespace plat {
 
 constexpr uint32_t kAttrReadOnly = 0x01;
@@ -41,42 +43,27 @@ struct FindData {
     uint32_t attributes = 0;
 };
 
+// The close policy of a search handle; each backend closes its own kind.
+struct FindTraits {
+    using Type = void*;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type handle);
+};
+
 // A first-match directory search. The search stays open until the object
 // is destroyed (or Close is called), as a component lookup requires.
 class FindHandle {
 public:
-    FindHandle();
-    ~FindHandle();
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    FindHandle(FindHandle&& other) noexcept;
-    FindHandle& operator=(FindHandle&& other) noexcept;
     // Finds the first entry matching pattern, with any attributes. False when none.
     bool First(const std::string& pattern, FindData& data);
-    void Close();
-    bool IsOpen() const { return handle_ != nullptr; }
+    void Close() { handle_.Reset(); }
+    bool IsOpen() const { return handle_.IsValid(); }
 
 private:
-    void* handle_;
-};
-
-// Holds a file open for writing while letting others only read it, as another
-// program that writes the file would (created when missing). A reader that
-// denies other writers, such as ReadWholeFile, cannot open the file meanwhile.
-class FileWriteHold {
-public:
-    explicit FileWriteHold(const std::string& path);
-    ~FileWriteHold();
-    FileWriteHold(const FileWriteHold&) = delete;
-    FileWriteHold& operator=(const FileWriteHold&) = delete;
-    bool IsOpen() const { return handle_ != nullptr; }
-
-private:
-    void* handle_;
+    UniqueHandle<FindTraits> handle_;
 };
 
 std::string CurrentFolder();
-bool SetCurrentFolder(const std::string& path);
 std::string ExecutablePath();     // full path of the running program
 std::string TempFolder();         // the user's temporary folder, with a trailing backslash
 

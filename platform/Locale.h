@@ -12,7 +12,6 @@ int CompareNames(const std::string& a, const std::string& b);
 
 bool IsLeadByte(unsigned char byte);  // lead byte of a double-byte character
 bool IsDoubleByteCodePage();          // the ANSI code page has lead bytes (932 here)
-unsigned AnsiCodePage();
 
 // The system's locale-aware conversions (CharUpperBuffA / CharLowerBuffA).
 std::string LocaleUpperCase(const std::string& text);

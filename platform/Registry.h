@@ -3,20 +3,24 @@
 // (a leading one is stripped: it only means "from the root key").
 #include <string>
 
+#include "platform/UniqueHandle.h"
+
 namespace plat {
 
 enum class RootKey { LocalMachine, CurrentUser };
 enum class RegAccess { Read, AllAccess };  // KEY_READ, KEY_ALL_ACCESS
 enum class RegType { None, String, ExpandString, Other };
 
+// The close policy of an open key; each backend closes its own kind.
+struct RegKeyTraits {
+    using Type = void*;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type handle);
+};
+
 // An open registry key, closed on every path out.
 class RegKey {
 public:
-    RegKey();
-    ~RegKey();
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-
     bool Open(RootKey root, const std::string& subKey, RegAccess access);
     // Opens the key, creating it and its missing parents, with all access rights.
     bool Create(RootKey root, const std::string& subKey);
@@ -24,11 +28,11 @@ public:
     // For string types, data holds the bytes up to the first zero byte.
     bool ReadValue(const std::string& name, RegType& type, std::string& data) const;
     bool WriteString(const std::string& name, const std::string& value);
-    bool IsOpen() const { return handle_ != nullptr; }
-    void Close();
+    bool IsOpen() const { return handle_.IsValid(); }
+    void Close() { handle_.Reset(); }
 
 private:
-    void* handle_;
+    UniqueHandle<RegKeyTraits> handle_;
 };
 
 // Deletes the key with all its subkeys. False when it could not be deleted

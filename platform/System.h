@@ -40,13 +40,6 @@ constexpr int kShowNormal = 1;        // SW_SHOWNORMAL
 constexpr int kShowMaximized = 3;     // SW_SHOWMAXIMIZED
 constexpr int kShowMinNoActive = 7;   // SW_SHOWMINNOACTIVE
 
-// What a saved link holds, read back through IShellLinkA (tests and tools).
-struct ShellLinkInfo {
-    std::string path, arguments, workingDirectory, description;
-    int showCmd = 0;
-};
-bool ReadShellLink(const std::string& linkPath, ShellLinkInfo& info);
-
 // ShellExecuteA(owner, "open", file, no parameters, no folder, SW_HIDE).
 void StartHidden(const std::string& file);
 

@@ -8,6 +8,7 @@
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/System.h"
+#include "tests/support/TestSystem.h"
 
 namespace {
 
@@ -79,7 +80,7 @@ TEST_F(PortableFileSystem, ReadingDeniesOtherWriters) {
     std::string path = File("held.ini", "[S]\r\nA=1\r\n");
     std::string read;
     {
-        plat::FileWriteHold hold(path);
+        support::FileWriteHold hold(path);
         ASSERT_TRUE(hold.IsOpen());
         EXPECT_EQ(plat::ReadWholeFile(path, read), plat::ReadResult::OpenFailed);
         EXPECT_TRUE(plat::FileExists(path));  // still there, only not readable now
@@ -208,13 +209,13 @@ TEST_F(PortableFileSystem, CurrentFolderResolvesRelativePaths) {
     const std::string before = plat::CurrentFolder();
     ASSERT_FALSE(before.empty());
     File("rel.txt", "relative");
-    ASSERT_TRUE(plat::SetCurrentFolder(root_));
+    ASSERT_TRUE(support::SetCurrentFolder(root_));
     std::string read;
     EXPECT_EQ(plat::ReadWholeFile("rel.txt", read), plat::ReadResult::Ok);
     EXPECT_EQ(read, "relative");
     EXPECT_TRUE(plat::FileExists(".\\rel.txt"));
-    EXPECT_FALSE(plat::SetCurrentFolder(P("missing")));
-    ASSERT_TRUE(plat::SetCurrentFolder(before));
+    EXPECT_FALSE(support::SetCurrentFolder(P("missing")));
+    ASSERT_TRUE(support::SetCurrentFolder(before));
     EXPECT_EQ(plat::CurrentFolder(), before);
 }
 

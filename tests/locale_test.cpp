@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/Locale.h"
+#include "tests/support/TestSystem.h"
 
 namespace {
 
@@ -124,7 +125,7 @@ TEST(LocaleCollation, SortsProjectLinesIdentically) {
 
 TEST(LocaleCodePage, ShiftJisLeadBytes) {
     ASSERT_TRUE(plat::IsDoubleByteCodePage());
-    EXPECT_EQ(plat::AnsiCodePage(), 932u);
+    EXPECT_EQ(support::AnsiCodePage(), 932u);
     for (int b = 0; b < 256; ++b) {
         bool lead = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
         EXPECT_EQ(plat::IsLeadByte(static_cast<unsigned char>(b)), lead) << "byte " << b;

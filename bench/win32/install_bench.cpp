@@ -18,6 +18,7 @@
 #include "platform/FileSystem.h"
 #include "platform/System.h"
 #include "platform/Window.h"
+#include "project/GrobalFunction_unit.h"
 #include "project/ProjectProperty_unit.h"
 #include "ui/SetupMain_unit.h"
 

@@ -759,52 +759,40 @@ bool FindHandle::First(const std::string& pattern, FindData& data) {
     }
     if (found.empty()) return false;
     data = found.front();
-    handle_ = new int(0);
-    St().findHandles.insert(handle_);
+    handle_.Reset(new int(0));
+    St().findHandles.insert(handle_.Get());
     return true;
 }
 
-void FindHandle::Close() {
-    if (handle_) {
-        St().findHandles.erase(handle_);
-        delete static_cast<int*>(handle_);
-        handle_ = nullptr;
-    }
-}
-
-FileWriteHold::FileWriteHold(const std::string& path) : handle_(nullptr) {
-    Resolved r;
-    Node* n = FileNode(path, r);
-    if (!n) {
-        n = OpenForWriting(path, kAttrArchive);
-    } else if (n->folder || Busy(n) || (n->attributes & kAttrReadOnly)) {
-        n = nullptr;
-    }
-    if (!n) return;
-    ++n->writers;
-    Resolve(path, r);
-    handle_ = new std::string(DisplayPath(r));
-}
-
-FileWriteHold::~FileWriteHold() {
-    if (!handle_) return;
-    auto* path = static_cast<std::string*>(handle_);
-    Resolved r;
-    if (Node* n = FileNode(*path, r)) n->writers = std::max(0, n->writers - 1);
-    delete path;
+void FindTraits::Close(Type handle) {
+    St().findHandles.erase(handle);
+    delete static_cast<int*>(handle);
 }
 
 std::string CurrentFolder() { return St().currentFolder; }
-
-bool SetCurrentFolder(const std::string& path) {
-    Resolved r;
-    Node* n = FileNode(path, r);
-    if (!n || !n->folder) return false;
-    sim::SetCurrentFolder(path);
-    return true;
-}
 
 std::string ExecutablePath() { return St().executablePath; }
 std::string TempFolder() { return St().tempFolder; }
 
 }  // namespace plat
+
+namespace sim {
+
+std::string AddWriter(const std::string& path) {
+    Resolved r;
+    Node* n = Resolve(path, r) ? Find(r) : nullptr;
+    if (n && (r.trailingSep || n->folder || n->writers > 0 || n->locked || (n->attributes & plat::kAttrReadOnly))) {
+        return std::string();
+    }
+    if (!n && !plat::WriteWholeFile(path, std::string())) return std::string();
+    n = Find(r);
+    if (!n) return std::string();
+    ++n->writers;
+    return DisplayPath(r);
+}
+
+void ReleaseWriter(const std::string& fullPath) {
+    if (Node* n = Lookup(fullPath)) n->writers = std::max(0, n->writers - 1);
+}
+
+}  // namespace sim

@@ -61,6 +61,12 @@ void SetLocked(const std::string& path, bool locked = true);
 // Held open for writing by another program that shares reads only: readers
 // that deny writers (ReadWholeFile) cannot open it, nor can writers or deletes.
 void SetOpenForWriting(const std::string& path, bool open = true);
+// One more writer as a program that writes the file while sharing reads only
+// (the file is created when missing). Returns its full path, or "" when the
+// file cannot be opened so (a folder, read-only or in use); ReleaseWriter
+// with that path ends it.
+std::string AddWriter(const std::string& path);
+void ReleaseWriter(const std::string& fullPath);
 // A short name of one's own (empty: none). Names that are not 8.3 otherwise
 // get a generated NAME~N.EXT form when they are created.
 void SetShortName(const std::string& path, const std::string& shortName);

@@ -109,6 +109,7 @@ std::string Convert(const char* to, const std::string& text) {
 namespace sim {
 void ResetLocale() { gCodePage = 932; }
 void SetAnsiCodePage(unsigned codePage) { gCodePage = codePage; }
+unsigned AnsiCodePage() { return gCodePage; }
 }  // namespace sim
 
 namespace plat {
@@ -135,7 +136,6 @@ bool IsLeadByte(unsigned char byte) {
 }
 
 bool IsDoubleByteCodePage() { return gCodePage == 932; }
-unsigned AnsiCodePage() { return gCodePage; }
 
 std::string LocaleUpperCase(const std::string& text) { return ansi::AsciiCase(text, true); }
 std::string LocaleLowerCase(const std::string& text) { return ansi::AsciiCase(text, false); }

@@ -5,5 +5,6 @@ namespace sim {
 void ResetLocale();
 // 932 has the Shift-JIS lead bytes; any other page is treated as single-byte.
 void SetAnsiCodePage(unsigned codePage);
+unsigned AnsiCodePage();
 
 }  // namespace sim

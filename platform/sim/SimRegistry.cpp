@@ -276,15 +276,9 @@ bool Fail(uint32_t code) {
 }
 }  // namespace
 
-RegKey::RegKey() : handle_(nullptr) {}
-RegKey::~RegKey() { Close(); }
-
-void RegKey::Close() {
-    if (handle_) {
-        delete static_cast<OpenKey*>(handle_);
-        handle_ = nullptr;
-        --sim::Reg().openKeys;
-    }
+void RegKeyTraits::Close(Type handle) {
+    delete static_cast<OpenKey*>(handle);
+    --sim::Reg().openKeys;
 }
 
 bool RegKey::Open(RootKey root, const std::string& subKey, RegAccess access) {
@@ -293,7 +287,7 @@ bool RegKey::Open(RootKey root, const std::string& subKey, RegAccess access) {
     if (!sim::FindKey(root, parts)) return Fail(2);  // ERROR_FILE_NOT_FOUND
     bool writable = access == RegAccess::AllAccess;
     if (writable && sim::Reg().standardUser && root == RootKey::LocalMachine) return Fail(5);  // ERROR_ACCESS_DENIED
-    handle_ = new OpenKey{root, parts, writable};
+    handle_.Reset(new OpenKey{root, parts, writable});
     ++sim::Reg().openKeys;
     return true;
 }
@@ -304,14 +298,14 @@ bool RegKey::Create(RootKey root, const std::string& subKey) {
     if (sim::Reg().standardUser && root == RootKey::LocalMachine) return Fail(5);  // ERROR_ACCESS_DENIED
     if (!sim::FindKey(root, parts) && sim::WritesRefused(root, parts)) return Fail(5);  // ERROR_ACCESS_DENIED
     sim::MakeKey(root, parts);
-    handle_ = new OpenKey{root, parts, true};
+    handle_.Reset(new OpenKey{root, parts, true});
     ++sim::Reg().openKeys;
     return true;
 }
 
 bool RegKey::ReadValue(const std::string& name, RegType& type, std::string& data) const {
-    if (!handle_) return Fail(6);  // ERROR_INVALID_HANDLE
-    const OpenKey& k = *static_cast<OpenKey*>(handle_);
+    if (!IsOpen()) return Fail(6);  // ERROR_INVALID_HANDLE
+    const OpenKey& k = *static_cast<OpenKey*>(handle_.Get());
     sim::Key* key = sim::FindKey(k.root, k.parts);
     if (!key) return Fail(2);  // ERROR_FILE_NOT_FOUND
     auto it = key->values.find(sim::Fold(name));
@@ -326,8 +320,8 @@ bool RegKey::ReadValue(const std::string& name, RegType& type, std::string& data
 }
 
 bool RegKey::WriteString(const std::string& name, const std::string& value) {
-    if (!handle_) return Fail(6);  // ERROR_INVALID_HANDLE
-    const OpenKey& k = *static_cast<OpenKey*>(handle_);
+    if (!IsOpen()) return Fail(6);  // ERROR_INVALID_HANDLE
+    const OpenKey& k = *static_cast<OpenKey*>(handle_.Get());
     if (!k.writable || sim::WritesRefused(k.root, k.parts)) return Fail(5);  // ERROR_ACCESS_DENIED
     sim::Key* key = sim::FindKey(k.root, k.parts);
     if (!key) return Fail(2);  // ERROR_FILE_NOT_FOUND

@@ -66,7 +66,7 @@ void SetScreenSize(int width, int height) {
     Sys().screenHeight = height;
 }
 
-std::string EncodeLink(const plat::ShellLinkInfo& info) {
+std::string EncodeLink(const LinkFields& info) {
     std::string out = kLinkMagic;
     PutField(out, info.path);
     PutField(out, info.arguments);
@@ -74,6 +74,25 @@ std::string EncodeLink(const plat::ShellLinkInfo& info) {
     PutField(out, info.description);
     PutField(out, std::to_string(info.showCmd));
     return out;
+}
+
+bool DecodeLink(const std::string& data, LinkFields& info) {
+    const std::string magic = kLinkMagic;
+    if (data.compare(0, magic.size(), magic) != 0) return false;
+    size_t pos = magic.size();
+    LinkFields read;
+    std::string show;
+    if (!GetField(data, pos, read.path) || !GetField(data, pos, read.arguments) ||
+        !GetField(data, pos, read.workingDirectory) || !GetField(data, pos, read.description) ||
+        !GetField(data, pos, show) || show.empty() || show.size() > 9) {
+        return false;
+    }
+    for (char c : show) {
+        if (c < '0' || c > '9') return false;
+        read.showCmd = read.showCmd * 10 + (c - '0');
+    }
+    info = read;
+    return true;
 }
 
 }  // namespace sim
@@ -96,7 +115,7 @@ void InitializeCom() { ++Sys().comInits; }
 void UninitializeCom() { --Sys().comInits; }
 
 struct ShellLink::Impl {
-    ShellLinkInfo info;
+    sim::LinkFields info;
 };
 
 ShellLink::ShellLink() = default;
@@ -140,27 +159,6 @@ bool ShellLink::Save(const std::string& linkPath) {
     }
     // Fails as the file would: missing folder, creation refused, file in use.
     return WriteWholeFile(linkPath, sim::EncodeLink(impl_->info));
-}
-
-bool ReadShellLink(const std::string& linkPath, ShellLinkInfo& info) {
-    std::string data;
-    if (ReadWholeFile(linkPath, data) != ReadResult::Ok) return false;
-    const std::string magic = kLinkMagic;
-    if (data.compare(0, magic.size(), magic) != 0) return false;
-    size_t pos = magic.size();
-    ShellLinkInfo read;
-    std::string show;
-    if (!GetField(data, pos, read.path) || !GetField(data, pos, read.arguments) ||
-        !GetField(data, pos, read.workingDirectory) || !GetField(data, pos, read.description) ||
-        !GetField(data, pos, show) || show.empty() || show.size() > 9) {
-        return false;
-    }
-    for (char c : show) {
-        if (c < '0' || c > '9') return false;
-        read.showCmd = read.showCmd * 10 + (c - '0');
-    }
-    info = read;
-    return true;
 }
 
 void StartHidden(const std::string& file) { Sys().startedHidden.push_back(file); }

@@ -3,7 +3,7 @@
 // COM, the shell link object, programs started hidden, the screen.
 //
 // Saved links are files in the sim file system (so copying, deleting and
-// locking them works as for any file); ReadShellLink reads such a file back.
+// locking them works as for any file); DecodeLink reads such a file's bytes back.
 #include <string>
 #include <vector>
 
@@ -27,8 +27,15 @@ int ComInitializations();
 void SetLinkObjectAvailable(bool available);
 // ShellLink objects alive now that hold the link object.
 int LiveLinkObjects();
-// The bytes of a saved link file, as ShellLink::Save writes them.
-std::string EncodeLink(const plat::ShellLinkInfo& info);
+// What a link holds.
+struct LinkFields {
+    std::string path, arguments, workingDirectory, description;
+    int showCmd = 0;
+};
+// The bytes of a saved link file, as ShellLink::Save writes them, and back:
+// false for bytes that are not such a file.
+std::string EncodeLink(const LinkFields& fields);
+bool DecodeLink(const std::string& bytes, LinkFields& fields);
 
 // Every StartHidden call, oldest first.
 const std::vector<std::string>& StartedHidden();

@@ -6,25 +6,13 @@
 #include "platform/AnsiText.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
+#include "platform/win32/Handles.h"
 
 namespace plat {
 
 namespace {
 
-class FileHandle {
-public:
-    explicit FileHandle(HANDLE h) : h_(h) {}
-    ~FileHandle() {
-        if (h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
-    }
-    FileHandle(const FileHandle&) = delete;
-    FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE Get() const { return h_; }
-    bool Valid() const { return h_ != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE h_;
-};
+using win32::UniqueFile;
 
 bool IsSeparator(const std::string& s, size_t i) { return s[i] == '\\' || s[i] == '/'; }
 
@@ -38,9 +26,9 @@ bool Kept(BOOL ok) {
 
 ReadResult ReadWholeFile(const std::string& path, std::string& data) {
     // Sharing reads only: nobody may write the file while it is read.
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file.Valid()) {
+    if (!file) {
         DWORD error = GetLastError();
         KeepError(error);
         return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) ? ReadResult::NotFound
@@ -59,9 +47,9 @@ ReadResult ReadWholeFile(const std::string& path, std::string& data) {
 }
 
 bool WriteWholeFile(const std::string& path, const std::string& data) {
-    FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
                                 nullptr));
-    if (!Kept(file.Valid())) return false;
+    if (!Kept(file.IsValid())) return false;
     size_t done = 0;
     while (done < data.size()) {
         DWORD chunk = static_cast<DWORD>(std::min<size_t>(data.size() - done, 1u << 20));
@@ -136,29 +124,14 @@ bool FindHandle::First(const std::string& pattern, FindData& data) {
     WIN32_FIND_DATAA fd;
     HANDLE h = FindFirstFileA(pattern.c_str(), &fd);
     if (h == INVALID_HANDLE_VALUE) return false;
-    handle_ = h;
+    handle_.Reset(h);
     data.name = fd.cFileName;
     data.shortName = fd.cAlternateFileName;
     data.attributes = fd.dwFileAttributes;
     return true;
 }
 
-void FindHandle::Close() {
-    if (handle_) {
-        FindClose(static_cast<HANDLE>(handle_));
-        handle_ = nullptr;
-    }
-}
-
-FileWriteHold::FileWriteHold(const std::string& path) : handle_(nullptr) {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h != INVALID_HANDLE_VALUE) handle_ = h;
-}
-
-FileWriteHold::~FileWriteHold() {
-    if (handle_) CloseHandle(static_cast<HANDLE>(handle_));
-}
+void FindTraits::Close(Type handle) { FindClose(static_cast<HANDLE>(handle)); }
 
 std::string CurrentFolder() {
     char buffer[MAX_PATH + 1];
@@ -166,8 +139,6 @@ std::string CurrentFolder() {
     if (n == 0 || n >= sizeof buffer) return std::string();
     return std::string(buffer, n);
 }
-
-bool SetCurrentFolder(const std::string& path) { return SetCurrentDirectoryA(path.c_str()) != 0; }
 
 std::string ExecutablePath() {
     char buffer[MAX_PATH + 1];

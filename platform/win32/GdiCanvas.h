@@ -6,10 +6,11 @@
 // The canvas owns only the font it creates; the device context's own font is
 // selected back when the canvas goes away.
 #include "platform/Canvas.h"
+#include "platform/win32/Handles.h"
 
 class GdiCanvas : public plat::Canvas {
 public:
-    GdiCanvas(void* hdc, int width, int height);
+    GdiCanvas(HDC hdc, int width, int height);
     ~GdiCanvas() override;
     GdiCanvas(const GdiCanvas&) = delete;
     GdiCanvas& operator=(const GdiCanvas&) = delete;
@@ -24,8 +25,8 @@ public:
     plat::Size TextExtent(const std::string& text) override;
 
 private:
-    void* dc_;
+    HDC dc_;
     plat::Size size_;
-    void* font_ = nullptr;     // HFONT we created and own
-    void* oldFont_ = nullptr;  // the context's font before our first selection
+    HGDIOBJ oldFont_ = nullptr;     // the context's font before our first selection
+    plat::win32::FontHandle font_;  // the font we selected last; deleted after oldFont_ is back
 };

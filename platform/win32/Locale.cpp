@@ -21,7 +21,6 @@ bool IsDoubleByteCodePage() {
     return GetCPInfo(CP_ACP, &info) && info.MaxCharSize > 1;
 }
 
-unsigned AnsiCodePage() { return GetACP(); }
 
 std::string LocaleUpperCase(const std::string& text) {
     std::string out = text;

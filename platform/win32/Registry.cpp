@@ -24,22 +24,14 @@ std::string Relative(const std::string& subKey) {
 
 }  // namespace
 
-RegKey::RegKey() : handle_(nullptr) {}
-RegKey::~RegKey() { Close(); }
-
-void RegKey::Close() {
-    if (handle_) {
-        RegCloseKey(static_cast<HKEY>(handle_));
-        handle_ = nullptr;
-    }
-}
+void RegKeyTraits::Close(Type handle) { RegCloseKey(static_cast<HKEY>(handle)); }
 
 bool RegKey::Open(RootKey root, const std::string& subKey, RegAccess access) {
     Close();
     HKEY key = nullptr;
     REGSAM sam = access == RegAccess::AllAccess ? KEY_ALL_ACCESS : KEY_READ;
     if (!Kept(RegOpenKeyExA(RootHandle(root), Relative(subKey).c_str(), 0, sam, &key))) return false;
-    handle_ = key;
+    handle_.Reset(key);
     return true;
 }
 
@@ -50,13 +42,13 @@ bool RegKey::Create(RootKey root, const std::string& subKey) {
                               KEY_ALL_ACCESS, nullptr, &key, nullptr))) {
         return false;
     }
-    handle_ = key;
+    handle_.Reset(key);
     return true;
 }
 
 bool RegKey::ReadValue(const std::string& name, RegType& type, std::string& data) const {
-    if (!handle_) return false;
-    HKEY key = static_cast<HKEY>(handle_);
+    if (!IsOpen()) return false;
+    HKEY key = static_cast<HKEY>(handle_.Get());
     DWORD valueType = 0, size = 0;
     if (RegQueryValueExA(key, name.c_str(), nullptr, &valueType, nullptr, &size) != ERROR_SUCCESS) return false;
     std::string buffer(size + 1, '\0');
@@ -88,9 +80,9 @@ bool RegKey::ReadValue(const std::string& name, RegType& type, std::string& data
 }
 
 bool RegKey::WriteString(const std::string& name, const std::string& value) {
-    if (!handle_) return Kept(ERROR_INVALID_HANDLE);
+    if (!IsOpen()) return Kept(ERROR_INVALID_HANDLE);
     // The stored size counts the terminating zero.
-    return Kept(RegSetValueExA(static_cast<HKEY>(handle_), name.c_str(), 0, REG_SZ,
+    return Kept(RegSetValueExA(static_cast<HKEY>(handle_.Get()), name.c_str(), 0, REG_SZ,
                                reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>(value.size() + 1)));
 }
 

@@ -8,37 +8,13 @@
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
 #include "platform/System.h"
+#include "platform/win32/Handles.h"
 
 namespace plat {
 
+using win32::ComPtr;
+
 namespace {
-
-// Holds one COM interface and releases it on every path out.
-template <typename T>
-class ComPtr {
-public:
-    ComPtr() = default;
-    ~ComPtr() { Reset(); }
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    T* Get() const { return p_; }
-    T* operator->() const { return p_; }
-    T** Put() {
-        Reset();
-        return &p_;
-    }
-    void** PutVoid() { return reinterpret_cast<void**>(Put()); }
-    void Reset() {
-        if (p_) {
-            p_->Release();
-            p_ = nullptr;
-        }
-    }
-    explicit operator bool() const { return p_ != nullptr; }
-
-private:
-    T* p_ = nullptr;
-};
 
 // The answer of a COM call, its HRESULT kept when it failed.
 bool Kept(HRESULT hr) {
@@ -104,60 +80,6 @@ bool ShellLink::Save(const std::string& linkPath) {
     std::wstring wide = AnsiToWide(linkPath);
     if (!impl_ || wide.empty()) return Kept(E_INVALIDARG);
     return Kept(impl_->file->Save(wide.c_str(), FALSE));
-}
-
-// COM for one call, balanced; harmless when the thread has it already.
-class ComScope {
-public:
-    ComScope() : hr_(CoInitialize(nullptr)) {}
-    ~ComScope() {
-        if (SUCCEEDED(hr_)) CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-private:
-    HRESULT hr_;
-};
-
-bool ReadShellLink(const std::string& linkPath, ShellLinkInfo& info) {
-    ComScope com;  // declared first: the interfaces are released before it ends
-    ComPtr<IShellLinkA> link;
-    ComPtr<IPersistFile> file;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA, link.PutVoid())) ||
-        FAILED(link->QueryInterface(IID_IPersistFile, file.PutVoid()))) {
-        return false;
-    }
-    std::wstring wide = AnsiToWide(linkPath);
-    if (wide.empty() || FAILED(file->Load(wide.c_str(), STGM_READ))) return false;
-    char buffer[1024];
-    ShellLinkInfo read;
-    WIN32_FIND_DATAA fd;
-    buffer[0] = '\0';
-    if (FAILED(link->GetPath(buffer, sizeof buffer, &fd, SLGP_RAWPATH))) buffer[0] = '\0';
-    read.path = buffer;
-    buffer[0] = '\0';
-    if (FAILED(link->GetArguments(buffer, sizeof buffer))) buffer[0] = '\0';
-    read.arguments = buffer;
-    buffer[0] = '\0';
-    if (FAILED(link->GetWorkingDirectory(buffer, sizeof buffer))) buffer[0] = '\0';
-    read.workingDirectory = buffer;
-    buffer[0] = '\0';
-    if (FAILED(link->GetDescription(buffer, sizeof buffer))) buffer[0] = '\0';
-    read.description = buffer;
-    int show = 0;
-    if (SUCCEEDED(link->GetShowCmd(&show))) read.showCmd = show;
-    // Wine's link object answers SW_SHOWNORMAL whatever the file holds, so
-    // take the show command from the file's header (ShowCommand at byte 60 of
-    // the 76-byte ShellLinkHeader) when the header is there.
-    std::string bytes;
-    if (ReadWholeFile(linkPath, bytes) == ReadResult::Ok && bytes.size() >= 76 &&
-        bytes.compare(0, 4, std::string("\x4C\0\0\0", 4)) == 0) {
-        const unsigned char* h = reinterpret_cast<const unsigned char*>(bytes.data()) + 60;
-        read.showCmd = static_cast<int>(h[0] | (h[1] << 8) | (h[2] << 16) | (static_cast<unsigned>(h[3]) << 24));
-    }
-    info = read;
-    return true;
 }
 
 void DebugOutput(const std::string& text) { OutputDebugStringA((text + "\n").c_str()); }

@@ -2,6 +2,8 @@
 // What the win32 window backend shares with the dialogs of the same backend.
 #include <windows.h>
 
+#include "platform/win32/Handles.h"
+
 #include <string>
 
 namespace plat {
@@ -28,33 +30,6 @@ HFONT MainFont();
 // Puts a widget name on a window for the end-to-end driver, and takes it off.
 void TagWindow(HWND hwnd, const std::string& name);
 void UntagWindow(HWND hwnd);
-
-// A font that is deleted when it goes.
-class FontHandle {
-public:
-    FontHandle() = default;
-    explicit FontHandle(HFONT font) : font_(font) {}
-    ~FontHandle() { Reset(); }
-    FontHandle(const FontHandle&) = delete;
-    FontHandle& operator=(const FontHandle&) = delete;
-    FontHandle(FontHandle&& other) noexcept : font_(other.font_) { other.font_ = nullptr; }
-    FontHandle& operator=(FontHandle&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            font_ = other.font_;
-            other.font_ = nullptr;
-        }
-        return *this;
-    }
-    HFONT Get() const { return font_; }
-    void Reset() {
-        if (font_) DeleteObject(font_);
-        font_ = nullptr;
-    }
-
-private:
-    HFONT font_ = nullptr;
-};
 
 // A regular font of that face and character set, heightDesign pixels high at
 // 96 pixels per inch, scaled to the screen.

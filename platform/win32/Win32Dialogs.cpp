@@ -13,6 +13,7 @@
 #include "platform/AnsiText.h"
 #include "platform/Dialogs.h"
 #include "platform/Window.h"
+#include "platform/win32/Handles.h"
 #include "platform/win32/Win32Backend.h"
 #include "platform/win32/Win32Ids.h"
 
@@ -50,16 +51,15 @@ HWND AddControl(HWND dlg, const char* cls, const std::string& text, DWORD style,
 
 SIZE MeasureText(HWND hwnd, HFONT font, const std::string& text, int maxWidth, UINT flags) {
     SIZE s = {0, 0};
-    HDC dc = GetDC(hwnd);
-    if (!dc) return s;
-    HGDIOBJ old = SelectObject(dc, font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
+    plat::win32::ScopedGetDC dc(hwnd);
+    if (!dc.Get()) return s;
+    plat::win32::ScopedSelectObject selected(
+        dc.Get(), font ? static_cast<HGDIOBJ>(font) : GetStockObject(DEFAULT_GUI_FONT));
     RECT r = {0, 0, maxWidth, 0};
-    DrawTextA(dc, text.empty() ? " " : text.c_str(), text.empty() ? 1 : static_cast<int>(text.size()),
+    DrawTextA(dc.Get(), text.empty() ? " " : text.c_str(), text.empty() ? 1 : static_cast<int>(text.size()),
               &r, DT_CALCRECT | flags);
     s.cx = r.right - r.left;
     s.cy = r.bottom - r.top;
-    SelectObject(dc, old);
-    ReleaseDC(hwnd, dc);
     return s;
 }
 
@@ -226,10 +226,12 @@ void ShowCurrentFolder(HWND dlg) {
 // files and the drives; false when path cannot be opened.
 // Long names stay readable: the list scrolls sideways to its widest item.
 void FitHorizontalExtent(HWND list) {
-    HDC dc = GetDC(list);
-    if (!dc) return;
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0)));
     int widest = 0;
+    {
+    plat::win32::ScopedGetDC dc(list);
+    if (!dc.Get()) return;
+    plat::win32::ScopedSelectObject selected(dc.Get(),
+                                             reinterpret_cast<HGDIOBJ>(SendMessageA(list, WM_GETFONT, 0, 0)));
     int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i) {
         int len = static_cast<int>(SendMessageA(list, LB_GETTEXTLEN, i, 0));
@@ -237,11 +239,10 @@ void FitHorizontalExtent(HWND list) {
         std::string item(static_cast<size_t>(len) + 1, '\0');
         SendMessageA(list, LB_GETTEXT, i, reinterpret_cast<LPARAM>(&item[0]));
         SIZE s = {};
-        GetTextExtentPoint32A(dc, item.c_str(), len, &s);
+        GetTextExtentPoint32A(dc.Get(), item.c_str(), len, &s);
         widest = std::max(widest, static_cast<int>(s.cx));
     }
-    SelectObject(dc, old);
-    ReleaseDC(list, dc);
+    }
     SendMessageA(list, LB_SETHORIZONTALEXTENT, widest + Scale(6), 0);
 }
 

@@ -215,10 +215,11 @@ std::vector<Widget*> CreationOrder(const Widget& parent) {
 // its fixed width.
 SIZE MeasureLabel(Form& form, const Widget& label, HWND hwnd, int fixedWidth) {
     SIZE size = {0, 0};
-    HDC dc = GetDC(hwnd);
-    if (!dc) return size;
+    ScopedGetDC dc(hwnd);
+    if (!dc.Get()) return size;
     FormState* st = StateOf(form);
-    HGDIOBJ old = SelectObject(dc, st && st->font.Get() ? st->font.Get() : GetStockObject(DEFAULT_GUI_FONT));
+    ScopedSelectObject selected(dc.Get(), st && st->font.Get() ? static_cast<HGDIOBJ>(st->font.Get())
+                                                                : GetStockObject(DEFAULT_GUI_FONT));
     RECT r = {0, 0, fixedWidth, 0};
     UINT flags = DT_CALCRECT | DT_EXPANDTABS | DT_LEFT;
     bool wrap = label.WordWrap() && fixedWidth > 0;
@@ -226,16 +227,14 @@ SIZE MeasureLabel(Form& form, const Widget& label, HWND hwnd, int fixedWidth) {
     const std::string& text = label.Caption();
     if (text.empty()) {
         TEXTMETRICA tm = {};
-        GetTextMetricsA(dc, &tm);
+        GetTextMetricsA(dc.Get(), &tm);
         size.cx = wrap ? fixedWidth : 0;
         size.cy = tm.tmHeight;
     } else {
-        DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, flags);
+        DrawTextA(dc.Get(), text.c_str(), static_cast<int>(text.size()), &r, flags);
         size.cx = wrap ? fixedWidth : r.right - r.left;
         size.cy = r.bottom - r.top;
     }
-    SelectObject(dc, old);
-    ReleaseDC(hwnd, dc);
     return size;
 }
 
@@ -698,9 +697,8 @@ int ScreenDpi() {
     static int dpi = 0;
     if (!dpi) {
         MakeDpiAware();
-        HDC dc = GetDC(nullptr);
-        dpi = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
-        if (dc) ReleaseDC(nullptr, dc);
+        ScopedGetDC screen(nullptr);
+        dpi = screen.Get() ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 96;
         if (dpi <= 0) dpi = 96;
     }
     return dpi;

@@ -8,6 +8,7 @@
 #include "platform/System.h"
 #include "platform/sim/Sim.h"
 #include "run_fixture.h"
+#include "tests/support/TestSystem.h"
 
 using namespace runtest;
 using plat::RootKey;
@@ -80,8 +81,8 @@ TEST_F(InstallRun, LeavesFoldersFilesCopiesShortcutsAndRegistration) {
     EXPECT_EQ(copy.UnInstallKey, "OrvaneDemo");
     EXPECT_EQ(form->Project->InstallMode, 0);
 
-    plat::ShellLinkInfo link;
-    ASSERT_TRUE(plat::ReadShellLink(Programs("\\Demo\\Tool.lnk"), link));
+    support::ShellLinkInfo link;
+    ASSERT_TRUE(support::ReadShellLink(Programs("\\Demo\\Tool.lnk"), link));
     EXPECT_EQ(link.path, "C:\\Program Files\\Demo\\tool.exe");
     EXPECT_EQ(link.arguments, "");
     EXPECT_EQ(link.workingDirectory, kDemo);
@@ -165,7 +166,7 @@ TEST_F(InstallRun, RelativeSourcesResolveAgainstTheStartFolder) {
     // The folder dialog leaves the process in the last folder it showed.
     sim::QueueFolderDialog({{"C:\\Windows"}});
     form->BrowsButtonClick();
-    ASSERT_TRUE(plat::SetCurrentFolder("C:\\Windows"));
+    ASSERT_TRUE(support::SetCurrentFolder("C:\\Windows"));
     form->LocationEdit.SetCaption(kDemo);
     RunInstallFromProgressPage();
     EXPECT_TRUE(form->RunSucceeded);
@@ -187,9 +188,9 @@ TEST_F(InstallRun, ShortcutShowModesAndPaths) {
     Install();
     ASSERT_TRUE(form->RunSucceeded);
     for (const Case& c : cases) {
-        plat::ShellLinkInfo link;
+        support::ShellLinkInfo link;
         std::string path = std::string(sim::kDesktopFolder) + "\\Mode" + std::to_string(c.showMode) + ".lnk";
-        ASSERT_TRUE(plat::ReadShellLink(path, link)) << path;
+        ASSERT_TRUE(support::ReadShellLink(path, link)) << path;
         EXPECT_EQ(link.showCmd, c.showCmd) << c.showMode;
         EXPECT_EQ(link.path, "C:\\target.exe");
         EXPECT_EQ(link.workingDirectory, "");

@@ -3,6 +3,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/sim/Sim.h"
+#include "tests/support/TestSystem.h"
 
 namespace {
 
@@ -144,13 +145,13 @@ TEST_F(SimFileSystemTest, OpenForWritingBySomeoneElse) {
     EXPECT_EQ(plat::ReadWholeFile("C:\\work\\Setup.ini", read), plat::ReadResult::Ok);
     // The hold of the platform layer does the same and ends with its object.
     {
-        plat::FileWriteHold hold("Setup.ini");
+        support::FileWriteHold hold("Setup.ini");
         ASSERT_TRUE(hold.IsOpen());
-        plat::SetCurrentFolder("C:\\");  // the hold keeps its full path
+        support::SetCurrentFolder("C:\\");  // the hold keeps its full path
         EXPECT_EQ(plat::ReadWholeFile("C:\\work\\Setup.ini", read), plat::ReadResult::OpenFailed);
     }
     EXPECT_EQ(plat::ReadWholeFile("C:\\work\\Setup.ini", read), plat::ReadResult::Ok);
-    plat::FileWriteHold created("C:\\work\\new.log");
+    support::FileWriteHold created("C:\\work\\new.log");
     EXPECT_TRUE(created.IsOpen());
     EXPECT_TRUE(sim::IsFile("C:\\work\\new.log"));
 }
@@ -161,7 +162,7 @@ TEST_F(SimFileSystemTest, ReadOnlyFilesRefuseWrites) {
     EXPECT_FALSE(plat::WriteWholeFile("C:\\work\\ro.txt", "lost"));
     EXPECT_FALSE(plat::CopyFileTo(plat::ExecutablePath(), "C:\\work\\ro.txt", false));
     EXPECT_FALSE(plat::DeleteFileAt("C:\\work\\ro.txt"));
-    EXPECT_FALSE(plat::FileWriteHold("C:\\work\\ro.txt").IsOpen());
+    EXPECT_FALSE(support::FileWriteHold("C:\\work\\ro.txt").IsOpen());
     EXPECT_EQ(sim::Content("C:\\work\\ro.txt"), "keep");
     ASSERT_TRUE(plat::WriteAttributes("C:\\work\\ro.txt", 0));
     EXPECT_EQ(plat::ReadAttributes("C:\\work\\ro.txt"), plat::kAttrNormal);  // no bits: "normal"
@@ -214,9 +215,9 @@ TEST_F(SimFileSystemTest, FolderRemovalRules) {
     sim::SetAttributes("C:\\work\\ro", plat::kAttrReadOnly);
     EXPECT_FALSE(plat::RemoveFolder("C:\\work\\ro"));
     sim::AddFolder("C:\\work\\here");
-    ASSERT_TRUE(plat::SetCurrentFolder("C:\\work\\here"));
+    ASSERT_TRUE(support::SetCurrentFolder("C:\\work\\here"));
     EXPECT_FALSE(plat::RemoveFolder("C:\\work\\here"));  // the process holds it open
-    ASSERT_TRUE(plat::SetCurrentFolder(".."));
+    ASSERT_TRUE(support::SetCurrentFolder(".."));
     EXPECT_EQ(plat::CurrentFolder(), "C:\\work");
     EXPECT_TRUE(plat::RemoveFolder("C:\\work\\here"));
     EXPECT_FALSE(plat::RemoveFolder("C:\\"));

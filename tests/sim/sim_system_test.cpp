@@ -4,6 +4,7 @@
 #include "platform/FileSystem.h"
 #include "platform/System.h"
 #include "platform/sim/Sim.h"
+#include "tests/support/TestSystem.h"
 
 namespace {
 
@@ -43,8 +44,8 @@ TEST_F(SimSystemTest, LinkSavedAsFileAndReadBack) {
     }
     EXPECT_EQ(sim::LiveLinkObjects(), 0);
     EXPECT_TRUE(plat::FileExists(link));
-    plat::ShellLinkInfo info;
-    ASSERT_TRUE(plat::ReadShellLink(link, info));
+    support::ShellLinkInfo info;
+    ASSERT_TRUE(support::ReadShellLink(link, info));
     EXPECT_EQ(info.path, "C:\\Program Files\\App\\App.exe");
     EXPECT_EQ(info.arguments, "/x \"y z\"");
     EXPECT_EQ(info.workingDirectory, "C:\\Program Files\\App");
@@ -52,12 +53,12 @@ TEST_F(SimSystemTest, LinkSavedAsFileAndReadBack) {
     EXPECT_EQ(info.showCmd, plat::kShowMaximized);
     // A link is a file like any other: copied, it reads the same; deleted, it is gone.
     ASSERT_TRUE(plat::CopyFileTo(link, "C:\\work\\copy.lnk", false));
-    plat::ShellLinkInfo copy;
-    ASSERT_TRUE(plat::ReadShellLink("C:\\work\\copy.lnk", copy));
+    support::ShellLinkInfo copy;
+    ASSERT_TRUE(support::ReadShellLink("C:\\work\\copy.lnk", copy));
     EXPECT_EQ(copy.path, info.path);
     ASSERT_TRUE(plat::DeleteFileAt(link));
-    EXPECT_FALSE(plat::ReadShellLink(link, info));
-    EXPECT_FALSE(plat::ReadShellLink(plat::ExecutablePath(), info));  // not a link
+    EXPECT_FALSE(support::ReadShellLink(link, info));
+    EXPECT_FALSE(support::ReadShellLink(plat::ExecutablePath(), info));  // not a link
 }
 
 TEST_F(SimSystemTest, LinkSaveFailures) {
@@ -69,9 +70,9 @@ TEST_F(SimSystemTest, LinkSaveFailures) {
     sim::DenyCreateIn(sim::kDesktopFolder);
     EXPECT_FALSE(shell.Save(std::string(sim::kDesktopFolder) + "\\a.lnk"));
     EXPECT_FALSE(shell.Save(""));
-    plat::ShellLinkInfo info;
+    support::ShellLinkInfo info;
     ASSERT_TRUE(shell.Save("C:\\work\\a.lnk"));
-    ASSERT_TRUE(plat::ReadShellLink("C:\\work\\a.lnk", info));
+    ASSERT_TRUE(support::ReadShellLink("C:\\work\\a.lnk", info));
     EXPECT_EQ(info.showCmd, plat::kShowNormal);  // the link object's default
 
     sim::SetLinkObjectAvailable(false);

@@ -6,6 +6,7 @@
 
 #include "platform/FileSystem.h"
 #include "platform/System.h"
+#include "tests/support/TestSystem.h"
 
 namespace {
 
@@ -32,8 +33,8 @@ TEST(Win32ShellLink, SaveAndReadBackWithJapanesePath) {
         ASSERT_TRUE(shell.Save(link));
     }
     EXPECT_TRUE(plat::FileExists(link));
-    plat::ShellLinkInfo info;
-    ASSERT_TRUE(plat::ReadShellLink(link, info));
+    support::ShellLinkInfo info;
+    ASSERT_TRUE(support::ReadShellLink(link, info));
     EXPECT_EQ(info.path, target);
     EXPECT_EQ(info.arguments, "/a \"b c\"");
     EXPECT_EQ(info.workingDirectory, folder);
@@ -44,7 +45,7 @@ TEST(Win32ShellLink, SaveAndReadBackWithJapanesePath) {
     ASSERT_TRUE(failing.Create());
     failing.SetPath(target);
     EXPECT_FALSE(failing.Save(folder + "\\missing\\x.lnk"));
-    EXPECT_FALSE(plat::ReadShellLink(folder + "\\missing.lnk", info));
+    EXPECT_FALSE(support::ReadShellLink(folder + "\\missing.lnk", info));
 
     EXPECT_TRUE(plat::DeleteFileAt(link));
     EXPECT_TRUE(plat::DeleteFileAt(target));
