@@ -1,9 +1,9 @@
 #pragma once
 // Shortcuts that the installation creates ("ShortCut File" records).
 #include <cstdint>
-#include <memory>
 #include <string>
-#include <vector>
+
+#include "project/OwnedList.h"
 
 struct TShortCutFile {
     std::string LinkFile;       // shortcut path without ".lnk"; may begin with a keyword
@@ -15,20 +15,4 @@ struct TShortCutFile {
     int32_t ExtraNumber = 0;    // carried from Load to Save unchanged
 };
 
-// Owning, ordered list of TShortCutFile records; items keep their address while the
-// collection lives, so a reference from Add or Items stays valid.
-class TShortCutFiles {
-public:
-    int Count() const { return static_cast<int>(items_.size()); }
-    TShortCutFile& Items(int index) { return *items_.at(static_cast<size_t>(index)); }
-    const TShortCutFile& Items(int index) const { return *items_.at(static_cast<size_t>(index)); }
-    // Appends a new item with empty texts and zero numbers.
-    TShortCutFile& Add() {
-        items_.push_back(std::make_unique<TShortCutFile>());
-        return *items_.back();
-    }
-    void Clear() { items_.clear(); }
-
-private:
-    std::vector<std::unique_ptr<TShortCutFile>> items_;
-};
+using TShortCutFiles = TOwnedList<TShortCutFile>;

@@ -106,14 +106,14 @@ TEST(ProjectSave, ExampleFileByteForByte) {
     TProjectProperty project;
     FillExample(project);
     std::string path = WriteTemp("example.ini", "[Stale]\r\nold=1\r\n");
-    EXPECT_TRUE(project.Save(path));
+    project.Save(path);
     EXPECT_EQ(ReadBack(path), Crlf(kExampleLines));
 }
 
 TEST(ProjectLoad, ExampleFileRoundTrip) {
     std::string path = WriteTemp("example_in.ini", Crlf(kExampleLines));
     TProjectProperty project;
-    EXPECT_TRUE(project.Load(path));
+    project.Load(path);
     EXPECT_EQ(project.Name1, "Example Tool");
     EXPECT_EQ(project.Information, (std::vector<std::string>{"Thank you for choosing Example Tool.", ""}));
     ASSERT_EQ(project.Shortcuts.Count(), 1);
@@ -131,7 +131,7 @@ TEST(ProjectLoad, MissingFileGivesDefaults) {
     TProjectProperty project;
     project.Name1 = "stale";
     project.Folders.Add();
-    EXPECT_TRUE(project.Load(path));
+    project.Load(path);
     EXPECT_EQ(project.Name1, "");
     EXPECT_EQ(project.MessageDisp, 2);
     EXPECT_EQ(project.Folders.Count(), 0);

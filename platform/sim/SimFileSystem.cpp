@@ -533,8 +533,6 @@ std::vector<std::string> Changes(const Snapshot& before, const Snapshot& after) 
 
 }  // namespace sim
 
-// ---- the platform interface over the tree ----
-
 namespace plat {
 
 using sim::Entry;

@@ -12,6 +12,7 @@
 
 #include "platform/AnsiText.h"
 #include "platform/Dialogs.h"
+#include "platform/FileSystem.h"
 #include "platform/Window.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Win32Backend.h"
@@ -79,8 +80,6 @@ void PlaceDialog(HWND dlg, int clientWidth, int clientHeight) {
 }
 
 FontHandle DialogFont() { return plat::win32::MakeFont(kFaceName, plat::kShiftJisCharset, kFontHeight); }
-
-// ---- Message dialog --------------------------------------------------------
 
 struct MessageState {
     plat::MsgKind kind;
@@ -180,8 +179,6 @@ INT_PTR CALLBACK MessageProc(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
     return FALSE;
 }
 
-// ---- Folder dialog ---------------------------------------------------------
-
 struct FolderState {
     std::string title, start;
     const std::function<bool(const std::string&)>* accept = nullptr;
@@ -193,12 +190,6 @@ struct FolderState {
 bool OnLetteredDrive(const std::string& s) {
     return s.size() >= 2 && s[1] == ':' &&
            ((s[0] >= 'A' && s[0] <= 'Z') || (s[0] >= 'a' && s[0] <= 'z'));
-}
-
-std::string CurrentFolder() {
-    char buf[MAX_PATH * 2] = {};
-    DWORD n = GetCurrentDirectoryA(sizeof buf, buf);
-    return n && n < sizeof buf ? std::string(buf, n) : std::string();
 }
 
 // The network-connection dialog is offered when the system has it and a
@@ -218,7 +209,7 @@ bool NetworkDialogAvailable() {
 
 void ShowCurrentFolder(HWND dlg) {
     HWND edit = GetDlgItem(dlg, ids::kFolderPathEditId);
-    SetWindowTextA(edit, CurrentFolder().c_str());
+    SetWindowTextA(edit, plat::CurrentFolder().c_str());
     SendMessageA(edit, EM_SETSEL, 0, -1);
 }
 
@@ -264,7 +255,7 @@ bool OpenFolder(HWND dlg, const std::string& path) {
     FitHorizontalExtent(files);
     char drives[8] = "*.*";
     DlgDirListComboBoxA(dlg, drives, ids::kFolderDriveListId, 0, DDL_DRIVES | DDL_EXCLUSIVE);
-    std::string cur = CurrentFolder();
+    std::string cur = plat::CurrentFolder();
     if (OnLetteredDrive(cur)) {
         char item[8] = {'[', '-', static_cast<char>(cur[0] | 0x20), '-', ']', 0};
         SendDlgItemMessageA(dlg, ids::kFolderDriveListId, CB_SELECTSTRING, static_cast<WPARAM>(-1),
@@ -284,7 +275,7 @@ void OpenSelectedDrive(HWND dlg) {
     char buf[16] = {};
     DlgDirSelectComboBoxExA(dlg, buf, sizeof buf, ids::kFolderDriveListId);
     std::string drive = buf;
-    std::string before = CurrentFolder();
+    std::string before = plat::CurrentFolder();
     if (drive.empty() || !OpenFolder(dlg, drive)) {
         MessageBeep(MB_ICONEXCLAMATION);
         OpenFolder(dlg, before);
@@ -329,7 +320,7 @@ void InitFolderDialog(HWND dlg, FolderState& st) {
     PlaceDialog(dlg, S(bx + bw + 8), S(244 + 25 + 10));
 
     bool opened = OnLetteredDrive(st.start) && OpenFolder(dlg, st.start);
-    if (!opened && !OpenFolder(dlg, CurrentFolder())) ShowCurrentFolder(dlg);
+    if (!opened && !OpenFolder(dlg, plat::CurrentFolder())) ShowCurrentFolder(dlg);
     SetForegroundWindow(dlg);
     SetFocus(edit);
     SendMessageA(edit, EM_SETSEL, 0, -1);
@@ -393,7 +384,7 @@ INT_PTR FolderMessage(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
         case ids::kFolderNetworkId:
             if (HIWORD(wp) == BN_CLICKED) {
                 WNetConnectionDialog(dlg, RESOURCETYPE_DISK);
-                OpenFolder(dlg, CurrentFolder());
+                OpenFolder(dlg, plat::CurrentFolder());
             }
             return TRUE;
         default:

@@ -130,8 +130,6 @@ void SetText(HWND hwnd, const std::string& text) {
     --B().settingText;
 }
 
-// ---- Window classes --------------------------------------------------------
-
 LRESULT CALLBACK FormProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 LRESULT CALLBACK ContainerProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
 LRESULT CALLBACK AppProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -195,8 +193,6 @@ HWND ActivationTarget() {
     }
     return target && IsWindowVisible(target) ? target : nullptr;
 }
-
-// ---- Realizing widgets -----------------------------------------------------
 
 // Children in the order their windows are created: by tab order, the
 // controls that take no focus after them in declaration order. The order of
@@ -447,8 +443,6 @@ void ReleaseWindowsOf(Widget& w) {
     w.native = nullptr;
 }
 
-// ---- Events ----------------------------------------------------------------
-
 void OnCommand(WPARAM wp, LPARAM lp) {
     HWND ctl = reinterpret_cast<HWND>(lp);
     Widget* w = ctl ? WidgetOf(ctl) : nullptr;
@@ -613,8 +607,6 @@ LRESULT CALLBACK AppProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     return DefWindowProcA(hwnd, msg, wp, lp);
 }
 
-// ---- The message loop's keyboard -------------------------------------------
-
 Form* ActiveForm() {
     HWND active = GetActiveWindow();
     Form* form = FormOf(active);
@@ -691,8 +683,6 @@ bool HandleFormKey(const MSG& m) {
 
 }  // namespace
 
-// ---- Shared with the dialogs -----------------------------------------------
-
 int ScreenDpi() {
     static int dpi = 0;
     if (!dpi) {
@@ -756,8 +746,6 @@ void UntagWindow(HWND hwnd) {
 }
 
 }  // namespace plat::win32
-
-// ---- The backend of the window layer ---------------------------------------
 
 namespace plat::backend {
 

@@ -142,8 +142,6 @@ TEST(MessageDialog, LongTextWrapsInsideTheScreen) {
     EXPECT_TRUE(thread.Join(kWait));
 }
 
-// ---- Folder dialog ---------------------------------------------------------
-
 class FolderDialogTest : public testing::Test {
 protected:
     void SetUp() override {

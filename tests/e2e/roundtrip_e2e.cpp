@@ -24,8 +24,6 @@ namespace {
 constexpr DWORD kWait = 15000;
 const char kListKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
 
-// ---- The machine ------------------------------------------------------------
-
 std::string ReadRegString(HKEY root, const std::string& key, const std::string& name, bool* found = nullptr) {
     if (found) *found = false;
     HKEY h;
@@ -198,8 +196,6 @@ bool SameBytes(const std::string& a, const std::string& b) {
     return e2e::ReadFileBytes(a, x) && e2e::ReadFileBytes(b, y) && x == y;
 }
 
-// ---- Working the program ------------------------------------------------------
-
 // A process started from a command line, as Windows starts a registered
 // uninstall command.
 class CommandProcess {
@@ -278,8 +274,6 @@ void WalkInstaller(DWORD pid, HWND& form, std::string& location, const std::stri
     }
 }
 
-// ---- The tests ------------------------------------------------------------------
-
 class RoundTrip : public testing::Test {
 protected:
     static void SetUpTestSuite() { CoInitialize(nullptr); }
@@ -320,7 +314,7 @@ TEST_F(RoundTrip, ExampleProjectInstallsAndUninstalls) {
     ASSERT_TRUE(SetFileAttributesA((medium + "\\payload\\manual.txt").c_str(), FILE_ATTRIBUTE_READONLY));
 
     TProjectProperty project;
-    ASSERT_TRUE(project.Load(sourceIni));
+    project.Load(sourceIni);
     const std::string key = std::string(kListKey) + "\\" + project.UnInstallKey;
     // Whatever an interrupted earlier run left behind.
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, key.c_str());
@@ -374,10 +368,10 @@ TEST_F(RoundTrip, ExampleProjectInstallsAndUninstalls) {
     {
         // The project copy: the source project in the canonical layout, in uninstall mode.
         TProjectProperty expected;
-        ASSERT_TRUE(expected.Load(sourceIni));
+        expected.Load(sourceIni);
         expected.InstallMode = 1;
         const std::string expectedFile = e2e::FreshFolder("roundtrip-expected") + "\\Setup.ini";
-        ASSERT_TRUE(expected.Save(expectedFile));
+        expected.Save(expectedFile);
         EXPECT_TRUE(SameBytes(expectedFile, location + "\\Setup.ini"));
     }
     for (int i = 0; i < project.Shortcuts.Count(); ++i) {

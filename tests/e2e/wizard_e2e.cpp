@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "support/Driver.h"
+#include "tests/support/ProjectText.h"
 
 namespace {
 
@@ -24,35 +25,24 @@ constexpr DWORD kWindowTimeout = 30000;
 constexpr DWORD kStepTimeout = 10000;
 constexpr DWORD kExitTimeout = 30000;
 
-struct Project {
-    int installMode = 0;
-    int messageDisp = 0;
-    bool lisenceUse = false;
-    int directorySwitch = 1;
-    int initDirectory = 1;
-    std::string subDirectory;
-    std::string files;  // "[Copy File]" records
-    std::string unInstallKey = "OrvaneE2E";
+// The driver's project: its texts, the folder taken as written, and an
+// uninstall registration of its own.
+struct Project : support::ProjectSpec {
+    Project() {
+        initDirectory = 1;
+        name1 = "E2Eテストソフト";
+        name2 = "検証用";
+        version = "1.02";
+        copyright = "(C) 2024 Orvane";
+        information = {"これは案内です。", "二行目です。"};
+        displayMessage = {"お知らせの本文です。"};
+        lisenceMessage = {"使用許諾契約書", "第一条 本ソフトは検証用です。"};
+        unInstallName = "E2Eテストソフト";
+        unInstallKey = "OrvaneE2E";
+    }
 };
 
-std::string IniText(const Project& p) {
-    std::string t;
-    t += "[Project Property]\r\n";
-    t += "InstallMode=" + std::to_string(p.installMode) + "\r\n";
-    t += "Name1=E2Eテストソフト\r\nName2=検証用\r\nVersion=1.02\r\nCopyright=(C) 2024 Orvane\r\n";
-    t += "[Information]\r\nline0000=これは案内です。\r\nline0001=二行目です。\r\n";
-    t += "[Message]\r\nMessageDisp=" + std::to_string(p.messageDisp) + "\r\n";
-    t += "[DisplayMessage]\r\nline0000=お知らせの本文です。\r\n";
-    t += "[Lisence]\r\nLisenceUse=" + std::string(p.lisenceUse ? "1" : "0") + "\r\n";
-    t += "[LisenceMessage]\r\nline0000=使用許諾契約書\r\nline0001=第一条 本ソフトは検証用です。\r\n";
-    t += "[Copy File]\r\nDirectorySwitch=" + std::to_string(p.directorySwitch) + "\r\n";
-    t += "InitDirectory=" + std::to_string(p.initDirectory) + "\r\n";
-    t += "SubDirectory=" + p.subDirectory + "\r\n";
-    t += p.files;
-    t += "[UnInstall Property]\r\nUnInstallName=E2Eテストソフト\r\nUnInstallKey=" + p.unInstallKey +
-         "\r\n";
-    return t;
-}
+std::string IniText(const Project& p) { return support::ProjectText(p); }
 
 void DeleteUninstallKey(const std::string& name) {
     std::string key = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" + name;
@@ -427,8 +417,6 @@ TEST(WizardE2E, UninstallModeWindow) {
     EXPECT_FALSE(e2e::FileExists(w.folder + "\\Delete.bat"));
 }
 
-// ---- The demo's walker ---------------------------------------------------------
-
 int Walk(const std::string& exe, const std::string& shotFolder) {
     std::string folder = exe.substr(0, exe.find_last_of('\\'));
     e2e::ChildProcess process;
@@ -485,8 +473,6 @@ int Walk(const std::string& exe, const std::string& shotFolder) {
     for (const std::string& s : shots) std::printf("%s\n", s.c_str());
     return ended ? 0 : 1;
 }
-
-// ---- The README's pictures --------------------------------------------------------
 
 // The window text of a window of another process, read without a message:
 // Windows and Wine answer it from the window's stored text, so it works while

@@ -19,6 +19,7 @@
 #include "ui/BackGround_unit.h"
 #include "ui/MessageDlg_unit.h"
 #include "ui/SetupMain_unit.h"
+#include "tests/support/ProjectText.h"
 
 using plat::MsgAnswer;
 using plat::MsgButtons;
@@ -28,35 +29,21 @@ namespace {
 
 const char kProjectPath[] = "C:\\work\\Setup.ini";
 
-struct ProjectSpec {
-    int installMode = 0;
-    int messageDisp = 0;
-    bool lisenceUse = false;
-    int directorySwitch = 1;
-    int initDirectory = 0;
-    std::string subDirectory = "Vendor\\Tool";
-    std::string name1 = "テストソフト";
-    std::string version = "1.02";
-    std::string copyright = "(C) 2024 テスト";
+// The wizard suite's project: its texts, and an installation folder proposed
+// below Program Files.
+struct ProjectSpec : support::ProjectSpec {
+    ProjectSpec() {
+        subDirectory = "Vendor\\Tool";
+        name1 = "テストソフト";
+        version = "1.02";
+        copyright = "(C) 2024 テスト";
+        information = {"案内の一行目", "二行目"};
+        displayMessage = {"お知らせ"};
+        lisenceMessage = {"使用許諾", "", "第一条"};
+    }
 };
 
-std::string ProjectText(const ProjectSpec& p) {
-    std::string t;
-    t += "[Project Property]\r\n";
-    t += "InstallMode=" + std::to_string(p.installMode) + "\r\n";
-    t += "Name1=" + p.name1 + "\r\n";
-    t += "Version=" + p.version + "\r\n";
-    t += "Copyright=" + p.copyright + "\r\n";
-    t += "[Information]\r\nline0000=案内の一行目\r\nline0001=二行目\r\n";
-    t += "[Message]\r\nMessageDisp=" + std::to_string(p.messageDisp) + "\r\n";
-    t += "[DisplayMessage]\r\nline0000=お知らせ\r\n";
-    t += "[Lisence]\r\nLisenceUse=" + std::string(p.lisenceUse ? "1" : "0") + "\r\n";
-    t += "[LisenceMessage]\r\nline0000=使用許諾\r\nline0001=\r\nline0002=第一条\r\n";
-    t += "[Copy File]\r\nDirectorySwitch=" + std::to_string(p.directorySwitch) + "\r\n";
-    t += "InitDirectory=" + std::to_string(p.initDirectory) + "\r\n";
-    t += "SubDirectory=" + p.subDirectory + "\r\n";
-    return t;
-}
+using support::ProjectText;
 
 struct ButtonState {
     std::string next, cancel, hint;
@@ -122,8 +109,6 @@ protected:
     std::unique_ptr<TSetupMainForm> form;
 };
 
-// ---- Page order -------------------------------------------------------------
-
 struct PageOrderCase {
     int messageDisp;
     bool lisenceUse;
@@ -184,8 +169,6 @@ TEST_F(WizardTest, PageOrderFollowsMessageAgreementAndLocationSettings) {
         form.reset();
     }
 }
-
-// ---- Captions, hints and states while walking -------------------------------
 
 TEST_F(WizardTest, SevenPagesForwardsAndBackwards) {
     ProjectSpec spec;
@@ -300,8 +283,6 @@ TEST_F(WizardTest, EndPageShownByTheRunClosesWithoutAQuestion) {
     EXPECT_TRUE(sim::ShownForms().empty());  // the background window went with it
 }
 
-// ---- The install message ------------------------------------------------------
-
 TEST_F(WizardTest, OneInstallMessagePerVisitOfTheProgressPage) {
     ProjectSpec spec;
     spec.messageDisp = 2;
@@ -326,8 +307,6 @@ TEST_F(WizardTest, OneInstallMessagePerVisitOfTheProgressPage) {
     form->ShowPage(form->PageCount - 1);
     EXPECT_EQ(PostedCount(plat::kWmUser), 2);
 }
-
-// ---- The close rule -------------------------------------------------------------
 
 struct CloseWay {
     const char* name;
@@ -424,8 +403,6 @@ TEST_F(WizardTest, DisagreeingAndAnsweringNoKeepsTheAgreementPage) {
     EXPECT_EQ(ActiveName(), "LisenceSheet");
     ExpectButtons(kAgreement, "after No");
 }
-
-// ---- Start-up ----------------------------------------------------------------
 
 TEST_F(WizardTest, InstallModeFillsTheStartPageAndShowsBothWindows) {
     Start(ProjectSpec{});
@@ -564,8 +541,6 @@ TEST_F(WizardTest, EmptyIntegerTextIsABadInteger) {
     EXPECT_EQ(sim::Messages()[0].text, "'' は整数ではありません");
 }
 
-// ---- Uninstall mode -------------------------------------------------------------
-
 TEST_F(WizardTest, UninstallModeWindow) {
     for (int mode : {1, 2, 255}) {
         SCOPED_TRACE("InstallMode " + std::to_string(mode));
@@ -687,8 +662,6 @@ TEST_F(WizardTest, FindExistingFolderWalksUpToAnExistingFolder) {
     }
 }
 
-// ---- The folder dialog ------------------------------------------------------------
-
 class BrowseTest : public WizardTest {
 protected:
     void SetUp() override {
@@ -796,8 +769,6 @@ TEST_F(BrowseTest, StartupFolderStaysWhatTheProgramStartedWith) {
     EXPECT_EQ(form->StartupFolder, "C:\\work");
 }
 
-// ---- The layout ---------------------------------------------------------------
-
 struct ControlRow {
     const char* name;
     plat::WidgetKind kind;
@@ -893,8 +864,6 @@ TEST_F(WizardTest, LayoutOfTheWindowAndItsControls) {
 }
 
 }  // namespace
-
-// ---- The message dialog module -----------------------------------------------------
 
 namespace {
 

@@ -7,8 +7,6 @@
 
 namespace e2e {
 
-// ---- Processes -------------------------------------------------------------
-
 ChildProcess::~ChildProcess() {
     Kill();
     if (thread_) CloseHandle(thread_);
@@ -70,8 +68,6 @@ void ChildProcess::Kill() {
     }
 }
 
-// ---- Waiting ---------------------------------------------------------------
-
 bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs, DWORD pollMs) {
     DWORD start = GetTickCount();
     for (;;) {
@@ -80,8 +76,6 @@ bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs, DWORD pollMs)
         ::Sleep(pollMs);
     }
 }
-
-// ---- Windows ---------------------------------------------------------------
 
 namespace {
 
@@ -283,8 +277,6 @@ void PressKey(HWND window, UINT vk) {
     PostMessageA(target, WM_KEYUP, vk, 1 | (scan << 16) | 0xC0000000u);
 }
 
-// ---- Message dialogs -------------------------------------------------------
-
 HWND WaitForDialog(DWORD pid, DWORD timeoutMs, const std::vector<HWND>& except) {
     HWND found = nullptr;
     WaitUntil(
@@ -341,8 +333,6 @@ void PressEscape(HWND dialog) { PressKey(dialog, VK_ESCAPE); }
 bool WaitGone(HWND hwnd, DWORD timeoutMs) {
     return WaitUntil([&] { return !IsWindow(hwnd) || !IsWindowVisible(hwnd); }, timeoutMs);
 }
-
-// ---- Screenshots -----------------------------------------------------------
 
 namespace {
 
@@ -489,8 +479,6 @@ bool SaveScreenRect(const RECT& r, const std::string& pngPath) {
     ReleaseDC(nullptr, screen);
     return ok;
 }
-
-// ---- Files and folders -----------------------------------------------------
 
 std::string BuildPath(const std::string& rel) {
     // Wine maps the Unix root to drive Z:.

@@ -36,8 +36,6 @@
 
 namespace e2e {
 
-// ---- Processes -------------------------------------------------------------
-
 class ChildProcess {
 public:
     ChildProcess() = default;
@@ -67,12 +65,8 @@ private:
     DWORD pid_ = 0;
 };
 
-// ---- Waiting ---------------------------------------------------------------
-
 // Polls cond every pollMs until it answers true (true) or timeoutMs passes (false).
 bool WaitUntil(const std::function<bool()>& cond, DWORD timeoutMs, DWORD pollMs = 20);
-
-// ---- Windows ---------------------------------------------------------------
 
 // Top-level windows of a process (EnumWindows + GetWindowThreadProcessId),
 // visible ones only unless visibleOnly is false.
@@ -119,8 +113,6 @@ void SetEditText(HWND edit, const std::string& text);
 // posted, so that the dialog manager sees it as it sees a real key).
 void PressKey(HWND window, UINT vk);
 
-// ---- Message dialogs -------------------------------------------------------
-
 struct MessageDialog {
     HWND hwnd = nullptr;
     std::string caption;
@@ -141,8 +133,6 @@ void PressEscape(HWND dialog);
 // Waits for the window to be gone (IsWindow false).
 bool WaitGone(HWND hwnd, DWORD timeoutMs);
 
-// ---- Screenshots -----------------------------------------------------------
-
 // Writes an 8-bit RGB PNG (stored deflate blocks, CRC-32, Adler-32). rgb holds
 // width*height*3 bytes, rows top to bottom.
 bool WritePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgb);
@@ -152,8 +142,6 @@ bool SaveScreenshot(HWND window, const std::string& pngPath);
 // The smallest rectangle that holds all those windows (e.g. a form and its dialog).
 bool SaveScreenshot(const std::vector<HWND>& windows, const std::string& pngPath);
 bool SaveScreenRect(const RECT& screenRect, const std::string& pngPath);
-
-// ---- Files and folders -----------------------------------------------------
 
 // ORVANE_BINARY_DIR joined with rel as a Windows path (Z:\...\build\rel).
 std::string BuildPath(const std::string& rel = "");
