@@ -254,7 +254,8 @@ TEST_F(FolderDialogTest, RefusedTextKeepsItOpenUntilAccepted) {
     e2e::SetEditText(edit_, missing);
     e2e::Click(e2e::FindControl(dlg_, "OkButton"));
     ASSERT_TRUE(e2e::WaitUntil([&] { return accepted_.size() == 1; }, kWait));
-    ::Sleep(200);
+    // The OK press is handled to its end: a dialog that ended would be gone by then.
+    e2e::WaitIdle(dlg_, kWait);
     EXPECT_TRUE(IsWindow(dlg_)) << "a refused text closed the dialog";
     EXPECT_EQ(result_.load(), -1);
     EXPECT_EQ(accepted_[0], missing);

@@ -108,16 +108,26 @@ private:
     void* bits_ = nullptr;
 };
 
-// Lets the window system finish what showing the form started.
-void Pump(DWORD ms) {
-    DWORD end = GetTickCount() + ms;
+// Lets the window system finish what the form started: its messages are
+// handled until none is left and the screen under it has stopped changing
+// (two captures a frame apart agree; the screen receives a window's last
+// drawing while its thread waits).
+void PumpUntilSettled(HWND window, DWORD timeoutMs = 10000) {
+    RECT r = {};
+    GetWindowRect(window, &r);
+    std::vector<uint8_t> before, now;
+    const DWORD start = GetTickCount();
     MSG m;
-    while (static_cast<int>(end - GetTickCount()) > 0) {
+    for (;;) {
         while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&m);
             DispatchMessageA(&m);
         }
-        Sleep(10);
+        if (GetTickCount() - start > timeoutMs) return;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+        if (PeekMessageA(&m, nullptr, 0, 0, PM_NOREMOVE)) continue;
+        if (e2e::CaptureScreenRect(r, now) && now == before) return;
+        before.swap(now);
     }
 }
 
@@ -148,7 +158,7 @@ protected:
         gLabelProc = Subclass(H(label), CountLabel);
         gFormProc = Subclass(H(form), CountForm);
         gPageProc = Subclass(H(page), CountPage);
-        Pump(300);
+        PumpUntilSettled(H(form));
         g = Counts();
     }
 
@@ -230,7 +240,7 @@ void ProgressPage::RunManyItems() {
     EXPECT_EQ(g.formPaints, 0);
     EXPECT_EQ(g.pagePaints, 0);
     EXPECT_EQ(g.bevelDraws, 0);
-    Pump(200);  // the screen receives the window's last drawing when the thread waits
+    PumpUntilSettled(H(form));
     EXPECT_TRUE(e2e::SaveScreenshot(H(form), e2e::ScreenshotPath("progress_full.png")));
 }
 

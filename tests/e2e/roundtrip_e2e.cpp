@@ -511,8 +511,10 @@ TEST_F(RoundTrip, SelfRemovalWaitsForTheUninstallerAndLeavesNothing) {
     ASSERT_FALSE(HasFatalFailure());
     ASSERT_TRUE(un.WaitExit(kWait));
 
-    Sleep(4000);
-    EXPECT_TRUE(e2e::FileExists(location + "\\Setup.exe")) << "deleted while busy?";
+    // The batch tries about once a second: in four seconds it has tried and
+    // must still be waiting.
+    EXPECT_FALSE(e2e::WaitUntil([&] { return !e2e::FileExists(location + "\\Setup.exe"); }, 4000, 100))
+        << "deleted while busy?";
     EXPECT_EQ(TempBatches().size(), batchesBefore.size() + 1) << "the batch should still be waiting";
     CloseHandle(hold);
     const DWORD released = GetTickCount();

@@ -264,13 +264,13 @@ TEST(WindowLayer, FormMirrorsItsWidgetsAndRoutesTheirEvents) {
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::WidgetName(e2e::FocusedWindow(form)) == "BackButton"; }, kWait));
     e2e::PressKey(form, VK_RETURN);  // presses Back
     ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::IsVisible(pageA); }, kWait));
-    ::Sleep(100);
+    ASSERT_TRUE(e2e::WaitIdle(form, kWait));  // the keys are handled, whatever they did
     EXPECT_EQ(s.userMessages.load(), 1);
 
     // The close box asks the close rule: refused, the window stays.
     e2e::PostClose(form);
     ASSERT_TRUE(e2e::WaitUntil([&] { return s.closeQueries == 1; }, kWait));
-    ::Sleep(100);
+    ASSERT_TRUE(e2e::WaitIdle(form, kWait));  // the close box's message is handled to its end
     EXPECT_TRUE(IsWindow(form));
     EXPECT_EQ(s.closes.load(), 0);
     EXPECT_FALSE(s.loopEnded.load());

@@ -448,7 +448,7 @@ int Walk(const std::string& exe, const std::string& shotFolder) {
             std::fprintf(stderr, "walk: no next page after %s\n", previous.c_str());
             return 1;
         }
-        Sleep(300);  // let the page paint
+        e2e::WaitSettled({form}, kStepTimeout);  // the page is painted
         // The whole screen: the background window behind the wizard too.
         std::string path = shotFolder + "\\" + std::to_string(n) + "-" + page + ".png";
         if (!e2e::SaveScreenshot(nullptr, path)) {
@@ -463,7 +463,7 @@ int Walk(const std::string& exe, const std::string& shotFolder) {
     e2e::Click(e2e::FindControl(form, "CancelButton"));
     HWND q = e2e::WaitForDialog(process.Id(), kStepTimeout);
     if (q) {
-        Sleep(300);
+        e2e::WaitSettled({q}, kStepTimeout);
         std::string path = shotFolder + "\\" + std::to_string(shots.size() + 1) + "-cancel-question.png";
         if (e2e::SaveScreenshot(nullptr, path)) shots.push_back(path);
         e2e::PressDialogButton(q, "はい(&Y)");
@@ -518,7 +518,7 @@ int Pictures(const std::string& exe, const std::string& shotFolder) {
             std::fprintf(stderr, "pictures: the page %s did not come\n", page.first);
             return 1;
         }
-        Sleep(300);  // let the page paint
+        e2e::WaitSettled({form}, kStepTimeout);  // the page is painted
         if (!shoot({form}, page.second)) return fail("cannot save a picture");
         if (std::string(page.first) == "StartSheet" && !shoot({}, "0-background")) {
             return fail("cannot save the background");
@@ -539,7 +539,7 @@ int Pictures(const std::string& exe, const std::string& shotFolder) {
         return setup.Suspend();
     }, kStepTimeout, 1);
     if (!caught) return fail("the progress page never showed manual.txt");
-    Sleep(100);
+    e2e::WaitSettled({form}, kStepTimeout);  // what the stopped thread drew is on the screen
     bool progressShot = shoot({form}, "6-progress");
     setup.Resume();
     if (!progressShot) return fail("cannot save the progress picture");
@@ -547,7 +547,7 @@ int Pictures(const std::string& exe, const std::string& shotFolder) {
     if (!e2e::WaitUntil([&] { return visible("EndSheet"); }, kWindowTimeout)) {
         return fail("the installation did not reach the end page");
     }
-    Sleep(300);
+    e2e::WaitSettled({form}, kStepTimeout);
     if (!shoot({form}, "7-end")) return fail("cannot save the end page");
     e2e::Click(e2e::FindControl(form, "NextButton"));
     DWORD code = 0;
@@ -561,7 +561,7 @@ int Pictures(const std::string& exe, const std::string& shotFolder) {
     HWND uform = e2e::WaitForForm(uninstaller.Id(), "SetupMainForm", kWindowTimeout);
     HWND question = e2e::WaitForDialog(uninstaller.Id(), kWindowTimeout);
     if (!uform || !question) return fail("the uninstall question did not appear");
-    Sleep(300);
+    e2e::WaitSettled({uform, question}, kStepTimeout);
     if (!shoot({uform, question}, "8-uninstall-question")) return fail("cannot save the question");
     e2e::PressDialogButton(question, "はい(&Y)");
     // Then the questions about files kept on request and the result: the first button each.

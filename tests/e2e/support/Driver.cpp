@@ -440,7 +440,7 @@ bool SaveScreenshot(const std::vector<HWND>& windows, const std::string& pngPath
     return any && SaveScreenRect(all, pngPath);
 }
 
-bool SaveScreenRect(const RECT& r, const std::string& pngPath) {
+bool CaptureScreenRect(const RECT& r, std::vector<uint8_t>& rgb) {
     int w = r.right - r.left, h = r.bottom - r.top;
     if (w <= 0 || h <= 0) return false;
     HDC screen = GetDC(nullptr);
@@ -462,22 +462,57 @@ bool SaveScreenRect(const RECT& r, const std::string& pngPath) {
         GdiFlush();
         SelectObject(mem, old);
         if (ok) {
-            std::vector<uint8_t> rgb(static_cast<size_t>(w) * h * 3);
+            rgb.assign(static_cast<size_t>(w) * h * 3, 0);
             const uint8_t* p = static_cast<const uint8_t*>(bits);
             for (size_t i = 0; i < static_cast<size_t>(w) * h; ++i) {
                 rgb[i * 3] = p[i * 4 + 2];
                 rgb[i * 3 + 1] = p[i * 4 + 1];
                 rgb[i * 3 + 2] = p[i * 4];
             }
-            size_t cut = pngPath.find_last_of("\\/");
-            if (cut != std::string::npos) MakeFolders(pngPath.substr(0, cut));
-            ok = WritePng(pngPath, w, h, rgb);
         }
     }
     if (bmp) DeleteObject(bmp);
     if (mem) DeleteDC(mem);
     ReleaseDC(nullptr, screen);
     return ok;
+}
+
+bool SaveScreenRect(const RECT& r, const std::string& pngPath) {
+    std::vector<uint8_t> rgb;
+    if (!CaptureScreenRect(r, rgb)) return false;
+    size_t cut = pngPath.find_last_of("\\/");
+    if (cut != std::string::npos) MakeFolders(pngPath.substr(0, cut));
+    return WritePng(pngPath, r.right - r.left, r.bottom - r.top, rgb);
+}
+
+bool WaitIdle(HWND window, DWORD timeoutMs) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+}
+
+bool WaitSettled(const std::vector<HWND>& windows, DWORD timeoutMs) {
+    RECT all = {};
+    bool any = false;
+    for (HWND h : windows) {
+        RECT r;
+        if (!h || !GetWindowRect(h, &r)) continue;
+        if (any) {
+            UnionRect(&all, &all, &r);
+        } else {
+            all = r;
+            any = true;
+        }
+    }
+    if (!any) return false;
+    std::vector<uint8_t> before, now;
+    if (!CaptureScreenRect(all, before)) return false;
+    // Two captures a frame apart that agree: nothing is being drawn there.
+    return WaitUntil([&] {
+        if (!CaptureScreenRect(all, now)) return false;
+        bool same = now == before;
+        before.swap(now);
+        return same;
+    }, timeoutMs, 50);
 }
 
 std::string BuildPath(const std::string& rel) {

@@ -142,6 +142,14 @@ bool SaveScreenshot(HWND window, const std::string& pngPath);
 // The smallest rectangle that holds all those windows (e.g. a form and its dialog).
 bool SaveScreenshot(const std::vector<HWND>& windows, const std::string& pngPath);
 bool SaveScreenRect(const RECT& screenRect, const std::string& pngPath);
+// The screen's pixels in screenRect, 8-bit RGB rows top to bottom.
+bool CaptureScreenRect(const RECT& screenRect, std::vector<uint8_t>& rgb);
+// Waits until the window's thread has handled what was sent to it before (a
+// WM_NULL answered): a handler under way has returned. False on timeout.
+bool WaitIdle(HWND window, DWORD timeoutMs);
+// Waits until the screen under the windows stops changing (two captures 50 ms
+// apart agree): what they started to paint is on the screen.
+bool WaitSettled(const std::vector<HWND>& windows, DWORD timeoutMs);
 
 // ORVANE_BINARY_DIR joined with rel as a Windows path (Z:\...\build\rel).
 std::string BuildPath(const std::string& rel = "");
