@@ -424,8 +424,10 @@ bool SaveScreenshot(HWND window, const std::string& pngPath) {
     return SaveScreenRect(r, pngPath);
 }
 
-bool SaveScreenshot(const std::vector<HWND>& windows, const std::string& pngPath) {
-    RECT all = {};
+namespace {
+
+// The smallest screen rectangle that holds all the windows; false for none.
+bool UnionOfWindows(const std::vector<HWND>& windows, RECT& all) {
     bool any = false;
     for (HWND h : windows) {
         RECT r;
@@ -437,7 +439,14 @@ bool SaveScreenshot(const std::vector<HWND>& windows, const std::string& pngPath
             any = true;
         }
     }
-    return any && SaveScreenRect(all, pngPath);
+    return any;
+}
+
+}  // namespace
+
+bool SaveScreenshot(const std::vector<HWND>& windows, const std::string& pngPath) {
+    RECT all = {};
+    return UnionOfWindows(windows, all) && SaveScreenRect(all, pngPath);
 }
 
 bool CaptureScreenRect(const RECT& r, std::vector<uint8_t>& rgb) {
@@ -492,18 +501,7 @@ bool WaitIdle(HWND window, DWORD timeoutMs) {
 
 bool WaitSettled(const std::vector<HWND>& windows, DWORD timeoutMs) {
     RECT all = {};
-    bool any = false;
-    for (HWND h : windows) {
-        RECT r;
-        if (!h || !GetWindowRect(h, &r)) continue;
-        if (any) {
-            UnionRect(&all, &all, &r);
-        } else {
-            all = r;
-            any = true;
-        }
-    }
-    if (!any) return false;
+    if (!UnionOfWindows(windows, all)) return false;
     std::vector<uint8_t> before, now;
     if (!CaptureScreenRect(all, before)) return false;
     // Two captures a frame apart that agree: nothing is being drawn there.
