@@ -89,8 +89,8 @@ public:
     std::string SelfRemovalPath(int kind);
     bool WriteDeleteBatch();
 
-    // The last failure of a run ("Failed to copy A to B (error 5)"); empty
-    // while nothing failed since the run started.
+    // What stopped the last run or step ("Failed to copy A to B (error 5)");
+    // empty while nothing has failed since it started.
     const std::string& FailureRecord() const { return failure_; }
 
 private:

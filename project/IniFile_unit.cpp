@@ -65,12 +65,6 @@ bool NamePart(const std::string& line, std::string& name) {
     return true;
 }
 
-std::string FoldedName(const char* name, size_t size) {
-    std::string folded(name, size);
-    for (char& c : folded) c = FoldByte(c);
-    return folded;
-}
-
 // Two names of printable ASCII are equal in the locale exactly when they are
 // equal ignoring case: every such byte has a weight ('-' and '\'' too, at a
 // later level). Only other names need the locale comparison.
@@ -79,6 +73,30 @@ bool NamesEqual(const std::string& a, const std::string& b) {
         return a.size() == b.size() && FoldedEqual(a.data(), b.data(), a.size());
     }
     return plat::CompareNames(a, b) == 0;
+}
+
+// A stable natural merge sort: items that compare equal keep their order,
+// and a section written key by key in ascending order (text lines, records)
+// costs one comparison per item instead of n log n locale comparisons.
+template <typename T, typename Less>
+void NaturalMergeSort(std::vector<T>& items, Less less) {
+    std::vector<size_t> bounds{0};
+    for (size_t i = 1; i < items.size(); ++i) {
+        if (less(items[i], items[i - 1])) bounds.push_back(i);
+    }
+    bounds.push_back(items.size());
+    while (bounds.size() > 2) {
+        std::vector<size_t> merged{0};
+        for (size_t k = 0; k + 1 < bounds.size(); k += 2) {
+            if (k + 2 < bounds.size()) {
+                std::inplace_merge(items.begin() + static_cast<std::ptrdiff_t>(bounds[k]),
+                                   items.begin() + static_cast<std::ptrdiff_t>(bounds[k + 1]),
+                                   items.begin() + static_cast<std::ptrdiff_t>(bounds[k + 2]), less);
+            }
+            merged.push_back(bounds[std::min(k + 2, bounds.size() - 1)]);
+        }
+        bounds.swap(merged);
+    }
 }
 
 int HexDigit(unsigned char c) {
@@ -92,75 +110,99 @@ int HexDigit(unsigned char c) {
 
 void TProjectIniSection::AddLine(const std::string& line) {
     lines_.push_back(line);
-    if (indexed_) IndexLine(static_cast<int>(lines_.size()) - 1);
+    IndexLine(static_cast<int>(lines_.size()) - 1);
 }
 
 void TProjectIniSection::SetLineAt(int index, const std::string& line) {
     std::string& slot = lines_.at(static_cast<size_t>(index));
     // Replacing a plain key's line by one of the same folded key keeps the
-    // index as it is; anything else is rare and drops it.
+    // index as it is; anything else is rare and rebuilds it.
     size_t oldEq = slot.find('=');
     size_t newEq = line.find('=');
     bool same = oldEq != std::string::npos && oldEq == newEq && IsPlainName(slot.data(), oldEq) &&
                 IsPlainName(line.data(), newEq) && FoldedEqual(slot.data(), line.data(), oldEq);
     slot = line;
-    if (!same) DropIndex();
+    if (!same) RebuildIndex();
 }
 
 void TProjectIniSection::DeleteLineAt(int index) {
     lines_.at(static_cast<size_t>(index));  // refuses an index out of range
     lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(index));
-    DropIndex();
+    RebuildIndex();
 }
 
 void TProjectIniSection::SortLines() {
-    // A stable natural merge sort: lines that compare equal keep their
-    // document order, and a section written key by key in ascending order
-    // (text lines, records) costs one comparison per line instead of
-    // n log n locale comparisons.
-    auto less = LineLess;
-    std::vector<size_t> bounds{0};
-    for (size_t i = 1; i < lines_.size(); ++i) {
-        if (less(lines_[i], lines_[i - 1])) bounds.push_back(i);
-    }
-    bounds.push_back(lines_.size());
-    while (bounds.size() > 2) {
-        std::vector<size_t> merged{0};
-        for (size_t k = 0; k + 1 < bounds.size(); k += 2) {
-            if (k + 2 < bounds.size()) {
-                std::inplace_merge(lines_.begin() + static_cast<std::ptrdiff_t>(bounds[k]),
-                                   lines_.begin() + static_cast<std::ptrdiff_t>(bounds[k + 1]),
-                                   lines_.begin() + static_cast<std::ptrdiff_t>(bounds[k + 2]), less);
-            }
-            merged.push_back(bounds[std::min(k + 2, bounds.size() - 1)]);
-        }
-        bounds.swap(merged);
-    }
-    DropIndex();
+    NaturalMergeSort(lines_, LineLess);
+    RebuildIndex();
 }
 
-void TProjectIniSection::IndexLine(int index) const {
+std::vector<const std::string*> TProjectIniSection::SortedLines() const {
+    std::vector<const std::string*> sorted;
+    sorted.reserve(lines_.size());
+    for (const std::string& line : lines_) sorted.push_back(&line);
+    NaturalMergeSort(sorted, [](const std::string* a, const std::string* b) { return LineLess(*a, *b); });
+    return sorted;
+}
+
+uint32_t TProjectIniSection::HashOf(const char* key, size_t size) {
+    // FNV-1a over the case-folded bytes, then mixed so that the low bits
+    // that pick a slot differ for keys that differ only in their last digit.
+    uint32_t hash = 2166136261u;
+    for (size_t i = 0; i < size; ++i) {
+        hash ^= static_cast<unsigned char>(FoldByte(key[i]));
+        hash *= 16777619u;
+    }
+    hash ^= hash >> 16;
+    hash *= 0x85ebca6bu;
+    hash ^= hash >> 13;
+    hash *= 0xc2b2ae35u;
+    hash ^= hash >> 16;
+    return hash;
+}
+
+size_t TProjectIniSection::SlotOf(const char* key, size_t size, uint32_t hash) const {
+    const size_t mask = slots_.size() - 1;  // the size is a power of two
+    for (size_t i = hash & mask;; i = (i + 1) & mask) {
+        const KeySlot& slot = slots_[i];
+        if (slot.line < 0) return i;
+        if (slot.hash != hash) continue;
+        const std::string& text = lines_[static_cast<size_t>(slot.line)];
+        if (text.size() > size && text[size] == '=' && FoldedEqual(text.data(), key, size)) return i;
+    }
+}
+
+void TProjectIniSection::IndexLine(int index) {
     const std::string& line = lines_[static_cast<size_t>(index)];
     size_t eq = line.find('=');
     if (eq == std::string::npos) return;  // such a line is never found by a key
-    if (IsPlainName(line.data(), eq)) {
-        firstLineOf_.emplace(FoldedName(line.data(), eq), index);  // the first line of a key stays
-    } else if (!IsPrintableAscii(line.data(), eq)) {
-        otherNamed_.push_back(index);
+    if (!IsPlainName(line.data(), eq)) {
+        if (!IsPrintableAscii(line.data(), eq)) otherNamed_.push_back(index);
+        return;
     }
+    if ((plainKeys_ + 1) * 2 > slots_.size()) {
+        // At most half full: grow, and enter every key again.
+        std::vector<KeySlot> old(std::max<size_t>(16, slots_.size() * 2), KeySlot{0, -1});
+        old.swap(slots_);
+        const size_t mask = slots_.size() - 1;
+        for (const KeySlot& entry : old) {
+            if (entry.line < 0) continue;
+            size_t i = entry.hash & mask;
+            while (slots_[i].line >= 0) i = (i + 1) & mask;
+            slots_[i] = entry;
+        }
+    }
+    const uint32_t hash = HashOf(line.data(), eq);
+    KeySlot& slot = slots_[SlotOf(line.data(), eq, hash)];
+    if (slot.line >= 0) return;  // the first line of a key stays
+    slot = KeySlot{hash, index};
+    ++plainKeys_;
 }
 
-void TProjectIniSection::DropIndex() {
-    indexed_ = false;
-    firstLineOf_.clear();
+void TProjectIniSection::RebuildIndex() {
+    slots_.clear();
+    plainKeys_ = 0;
     otherNamed_.clear();
-}
-
-void TProjectIniSection::BuildIndex() const {
-    if (indexed_) return;
-    firstLineOf_.reserve(lines_.size());
     for (size_t i = 0; i < lines_.size(); ++i) IndexLine(static_cast<int>(i));
-    indexed_ = true;
 }
 
 std::string TProjectIniSection::KeyNameAt(int index) const {
@@ -179,13 +221,7 @@ int TProjectIniSection::LinearIndexOfKey(const std::string& key) const {
 
 int TProjectIniSection::IndexOfKey(const std::string& key) const {
     if (!IsPlainName(key)) return LinearIndexOfKey(key);
-    BuildIndex();
-    auto entry = firstLineOf_.find(FoldedName(key.data(), key.size()));
-    int found = entry == firstLineOf_.end() ? -1 : entry->second;
-    return EarlierOtherNamed(key, found);
-}
-
-int TProjectIniSection::EarlierOtherNamed(const std::string& key, int found) const {
+    int found = slots_.empty() ? -1 : slots_[SlotOf(key.data(), key.size(), HashOf(key.data(), key.size()))].line;
     // An earlier line whose name holds control or non-ASCII bytes may still
     // be equal in the locale.
     std::string name;
@@ -205,20 +241,6 @@ std::string TProjectIniSection::ValueOf(const std::string& key) const {
 }
 
 void TProjectIniSection::SetValueOf(const std::string& key, const std::string& value) {
-    if (!value.empty() && IsPlainName(key)) {
-        // Found and, when new, entered in one step: a document written key
-        // by key (a save) asks the index once per key.
-        BuildIndex();
-        auto entry = firstLineOf_.try_emplace(FoldedName(key.data(), key.size()), LineCount());
-        int index = EarlierOtherNamed(key, entry.second ? -1 : entry.first->second);
-        if (index >= 0) {
-            if (entry.second) firstLineOf_.erase(entry.first);
-            SetLineAt(index, key + "=" + value);
-        } else {
-            lines_.push_back(key + "=" + value);
-        }
-        return;
-    }
     int index = IndexOfKey(key);
     if (!value.empty()) {
         std::string line = key + "=" + value;
@@ -352,10 +374,9 @@ void TProjectIniFile::WriteBool(const std::string& section, const std::string& k
     WriteInteger(section, key, value ? 1 : 0);
 }
 
-std::string TProjectIniFile::Serialize() {
+std::string TProjectIniFile::Serialize() const {
     size_t total = 0;
     for (const auto& section : sections_) {
-        section->SortLines();
         total += section->Name.size() + 6;
         for (const std::string& line : section->Lines()) total += line.size() + 2;
     }
@@ -366,8 +387,8 @@ std::string TProjectIniFile::Serialize() {
         out += '[';
         out += section.Name;
         out += "]\r\n";
-        for (const std::string& line : section.Lines()) {
-            out += line;
+        for (const std::string* line : section.SortedLines()) {
+            out += *line;
             out += "\r\n";
         }
         if (i + 1 < sections_.size()) out += "\r\n";

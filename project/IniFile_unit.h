@@ -5,7 +5,6 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 class TProjectIniSection {
@@ -20,6 +19,8 @@ public:
     void DeleteLineAt(int index);
     // Sorts the lines in place by whole lines with the name comparison.
     void SortLines();
+    // The lines in SortLines' order, the section left as it is.
+    std::vector<const std::string*> SortedLines() const;
 
     std::string KeyNameAt(int index) const;  // empty when the line has no '='
     int IndexOfKey(const std::string& key) const;
@@ -30,25 +31,28 @@ public:
     void SetValueOf(const std::string& key, const std::string& value);
 
 private:
-    // The index: the first line of each plain key (ASCII letters and digits,
-    // whose locale equality is equality ignoring case) by its lower-cased
-    // name, so that reading or writing a section key by key stays linear.
-    // A name with control or non-ASCII bytes could still equal a plain key
-    // in the locale (it may hold ignored characters): those lines are listed
-    // apart and compared. Built at the first lookup, kept current by
-    // AddLine, dropped by any other change of the lines.
-    void IndexLine(int index) const;
-    void BuildIndex() const;
-    void DropIndex();
-    // The first line before found (or anywhere, for -1) whose name is not
-    // plain but equals key in the locale; else found.
-    int EarlierOtherNamed(const std::string& key, int found) const;
+    // The index of the first line of each plain key (ASCII letters and
+    // digits, whose locale equality is equality ignoring case), so that
+    // reading or writing a section key by key stays linear: an open-addressed
+    // table of line numbers, hashed by the lower-cased name, at most half
+    // full. A name with control or non-ASCII bytes could still equal a plain
+    // key in the locale (it may hold ignored characters): those lines are
+    // listed apart and compared. Every change of the lines keeps it current.
+    struct KeySlot {
+        uint32_t hash;
+        int32_t line;  // -1: empty
+    };
+    static uint32_t HashOf(const char* key, size_t size);
+    // The key's slot, or the empty one where it would go.
+    size_t SlotOf(const char* key, size_t size, uint32_t hash) const;
+    void IndexLine(int index);
+    void RebuildIndex();
     int LinearIndexOfKey(const std::string& key) const;
 
     std::vector<std::string> lines_;
-    mutable bool indexed_ = false;
-    mutable std::unordered_map<std::string, int> firstLineOf_;
-    mutable std::vector<int> otherNamed_;  // ascending line indexes
+    std::vector<KeySlot> slots_;
+    size_t plainKeys_ = 0;         // slots in use
+    std::vector<int> otherNamed_;  // ascending line indexes
 };
 
 class TProjectIniFile {
@@ -92,8 +96,9 @@ public:
     // CR LF, CR or LF; a NUL byte ends the text; lines before the first
     // section header are dropped).
     void Parse(const std::string& text);
-    // Sorts each section and gives the whole document as the file's bytes.
-    std::string Serialize();
+    // The whole document as the file's bytes, each section's lines sorted
+    // (SortLines' order); the document itself is left as it is.
+    std::string Serialize() const;
     // Serialize written to FileName (nothing when it is empty). Raises
     // ESetupError "ファイル %s を作成できません".
     void WriteFile();
