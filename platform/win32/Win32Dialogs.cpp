@@ -16,6 +16,7 @@
 #include "platform/Window.h"
 #include "platform/win32/Handles.h"
 #include "platform/win32/Win32Backend.h"
+#include "platform/win32/SystemLibrary.h"
 #include "platform/win32/Win32Ids.h"
 
 namespace {
@@ -192,19 +193,33 @@ bool OnLetteredDrive(const std::string& s) {
            ((s[0] >= 'A' && s[0] <= 'Z') || (s[0] >= 'a' && s[0] <= 'z'));
 }
 
+// The network functions live in MPR, which is not a KnownDLL: it is loaded
+// from the system folder when the dialog needs it, never imported (an import
+// is looked for in the program's folder first).
+using WNetOpenEnumFn = DWORD(WINAPI*)(DWORD, DWORD, DWORD, LPNETRESOURCEA, LPHANDLE);
+using WNetCloseEnumFn = DWORD(WINAPI*)(HANDLE);
+using WNetConnectionDialogFn = DWORD(WINAPI*)(HWND, DWORD);
+
 // The network-connection dialog is offered when the system has it and a
 // network provider answers: WNetOpenEnum fails with no network installed.
 bool NetworkDialogAvailable() {
-    HMODULE mpr = LoadLibraryA("mpr.dll");
-    if (!mpr) return false;
-    bool present = GetProcAddress(mpr, "WNetConnectionDialog") != nullptr;
-    FreeLibrary(mpr);
-    if (!present) return false;
+    plat::win32::SystemLibrary mpr("mpr.dll");
+    auto openEnum = mpr.Proc<WNetOpenEnumFn>("WNetOpenEnumA");
+    auto closeEnum = mpr.Proc<WNetCloseEnumFn>("WNetCloseEnum");
+    if (!mpr.Proc<WNetConnectionDialogFn>("WNetConnectionDialog") || !openEnum || !closeEnum) {
+        return false;
+    }
     HANDLE e = nullptr;
-    DWORD rc = WNetOpenEnumA(RESOURCE_GLOBALNET, RESOURCETYPE_DISK, 0, nullptr, &e);
-    if (rc != NO_ERROR) return false;
-    WNetCloseEnum(e);
+    if (openEnum(RESOURCE_GLOBALNET, RESOURCETYPE_DISK, 0, nullptr, &e) != NO_ERROR) return false;
+    closeEnum(e);
     return true;
+}
+
+void ShowNetworkDialog(HWND dlg) {
+    plat::win32::SystemLibrary mpr("mpr.dll");
+    if (auto connect = mpr.Proc<WNetConnectionDialogFn>("WNetConnectionDialog")) {
+        connect(dlg, RESOURCETYPE_DISK);
+    }
 }
 
 void ShowCurrentFolder(HWND dlg) {
@@ -383,7 +398,7 @@ INT_PTR FolderMessage(HWND dlg, UINT msg, WPARAM wp, LPARAM lp) {
             return TRUE;
         case ids::kFolderNetworkId:
             if (HIWORD(wp) == BN_CLICKED) {
-                WNetConnectionDialog(dlg, RESOURCETYPE_DISK);
+                ShowNetworkDialog(dlg);
                 OpenFolder(dlg, plat::CurrentFolder());
             }
             return TRUE;
