@@ -7,6 +7,7 @@
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
+#include "platform/Security.h"
 #include "platform/System.h"
 #include "project/GrobalFunction_unit.h"
 #include "project/ProjectProperty_unit.h"
@@ -74,13 +75,16 @@ bool TSetupEngine::CopyFiles() {
         TProjectProperty& project = *state_.Project;
         for (int i = 0; i < project.Files.Count(); ++i) {
             const TCopyFile& item = project.Files.Items(i);
-            // The folder dialog moves the process's current folder; a relative
-            // source means the folder the program was started in.
-            std::string source = RunPath::ResolveSourcePath(state_.StartupFolder, item.SourceFile);
+            // A relative source lies beside the project, wherever the program
+            // was started from: never a file of that name in the current folder.
+            std::string source = RunPath::ResolveSourcePath(state_.SourceFolder, item.SourceFile);
             if (!CopyOneFile(source, ExpandPath(item.DestFile))) return false;
         }
+        // The uninstaller and its project copy run elevated later: only
+        // administrators may change them, whatever the folder allows.
         std::string programCopy = ProgramCopyPath();
         if (!CopyOneFile(state_.ExePath, programCopy)) return false;
+        if (!ProtectProgramFile(programCopy)) return false;
 
         // The copy starts as the uninstaller; the model in memory stays the
         // installer's (unless the save fails, which ends the run anyway).
@@ -92,8 +96,15 @@ bool TSetupEngine::CopyFiles() {
             return Fail("save the project copy " + projectCopy + ": " + e.Message(), plat::LastError());
         }
         project.InstallMode = 0;
-        return true;
+        return ProtectProgramFile(projectCopy);
     });
+}
+
+bool TSetupEngine::ProtectProgramFile(const std::string& path) {
+    if (!plat::SetAccess(path, plat::kProgramFileAccess)) {
+        return Fail("set the access rules of " + path, plat::LastError());
+    }
+    return true;
 }
 
 bool TSetupEngine::CopyOneFile(const std::string& source, const std::string& dest) {

@@ -47,7 +47,17 @@ std::string ResolveSourcePath(const std::string& startFolder, const std::string&
         if (startFolder.size() >= 2 && IsDriveLetter(startFolder[0]) && startFolder[1] == ':') {
             return startFolder.substr(0, 2) + path;
         }
-        return path;  // a start folder on a network share: leave it to the system
+        // "\\server\share\..." : the root is the share, up to its fourth separator.
+        if (startFolder.size() >= 2 && IsSlash(startFolder[0]) && IsSlash(startFolder[1])) {
+            int separators = 0;
+            for (size_t i = 0; i < startFolder.size(); i += CharLength(startFolder, i)) {
+                if (CharLength(startFolder, i) == 1 && IsSlash(startFolder[i]) && ++separators == 4) {
+                    return startFolder.substr(0, i) + path;
+                }
+            }
+            return startFolder + path;
+        }
+        return path;
     }
     return JoinPath(startFolder, path);
 }
@@ -85,17 +95,21 @@ std::string BuildDeleteBatch(const DeleteBatchPaths& paths) {
         "if not exist " + program + " goto ended",
         "set /a orvane_tries+=1",
         "if %orvane_tries% geq " + std::to_string(kDeleteBatchTries) + " goto ended",
-        // About one second; "timeout" is missing on some systems.
-        "ping -n 2 127.0.0.1 >nul",
+        // About one second; "timeout" is missing on some systems. By its full
+        // path: a bare name would be looked for in the current folder first.
+        quoted(JoinPath(paths.systemFolder, "ping.exe")) + " -n 2 127.0.0.1 >nul",
         "goto wait",
         ":ended",
         paths.deleteProject ? "del " + quoted(paths.project) + " >nul 2>&1" : std::string(),
         paths.deleteCompanion ? "del " + quoted(paths.companion) + " >nul 2>&1" : std::string(),
         "rd " + quoted(paths.folder) + " >nul 2>&1",
-        // The last line is read whole before it runs, so "exit" still runs
-        // after the file is gone; a command interpreter that keeps the file
-        // open deletes it when the file is closed.
-        "del " + quoted(paths.batch) + " & exit",
+        // Out of its own folder, so that the folder can go too.
+        "cd /d " + quoted(paths.systemFolder),
+        // The last line is read whole before it runs, so the rest still runs
+        // after the file is gone. A command interpreter that keeps the file
+        // open deletes it when the file is closed, and the folder cannot go
+        // before: the uninstaller has scheduled both for the next restart.
+        "del " + quoted(paths.batch) + " >nul 2>&1 & rd " + quoted(paths.workFolder) + " >nul 2>&1 & exit",
     };
     std::string text;
     for (const std::string& line : lines) {

@@ -24,8 +24,9 @@ bool IsAbsolutePath(const std::string& path);
 
 // A copy source as the run uses it: an absolute path stays as it is; a
 // path from the root of the current drive ("\dir\file") takes the drive of
-// startFolder; any other relative path is joined to startFolder. An empty
-// startFolder, an empty path or a drive-relative "X:name" stays unchanged.
+// startFolder (or its "\\server\share"); any other relative path is joined
+// to startFolder. An empty startFolder, an empty path or a drive-relative
+// "X:name" stays unchanged.
 std::string ResolveSourcePath(const std::string& startFolder, const std::string& path);
 
 // The registration key below HKEY_LOCAL_MACHINE for an "UnInstallKey", or the
@@ -44,8 +45,9 @@ struct DeleteBatchPaths {
     std::string project;     // its project file
     std::string companion;   // the ".pif" companion, deleted if there is one
     std::string folder;      // the installation folder, removed when empty
-    std::string workFolder;  // where the batch waits: outside the installation folder
-    std::string batch;       // the batch file itself
+    std::string workFolder;  // the batch's own private folder, where it waits; removed last
+    std::string batch;       // the batch file itself, in workFolder
+    std::string systemFolder;  // where the one program it runs (ping.exe) is taken from
     bool deleteProject = true;    // false when a folder stands at that path
     bool deleteCompanion = true;  // likewise
 };

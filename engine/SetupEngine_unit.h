@@ -22,10 +22,10 @@ struct TSetupState {
     std::unique_ptr<TSystemPath> SystemPath;
     // True once the project file was found; each run sets it to its result.
     bool RunSucceeded = false;
-    // The program's own full path, and the current folder it was started with
-    // (relative copy sources resolve against it, whatever the folder dialog did).
+    // The program's own full path, and its folder, which holds the project
+    // file: relative copy sources resolve against it.
     std::string ExePath;
-    std::string StartupFolder;
+    std::string SourceFolder;
 };
 
 // The kinds of box a run shows; the window gives each its caption and icon.
@@ -74,6 +74,7 @@ public:
     bool MakeFolders();
     bool CopyFiles();
     bool CopyOneFile(const std::string& source, const std::string& dest);
+    bool ProtectProgramFile(const std::string& path);
     bool ClearReadOnly(const std::string& path);
     bool CreateShortcuts();
     bool CreateShortcut(const TShortCutFile& item);
@@ -103,6 +104,7 @@ private:
     template <typename Body>
     bool Step(const char* name, Body body);
     TSystemPath& SystemPath();
+    bool MakePrivateFolder(const std::string& windowsFolder, std::string& folder);
     std::string ProgramCopyPath();
 
     TSetupState& state_;

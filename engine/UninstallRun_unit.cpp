@@ -4,6 +4,7 @@
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
+#include "platform/Security.h"
 #include "platform/System.h"
 #include "project/GrobalFunction_unit.h"
 #include "project/ProjectProperty_unit.h"
@@ -17,16 +18,11 @@ const char kUninstallFailed[] = "アンインストール失敗しました";
 
 const char kBatchFileName[] = "Delete.bat";
 const char kCompanionExtension[] = ".pif";
-
-// A name in the temporary folder that no other uninstallation uses now: the
-// process id, and a number that skips files left by an earlier process.
-std::string UniqueBatchPath(const std::string& tempFolder) {
-    const std::string stem = RunPath::JoinPath(tempFolder, "Delete-" + std::to_string(plat::ProcessId()));
-    for (int n = 1;; ++n) {
-        std::string path = stem + "-" + std::to_string(n) + ".bat";
-        if (!plat::FileExists(path) && !plat::DirectoryExists(path)) return path;
-    }
-}
+const char kPrivateFolderPrefix[] = "Orvane-";
+constexpr int kPrivateFolderNameBytes = 16;
+// Names already taken are skipped; this many misses in a row mean that
+// something else is wrong (no rights, no random source).
+constexpr int kPrivateFolderTries = 16;
 
 }  // namespace
 
@@ -121,26 +117,58 @@ std::string TSetupEngine::SelfRemovalPath(int kind) {
     }
 }
 
+// A new folder only SYSTEM and Administrators can change, below the Windows
+// temporary folder: not the user's own temporary folder, where any program of
+// the user could rewrite the batch before or while the elevated interpreter
+// runs it. Its name is random and never one that exists already.
+bool TSetupEngine::MakePrivateFolder(const std::string& windowsFolder, std::string& folder) {
+    const std::string parent = RunPath::JoinPath(windowsFolder, "Temp");
+    for (int i = 0; i < kPrivateFolderTries; ++i) {
+        std::string random = plat::RandomHex(kPrivateFolderNameBytes);
+        if (random.empty()) return Fail("draw a name for the removal batch's folder", plat::LastError());
+        folder = RunPath::JoinPath(parent, kPrivateFolderPrefix + random);
+        if (plat::MakeFolderWithAccess(folder, plat::kPrivateFolderAccess)) return true;
+    }
+    return Fail("make a folder for the removal batch in " + parent, plat::LastError());
+}
+
 bool TSetupEngine::WriteDeleteBatch() {
     failure_.clear();
     // The batch lives outside the installation folder, so that the folder can
     // be removed while the batch still runs, and it waits for this program to
     // end before it deletes it.
-    std::string tempFolder = plat::TempFolder();
-    if (tempFolder.empty()) return Fail("find the temporary folder for the removal batch", plat::LastError());
+    std::string windowsFolder, systemFolder, privateFolder;
+    if (!plat::QueryWindowsFolder(windowsFolder) || !plat::QuerySystemFolder(systemFolder)) {
+        return Fail("find the Windows and system folders for the removal batch", plat::LastError());
+    }
+    if (!MakePrivateFolder(windowsFolder, privateFolder)) return false;
     RunPath::DeleteBatchPaths paths;
     paths.program = state_.ExePath;
     paths.project = ProjectFileName(state_.ExePath);
     paths.companion = SelfRemovalPath(srCompanionFile);
     paths.folder = SelfRemovalPath(srInstallFolder);
-    paths.workFolder = tempFolder;
-    paths.batch = UniqueBatchPath(tempFolder);
+    paths.workFolder = privateFolder;
+    paths.batch = RunPath::JoinPath(privateFolder, kBatchFileName);
+    paths.systemFolder = systemFolder;
     // "del" on a folder would empty it: only files are deleted.
     paths.deleteProject = !plat::DirectoryExists(paths.project);
     paths.deleteCompanion = !plat::DirectoryExists(paths.companion);
-    if (!plat::WriteWholeFile(paths.batch, RunPath::BuildDeleteBatch(paths))) {
-        return Fail("write the removal batch " + paths.batch, plat::LastError());
+    if (!plat::WriteNewFile(paths.batch, RunPath::BuildDeleteBatch(paths))) {
+        bool failed = Fail("write the removal batch " + paths.batch, plat::LastError());
+        plat::RemoveFolder(privateFolder);
+        return failed;
     }
-    plat::StartHidden(paths.batch);
+    // What the interpreter still holds when it ends (the batch, and so its
+    // folder) goes at the next restart.
+    plat::DeleteAtRestart(paths.batch);
+    plat::DeleteAtRestart(privateFolder);
+    // A process whose current folder is the installation folder keeps that
+    // folder from being removed: this program's own, which the batch would
+    // also inherit, moves off it first (started from its own folder, as a
+    // double-click starts it, it is there).
+    plat::SetCurrentFolder(systemFolder);
+    if (!plat::StartBatch(paths.batch, privateFolder)) {
+        return Fail("start the removal batch " + paths.batch, plat::LastError());
+    }
     return true;
 }

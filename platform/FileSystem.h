@@ -24,6 +24,9 @@ enum class ReadResult { Ok, NotFound, OpenFailed };
 ReadResult ReadWholeFile(const std::string& path, std::string& data);
 // Creates or truncates the file and writes data. False when it cannot be created.
 bool WriteWholeFile(const std::string& path, const std::string& data);
+// Creates a new file and writes data: false when anything stands at that path
+// already, which is never opened or replaced.
+bool WriteNewFile(const std::string& path, const std::string& data);
 
 bool FileExists(const std::string& path);       // an existing file; a folder does not count
 bool DirectoryExists(const std::string& path);  // an existing folder
@@ -64,6 +67,8 @@ private:
 };
 
 std::string CurrentFolder();
+// Makes path the process's current folder: false when it is no folder.
+bool SetCurrentFolder(const std::string& path);
 std::string ExecutablePath();     // full path of the running program
 std::string TempFolder();         // the user's temporary folder, with a trailing backslash
 

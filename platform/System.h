@@ -40,13 +40,18 @@ constexpr int kShowNormal = 1;        // SW_SHOWNORMAL
 constexpr int kShowMaximized = 3;     // SW_SHOWMAXIMIZED
 constexpr int kShowMinNoActive = 7;   // SW_SHOWMINNOACTIVE
 
-// ShellExecuteA(owner, "open", file, no parameters, no folder, SW_HIDE).
-void StartHidden(const std::string& file);
+// Runs a batch file hidden through the system folder's cmd.exe, named by its
+// full path ("cmd.exe /d /c "<batch>"", no AutoRun, no file association), in
+// workFolder. False when it could not be started.
+bool StartBatch(const std::string& batch, const std::string& workFolder);
 
-// The id of the running process (GetCurrentProcessId): unique among the
-// processes running now, so it names files that must not clash with those of
-// another copy of the program.
-unsigned ProcessId();
+// Schedules a file, or an empty folder, for deletion at the next restart
+// (MoveFileExA with MOVEFILE_DELAY_UNTIL_REBOOT; it needs administrator rights).
+bool DeleteAtRestart(const std::string& path);
+
+// Hexadecimal digits from the system's random source (bytes * 2 of them), for
+// names nobody can guess in advance; "" when the source fails.
+std::string RandomHex(int bytes);
 
 // A line for the debugger (OutputDebugStringA): what went wrong, for
 // whoever looks into a failed run. Users never see it.

@@ -15,7 +15,7 @@ namespace {
 class PortableFileSystem : public ::testing::Test {
 protected:
     void SetUp() override {
-        root_ = plat::TempFolder() + "orvane-fs-" + std::to_string(plat::ProcessId()) + "-" +
+        root_ = plat::TempFolder() + "orvane-fs-" + plat::RandomHex(4) + "-" +
                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
         ASSERT_TRUE(plat::ForceDirectories(root_));
         Track(root_, true);

@@ -54,7 +54,9 @@ TEST(RunPath, ResolveSourcePath) {
         {"D:\\Media", "c:/src/a.txt", "c:/src/a.txt"},
         {"D:\\Media", "\\\\server\\share\\a.txt", "\\\\server\\share\\a.txt"},
         {"D:\\Media", "\\src\\a.txt", "D:\\src\\a.txt"},
-        {"\\\\server\\share", "\\src\\a.txt", "\\src\\a.txt"},
+        {"\\\\server\\share", "\\src\\a.txt", "\\\\server\\share\\src\\a.txt"},
+        {"\\\\server\\share\\media\\cd", "\\src\\a.txt", "\\\\server\\share\\src\\a.txt"},
+        {"\\\\サーバ\\表\\media", "\\a.txt", "\\\\サーバ\\表\\a.txt"},
         {"\\\\server\\share", "a.txt", "\\\\server\\share\\a.txt"},
         {"D:\\Media", "E:a.txt", "E:a.txt"},
         {"", "a.txt", "a.txt"},
@@ -87,25 +89,28 @@ TEST(RunPath, DeleteBatchText) {
     p.project = "C:\\Program Files\\100%ソフト\\setup.ini";
     p.companion = "C:\\Program Files\\100%ソフト\\Delete.pif";
     p.folder = "C:\\Program Files\\100%ソフト";
-    p.workFolder = "C:\\users\\表%\\Temp\\";
-    p.batch = "C:\\users\\表%\\Temp\\Delete-77-1.bat";
+    p.workFolder = "C:\\WINDOWS\\Temp\\Orvane-表%";
+    p.batch = "C:\\WINDOWS\\Temp\\Orvane-表%\\Delete.bat";
+    p.systemFolder = "C:\\WINDOWS\\system32";
     const std::string expected =
         "@echo off\r\n"
         "setlocal\r\n"
-        "cd /d \"C:\\users\\表%%\\Temp\\\"\r\n"
+        "cd /d \"C:\\WINDOWS\\Temp\\Orvane-表%%\"\r\n"
         "set orvane_tries=0\r\n"
         ":wait\r\n"
         "del \"C:\\Program Files\\100%%ソフト\\setup.exe\" >nul 2>&1\r\n"
         "if not exist \"C:\\Program Files\\100%%ソフト\\setup.exe\" goto ended\r\n"
         "set /a orvane_tries+=1\r\n"
         "if %orvane_tries% geq 30 goto ended\r\n"
-        "ping -n 2 127.0.0.1 >nul\r\n"
+        "\"C:\\WINDOWS\\system32\\ping.exe\" -n 2 127.0.0.1 >nul\r\n"
         "goto wait\r\n"
         ":ended\r\n"
         "del \"C:\\Program Files\\100%%ソフト\\setup.ini\" >nul 2>&1\r\n"
         "del \"C:\\Program Files\\100%%ソフト\\Delete.pif\" >nul 2>&1\r\n"
         "rd \"C:\\Program Files\\100%%ソフト\" >nul 2>&1\r\n"
-        "del \"C:\\users\\表%%\\Temp\\Delete-77-1.bat\" & exit\r\n";
+        "cd /d \"C:\\WINDOWS\\system32\"\r\n"
+        "del \"C:\\WINDOWS\\Temp\\Orvane-表%%\\Delete.bat\" >nul 2>&1 & "
+        "rd \"C:\\WINDOWS\\Temp\\Orvane-表%%\" >nul 2>&1 & exit\r\n";
     EXPECT_EQ(BuildDeleteBatch(p), expected);
     // The Japanese text is CP932 bytes: ソ = 83 5C.
     EXPECT_NE(BuildDeleteBatch(p).find("\x83\x5C\x83\x74\x83\x67"), std::string::npos);

@@ -191,9 +191,10 @@ TSetupMainForm::~TSetupMainForm() {
 
 void TSetupMainForm::FormCreate() {
     ExePath = plat::ExecutablePath();
-    // Recorded before any dialog can move the current folder: relative copy
-    // sources resolve against the folder the program was started in.
-    StartupFolder = plat::CurrentFolder();
+    // Relative copy sources lie beside the project file. Not the current
+    // folder: the program may be started from anywhere (a command prompt in
+    // the user's folder), and the folder dialog moves it.
+    SourceFolder = ExecutableFolder(ExePath);
 
     std::string projectFile = ProjectFileName(ExePath);
     if (!plat::FileExists(projectFile)) {

@@ -7,7 +7,7 @@ void ResetAll() {
     ResetFileSystem();
     ResetRegistry();
     ResetSystem();
-    SetProcessId(kDefaultProcessId);
+    ResetProcess();
     ResetWindows();
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The whole sim backend back to its default state: files, locale, registry,
-// system services, process id and the window layer.
+// system services, process services and the window layer.
 #include "platform/sim/SimFileSystem.h"
 #include "platform/sim/SimLocale.h"
 #include "platform/sim/SimProcess.h"

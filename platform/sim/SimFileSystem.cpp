@@ -41,6 +41,7 @@ struct Node {
     std::string data;
     bool locked = false;
     int writers = 0;  // holders that write and share reads only
+    std::string access;  // the DACL as SDDL text, "" when never set
     std::map<std::string, std::unique_ptr<Node>> children;  // by folded name
 };
 
@@ -49,7 +50,7 @@ struct State {
     std::string currentFolder;
     std::string executablePath;
     std::string tempFolder;
-    std::set<std::string> denyCreate, failAttributeWrite, failDelete;  // folded full paths
+    std::set<std::string> denyCreate, failAttributeWrite, failDelete, failAccessWrite;  // folded full paths
     std::set<void*> findHandles;
 };
 
@@ -297,9 +298,9 @@ std::string DisplayPath(const Resolved& r) {
 
 void AddDefaultTree() {
     AddDrive('C');
-    for (const char* folder : {"C:\\Windows\\system32", "C:\\Program Files", "C:\\temp", "C:\\work",
-                               kStartupFolder, kDesktopFolder, kSendToFolder, kCommonStartupFolder,
-                               kCommonDesktopFolder, kCommonSendToFolder}) {
+    for (const char* folder : {"C:\\Windows\\system32", "C:\\Windows\\Temp", "C:\\Program Files",
+                               "C:\\temp", "C:\\work", kStartupFolder, kDesktopFolder, kSendToFolder,
+                               kCommonStartupFolder, kCommonDesktopFolder, kCommonSendToFolder}) {
         AddFolder(folder);
     }
     AddFile("C:\\work\\Setup.exe", std::string("MZ sim executable", 17));
@@ -327,6 +328,7 @@ void ResetFileSystem() {
     s.denyCreate.clear();
     s.failAttributeWrite.clear();
     s.failDelete.clear();
+    s.failAccessWrite.clear();
     // Open search handles stay valid objects; only their registry is kept.
     s.currentFolder = "C:\\work";
     s.executablePath = "C:\\work\\Setup.exe";
@@ -455,6 +457,7 @@ bool HasFault(const std::set<std::string>& faults, const Resolved& r) { return f
 void DenyCreateIn(const std::string& folder, bool deny) { SetFault(St().denyCreate, folder, deny); }
 void FailAttributeWrite(const std::string& path, bool fail) { SetFault(St().failAttributeWrite, path, fail); }
 void FailDelete(const std::string& path, bool fail) { SetFault(St().failDelete, path, fail); }
+void FailAccessWrite(const std::string& path, bool fail) { SetFault(St().failAccessWrite, path, fail); }
 
 void SetCurrentFolder(const std::string& path) {
     Resolved r;
@@ -629,6 +632,13 @@ bool WriteWholeFile(const std::string& path, const std::string& data) {
     return true;
 }
 
+bool WriteNewFile(const std::string& path, const std::string& data) {
+    Resolved r;
+    if (!Resolve(path, r)) return Fail(kPathNotFound);
+    if (Find(r)) return Fail(kFileExists);
+    return WriteWholeFile(path, data);
+}
+
 bool FileExists(const std::string& path) {
     Resolved r;
     Node* n = FileNode(path, r);
@@ -701,6 +711,32 @@ bool MakeDirectory(const std::string& path) {
     return true;
 }
 
+bool MakeFolderWithAccess(const std::string& path, const char* access) {
+    Resolved r;
+    if (!Resolve(path, r) || r.parts.empty()) return Fail(kPathNotFound);
+    if (Find(r)) return Fail(kAlreadyExists);
+    if (HasFault(St().failAccessWrite, r)) return Fail(kAccessDenied);
+    Node* parent = CreatableParent(r);
+    if (!parent) return Fail(ParentOf(r) ? kAccessDenied : kPathNotFound);
+    AddChild(parent, r.parts.back(), true)->access = access;
+    return true;
+}
+
+bool SetAccess(const std::string& path, const char* access) {
+    Resolved r;
+    Node* n = FileNode(path, r);
+    if (!n) return Fail(MissingCode(r));
+    if (r.parts.empty() || HasFault(St().failAccessWrite, r)) return Fail(kAccessDenied);
+    n->access = access;
+    return true;
+}
+
+std::string ReadAccess(const std::string& path) {
+    Resolved r;
+    Node* n = FileNode(path, r);
+    return n ? n->access : std::string();
+}
+
 bool RemoveFolder(const std::string& path) {
     Resolved r, cur;
     Node* n = FileNode(path, r);
@@ -768,6 +804,12 @@ void FindTraits::Close(Type handle) {
 }
 
 std::string CurrentFolder() { return St().currentFolder; }
+
+bool SetCurrentFolder(const std::string& path) {
+    if (!DirectoryExists(path)) return Fail(kPathNotFound);
+    sim::SetCurrentFolder(path);
+    return true;
+}
 
 std::string ExecutablePath() { return St().executablePath; }
 std::string TempFolder() { return St().tempFolder; }

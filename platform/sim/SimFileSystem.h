@@ -6,7 +6,7 @@
 // and faults on demand.
 //
 // Default state (ResetFileSystem, also before the first use):
-//   C:\Windows, C:\Windows\system32, C:\Program Files,
+//   C:\Windows, C:\Windows\system32, C:\Windows\Temp, C:\Program Files,
 //   the profile C:\users\sim with Desktop, SendTo, Start Menu,
 //   Start Menu\Programs and Start Menu\Programs\Startup,
 //   the all-users profile C:\users\Public with the same folders,
@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/FileSystem.h"
+#include "platform/Security.h"
 
 namespace sim {
 
@@ -76,6 +77,8 @@ void SetShortName(const std::string& path, const std::string& shortName);
 void DenyCreateIn(const std::string& folder, bool deny = true);
 void FailAttributeWrite(const std::string& path, bool fail = true);
 void FailDelete(const std::string& path, bool fail = true);  // files and folders
+// Access rules cannot be written there (MakeFolderWithAccess, SetAccess).
+void FailAccessWrite(const std::string& path, bool fail = true);
 
 void SetCurrentFolder(const std::string& path);  // no checks, unlike plat::SetCurrentFolder
 void SetExecutablePath(const std::string& path);  // the file itself is not created

@@ -13,7 +13,6 @@ struct SystemState {
     int comInits = 0;
     bool linkAvailable = true;
     int liveLinks = 0;
-    std::vector<std::string> startedHidden;
     std::vector<std::string> debugOutput;
     int screenWidth = 1024, screenHeight = 768;
 };
@@ -59,8 +58,7 @@ void FailSystemFolder(bool fail) { Sys().failSystem = fail; }
 int ComInitializations() { return Sys().comInits; }
 void SetLinkObjectAvailable(bool available) { Sys().linkAvailable = available; }
 int LiveLinkObjects() { return Sys().liveLinks; }
-const std::vector<std::string>& StartedHidden() { return Sys().startedHidden; }
-const std::vector<std::string>& DebugOutput() { return Sys().debugOutput; }
+    std::vector<std::string> debugOutput;
 void SetScreenSize(int width, int height) {
     Sys().screenWidth = width;
     Sys().screenHeight = height;
@@ -161,7 +159,6 @@ bool ShellLink::Save(const std::string& linkPath) {
     return WriteWholeFile(linkPath, sim::EncodeLink(impl_->info));
 }
 
-void StartHidden(const std::string& file) { Sys().startedHidden.push_back(file); }
 
 void DebugOutput(const std::string& text) { Sys().debugOutput.push_back(text); }
 

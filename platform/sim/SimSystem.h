@@ -1,6 +1,6 @@
 #pragma once
 // Test control of the sim system services: the Windows and system folders,
-// COM, the shell link object, programs started hidden, the screen.
+// COM, the shell link object, the screen.
 //
 // Saved links are files in the sim file system (so copying, deleting and
 // locking them works as for any file); DecodeLink reads such a file's bytes back.
@@ -37,8 +37,6 @@ struct LinkFields {
 std::string EncodeLink(const LinkFields& fields);
 bool DecodeLink(const std::string& bytes, LinkFields& fields);
 
-// Every StartHidden call, oldest first.
-const std::vector<std::string>& StartedHidden();
 // Every line sent to the debugger output, oldest first.
 const std::vector<std::string>& DebugOutput();
 

@@ -46,8 +46,10 @@ ReadResult ReadWholeFile(const std::string& path, std::string& data) {
     return ReadResult::Ok;
 }
 
-bool WriteWholeFile(const std::string& path, const std::string& data) {
-    UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+namespace {
+
+bool WriteFileAs(const std::string& path, const std::string& data, DWORD disposition) {
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
                                 nullptr));
     if (!Kept(file.IsValid())) return false;
     size_t done = 0;
@@ -62,6 +64,17 @@ bool WriteWholeFile(const std::string& path, const std::string& data) {
         done += written;
     }
     return true;
+}
+
+}  // namespace
+
+bool WriteWholeFile(const std::string& path, const std::string& data) {
+    return WriteFileAs(path, data, CREATE_ALWAYS);
+}
+
+// CREATE_NEW: an existing file, or a link planted at that name, is never opened.
+bool WriteNewFile(const std::string& path, const std::string& data) {
+    return WriteFileAs(path, data, CREATE_NEW);
 }
 
 bool FileExists(const std::string& path) {
@@ -139,6 +152,8 @@ std::string CurrentFolder() {
     if (n == 0 || n >= sizeof buffer) return std::string();
     return std::string(buffer, n);
 }
+
+bool SetCurrentFolder(const std::string& path) { return Kept(SetCurrentDirectoryA(path.c_str())); }
 
 std::string ExecutablePath() {
     char buffer[MAX_PATH + 1];

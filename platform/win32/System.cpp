@@ -1,7 +1,6 @@
-// Folder queries, the shell link object, ShellExecuteA and the screen.
+// Folder queries, the shell link object and the screen.
 #include <windows.h>
 #include <objbase.h>
-#include <shellapi.h>
 #include <shlobj.h>
 
 #include "platform/Error.h"
@@ -83,10 +82,6 @@ bool ShellLink::Save(const std::string& linkPath) {
 }
 
 void DebugOutput(const std::string& text) { OutputDebugStringA((text + "\n").c_str()); }
-
-void StartHidden(const std::string& file) {
-    ShellExecuteA(GetActiveWindow(), "open", file.c_str(), nullptr, nullptr, SW_HIDE);
-}
 
 int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }

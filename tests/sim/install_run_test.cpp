@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "platform/FileSystem.h"
+#include "platform/Security.h"
 #include "platform/System.h"
 #include "platform/sim/Sim.h"
 #include "run_fixture.h"
@@ -155,22 +156,35 @@ TEST_F(InstallRun, EmptyUninstallKeyInstallsWithoutRegistration) {
     }
 }
 
-TEST_F(InstallRun, RelativeSourcesResolveAgainstTheStartFolder) {
+TEST_F(InstallRun, RelativeSourcesLieBesideTheProjectWhereverTheProgramIsStarted) {
     sim::AddFile("C:\\work\\payload\\a.txt", "from the medium");
-    sim::AddFile("C:\\Windows\\payload\\a.txt", "wrong folder");
     TCopyFile& f = project.Files.Add();
     f.SourceFile = "payload\\a.txt";
     f.DestFile = "[Install Folder]\\a.txt";
+    // Started from a command prompt in the user's folder, where a file of the
+    // same name waits; the folder dialog then leaves the process elsewhere.
+    sim::AddFile("C:\\users\\sim\\payload\\a.txt", "planted in the current folder");
+    sim::AddFile("C:\\Windows\\payload\\a.txt", "where the dialog left it");
+    sim::SetCurrentFolder("C:\\users\\sim");
     StartInstaller();
-    EXPECT_EQ(form->StartupFolder, "C:\\work");
-    // The folder dialog leaves the process in the last folder it showed.
+    EXPECT_EQ(form->SourceFolder, "C:\\work");
     sim::QueueFolderDialog({{"C:\\Windows"}});
     form->BrowsButtonClick();
-    ASSERT_TRUE(support::SetCurrentFolder("C:\\Windows"));
+    ASSERT_TRUE(plat::SetCurrentFolder("C:\\Windows"));
     form->LocationEdit.SetCaption(kDemo);
     RunInstallFromProgressPage();
     EXPECT_TRUE(form->RunSucceeded);
     EXPECT_EQ(sim::Content("C:\\Program Files\\Demo\\a.txt"), "from the medium");
+}
+
+TEST_F(InstallRun, TheUninstallerAndItsProjectCopyAreChangeableByAdministratorsOnly) {
+    Install();
+    ASSERT_TRUE(form->RunSucceeded);
+    const std::string rule = "D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FRFX;;;BU)";
+    EXPECT_EQ(plat::ReadAccess("C:\\Program Files\\Demo\\Setup.exe"), rule);
+    EXPECT_EQ(plat::ReadAccess("C:\\Program Files\\Demo\\Setup.ini"), rule);
+    // The folder itself keeps what it had (nothing set here).
+    EXPECT_EQ(plat::ReadAccess("C:\\Program Files\\Demo"), "");
 }
 
 TEST_F(InstallRun, ShortcutShowModesAndPaths) {
@@ -259,6 +273,10 @@ TEST_F(InstallRun, EachFailureStopsTheRunWithOneMessage) {
          kDemo, 5, copyFile, true, true, true, false, false,
          "Failed to save the project copy " + projectFile + ": ファイル " + projectFile +
              " を作成できません (error 32)"},
+        {"program copy's access rules cannot be set", [&] { sim::FailAccessWrite(copyFile); }, kDemo, 5,
+         copyFile, true, true, true, false, false, "Failed to set the access rules of " + copyFile + " (error 5)"},
+        {"project copy's access rules cannot be set", [&] { sim::FailAccessWrite(projectFile); }, kDemo, 5,
+         copyFile, true, true, true, true, false, "Failed to set the access rules of " + projectFile + " (error 5)"},
         {"link object unavailable", [] { sim::SetLinkObjectAvailable(false); }, kDemo, 5, linkShown,
          true, true, true, true, false, "Failed to create the shell's link object (error 0x80040154)"},
         {"link folder missing",
@@ -287,7 +305,7 @@ TEST_F(InstallRun, EachFailureStopsTheRunWithOneMessage) {
         EXPECT_EQ(sim::Exists(Programs("\\Demo\\Tool.lnk")), c.shortcut);
         EXPECT_FALSE(sim::KeyExists(RootKey::LocalMachine, Key("OrvaneDemo")));
         EXPECT_EQ(sim::LiveLinkObjects(), 0);
-        EXPECT_TRUE(sim::StartedHidden().empty());
+        EXPECT_TRUE(sim::StartedBatches().empty());
         // The user saw one box; the reason went to the debugger output.
         EXPECT_EQ(form->Engine.FailureRecord(), c.record);
         ASSERT_FALSE(sim::DebugOutput().empty());

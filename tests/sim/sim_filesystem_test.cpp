@@ -147,7 +147,7 @@ TEST_F(SimFileSystemTest, OpenForWritingBySomeoneElse) {
     {
         support::FileWriteHold hold("Setup.ini");
         ASSERT_TRUE(hold.IsOpen());
-        support::SetCurrentFolder("C:\\");  // the hold keeps its full path
+        plat::SetCurrentFolder("C:\\");  // the hold keeps its full path
         EXPECT_EQ(plat::ReadWholeFile("C:\\work\\Setup.ini", read), plat::ReadResult::OpenFailed);
     }
     EXPECT_EQ(plat::ReadWholeFile("C:\\work\\Setup.ini", read), plat::ReadResult::Ok);
@@ -215,9 +215,9 @@ TEST_F(SimFileSystemTest, FolderRemovalRules) {
     sim::SetAttributes("C:\\work\\ro", plat::kAttrReadOnly);
     EXPECT_FALSE(plat::RemoveFolder("C:\\work\\ro"));
     sim::AddFolder("C:\\work\\here");
-    ASSERT_TRUE(support::SetCurrentFolder("C:\\work\\here"));
+    ASSERT_TRUE(plat::SetCurrentFolder("C:\\work\\here"));
     EXPECT_FALSE(plat::RemoveFolder("C:\\work\\here"));  // the process holds it open
-    ASSERT_TRUE(support::SetCurrentFolder(".."));
+    ASSERT_TRUE(plat::SetCurrentFolder(".."));
     EXPECT_EQ(plat::CurrentFolder(), "C:\\work");
     EXPECT_TRUE(plat::RemoveFolder("C:\\work\\here"));
     EXPECT_FALSE(plat::RemoveFolder("C:\\"));

@@ -83,10 +83,29 @@ TEST_F(SimSystemTest, LinkSaveFailures) {
     EXPECT_FALSE(plat::FileExists("C:\\work\\b.lnk"));
 }
 
-TEST_F(SimSystemTest, StartedHiddenComAndScreen) {
-    plat::StartHidden("C:\\temp\\Delete.bat");
-    ASSERT_EQ(sim::StartedHidden().size(), 1u);
-    EXPECT_EQ(sim::StartedHidden()[0], "C:\\temp\\Delete.bat");
+TEST_F(SimSystemTest, ProcessServicesComAndScreen) {
+    plat::SetCurrentFolder("C:\\Windows");
+    EXPECT_TRUE(plat::StartBatch("C:\\x\\Delete.bat", "C:\\x"));
+    ASSERT_EQ(sim::StartedBatches().size(), 1u);
+    EXPECT_EQ(sim::StartedBatches()[0].batch, "C:\\x\\Delete.bat");
+    EXPECT_EQ(sim::StartedBatches()[0].workFolder, "C:\\x");
+    EXPECT_EQ(sim::StartedBatches()[0].currentFolder, "C:\\Windows");
+    sim::FailStartBatch();
+    EXPECT_FALSE(plat::StartBatch("C:\\y.bat", "C:\\"));
+    EXPECT_EQ(sim::StartedBatches().size(), 1u);
+    EXPECT_TRUE(plat::DeleteAtRestart("C:\\x"));
+    EXPECT_EQ(sim::DeletesAtRestart(), std::vector<std::string>{"C:\\x"});
+
+    // Counting by default, queued values first, each to the length asked.
+    sim::QueueRandomHex({"abc", "0123456789"});
+    EXPECT_EQ(plat::RandomHex(2), "0abc");
+    EXPECT_EQ(plat::RandomHex(2), "0123");
+    EXPECT_EQ(plat::RandomHex(2), "0001");
+    EXPECT_EQ(plat::RandomHex(1), "02");
+    EXPECT_EQ(plat::RandomHex(0), "");
+    sim::FailRandom();
+    EXPECT_EQ(plat::RandomHex(4), "");
+
     plat::InitializeCom();
     EXPECT_EQ(sim::ComInitializations(), 1);
     plat::UninitializeCom();
@@ -96,7 +115,9 @@ TEST_F(SimSystemTest, StartedHiddenComAndScreen) {
     sim::SetScreenSize(1920, 1080);
     EXPECT_EQ(plat::ScreenWidth(), 1920);
     sim::ResetAll();
-    EXPECT_TRUE(sim::StartedHidden().empty());
+    EXPECT_TRUE(sim::StartedBatches().empty());
+    EXPECT_TRUE(sim::DeletesAtRestart().empty());
+    EXPECT_EQ(plat::RandomHex(2), "0001");
     EXPECT_EQ(plat::ScreenHeight(), 768);
 }
 

@@ -1,9 +1,11 @@
 // The uninstallation run and its self-removal batch on the sim backend.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 
 #include "platform/FileSystem.h"
+#include "platform/Security.h"
 #include "platform/sim/Sim.h"
 #include "run_fixture.h"
 
@@ -18,6 +20,14 @@ const char kUninstaller[] = "C:\\Program Files\\Demo\\Setup.exe";
 const char kQuestion[] = "アンインストールを実行しますか？";
 const char kDone[] = "アンインストール完了しました";
 const char kFailed[] = "アンインストール失敗しました";
+
+// The self-removal's private folders: the sim's random source counts 1, 2, ... in hex.
+std::string PrivateFolder(int n) {
+    char digits[40];
+    std::snprintf(digits, sizeof digits, "%032x", static_cast<unsigned>(n));
+    return std::string("C:\\Windows\\Temp\\Orvane-") + digits;
+}
+const std::string kFirstBatch = PrivateFolder(1) + "\\Delete.bat";
 
 std::string In(const std::string& rest) { return std::string(kDemo) + rest; }
 std::string Programs(const std::string& rest) { return std::string(sim::kProgramsFolder) + rest; }
@@ -70,8 +80,8 @@ protected:
         ASSERT_FALSE(sim::Messages().empty());
         EXPECT_EQ(sim::Messages().back().text, kFailed);
         EXPECT_EQ(sim::Messages().back().caption, "情報");
-        EXPECT_TRUE(sim::StartedHidden().empty());
-        EXPECT_TRUE(sim::ListFolder("C:\\temp").empty());
+        EXPECT_TRUE(sim::StartedBatches().empty());
+        EXPECT_TRUE(sim::ListFolder("C:\\Windows\\Temp").empty());
         EXPECT_TRUE(sim::IsFile(kUninstaller));
         EXPECT_TRUE(sim::IsFile(In("\\Setup.ini")));
     }
@@ -110,8 +120,9 @@ TEST_F(UninstallRun, RemovesWhatTheProjectListsAndStartsTheBatch) {
     // The program, its project file and the folder are left to the batch.
     EXPECT_EQ(sim::ListFolder(kDemo),
               (std::vector<std::string>{"keep", "kept.txt", "Setup.exe", "Setup.ini"}));
-    ASSERT_EQ(sim::StartedHidden(), (std::vector<std::string>{"C:\\temp\\Delete-4242-1.bat"}));
-    std::string batch = sim::Content("C:\\temp\\Delete-4242-1.bat");
+    ASSERT_EQ(sim::StartedBatches().size(), 1u);
+    EXPECT_EQ(sim::StartedBatches()[0].batch, kFirstBatch);
+    std::string batch = sim::Content(kFirstBatch);
     EXPECT_NE(batch.find("del \"C:\\Program Files\\Demo\\Setup.exe\" >nul 2>&1\r\n"), std::string::npos);
     EXPECT_NE(batch.find("rd \"C:\\Program Files\\Demo\" >nul 2>&1\r\n"), std::string::npos);
 
@@ -133,7 +144,7 @@ TEST_F(UninstallRun, DeclinedConfirmationRemovesNothing) {
     EXPECT_EQ(Texts(), (std::vector<std::string>{kQuestion}));
     EXPECT_EQ(sim::Changes(files, sim::TakeSnapshot()), std::vector<std::string>());
     EXPECT_EQ(sim::RegistrySnapshot(), keys);
-    EXPECT_TRUE(sim::StartedHidden().empty());
+    EXPECT_TRUE(sim::StartedBatches().empty());
     EXPECT_EQ(uninstaller->FileCopyBar.Position(), 0);
 }
 
@@ -241,7 +252,7 @@ TEST_F(UninstallRun, SecondRunAfterAFailedOneGoesOnFromThere) {
     EXPECT_FALSE(sim::Exists(In("\\data")));
     EXPECT_TRUE(sim::Exists(In("\\asked.txt")));
     EXPECT_FALSE(sim::KeyExists(RootKey::LocalMachine, Key("OrvaneDemo")));
-    EXPECT_EQ(sim::StartedHidden().size(), 1u);
+    EXPECT_EQ(sim::StartedBatches().size(), 1u);
 }
 
 TEST_F(UninstallRun, FoldersThatStayDoNotFailTheRun) {
@@ -253,7 +264,7 @@ TEST_F(UninstallRun, FoldersThatStayDoNotFailTheRun) {
     EXPECT_EQ(Texts().back(), kDone);
     EXPECT_EQ(sim::Content(In("\\data\\sub\\user.dat")), "made by the user");
     EXPECT_TRUE(sim::KeyExists(RootKey::LocalMachine, Key("OrvaneDemo")));
-    EXPECT_EQ(sim::StartedHidden().size(), 1u);
+    EXPECT_EQ(sim::StartedBatches().size(), 1u);
 }
 
 TEST_F(UninstallRun, EmptyUninstallKeyNeverTouchesTheList) {
@@ -293,50 +304,119 @@ TEST_F(UninstallRun, SelfRemovalPaths) {
 TEST_F(UninstallRun, BatchTextForAFolderWithPercentAndJapanese) {
     const std::string folder = "C:\\Program Files\\100%ソフト表";
     InstallDemo(folder);
-    sim::SetProcessId(77);
     Uninstall(folder + "\\Setup.exe");
     ASSERT_TRUE(uninstaller->RunSucceeded);
-    ASSERT_EQ(sim::StartedHidden(), (std::vector<std::string>{"C:\\temp\\Delete-77-1.bat"}));
+    ASSERT_EQ(sim::StartedBatches().size(), 1u);
     const std::string f = "C:\\Program Files\\100%%ソフト表";
+    const std::string own = PrivateFolder(1);
     const std::string expected =
         "@echo off\r\n"
         "setlocal\r\n"
-        "cd /d \"C:\\temp\\\"\r\n"
+        "cd /d \"" + own + "\"\r\n"
         "set orvane_tries=0\r\n"
         ":wait\r\n"
         "del \"" + f + "\\Setup.exe\" >nul 2>&1\r\n"
         "if not exist \"" + f + "\\Setup.exe\" goto ended\r\n"
         "set /a orvane_tries+=1\r\n"
         "if %orvane_tries% geq 30 goto ended\r\n"
-        "ping -n 2 127.0.0.1 >nul\r\n"
+        "\"C:\\Windows\\system32\\ping.exe\" -n 2 127.0.0.1 >nul\r\n"
         "goto wait\r\n"
         ":ended\r\n"
         "del \"" + f + "\\Setup.ini\" >nul 2>&1\r\n"
         "del \"" + f + "\\Delete.pif\" >nul 2>&1\r\n"
         "rd \"" + f + "\" >nul 2>&1\r\n"
-        "del \"C:\\temp\\Delete-77-1.bat\" & exit\r\n";
-    EXPECT_EQ(sim::Content("C:\\temp\\Delete-77-1.bat"), expected);
+        "cd /d \"C:\\Windows\\system32\"\r\n"
+        "del \"" + own + "\\Delete.bat\" >nul 2>&1 & rd \"" + own + "\" >nul 2>&1 & exit\r\n";
+    EXPECT_EQ(sim::Content(kFirstBatch), expected);
     // Nothing was written into the installation folder for the batch.
     EXPECT_FALSE(sim::Exists(folder + "\\Delete.bat"));
 }
 
-TEST_F(UninstallRun, BatchNamesNeverClash) {
+// The batch is run elevated: nobody but administrators may change it, before
+// or while it runs, and nothing of it is looked for by name.
+TEST_F(UninstallRun, TheBatchLivesInAFolderOfItsOwnThatOnlyAdministratorsCanChange) {
     InstallDemo();
-    sim::AddFile("C:\\temp\\Delete-4242-1.bat", "left by an earlier uninstaller");
+    // Started from its own folder, as a double-click starts it.
+    sim::SetCurrentFolder(kDemo);
     Uninstall(kUninstaller);
     ASSERT_TRUE(uninstaller->RunSucceeded);
-    EXPECT_EQ(sim::StartedHidden(), (std::vector<std::string>{"C:\\temp\\Delete-4242-2.bat"}));
-    EXPECT_EQ(sim::Content("C:\\temp\\Delete-4242-1.bat"), "left by an earlier uninstaller");
+    ASSERT_EQ(sim::StartedBatches().size(), 1u);
+    const sim::StartedBatch& started = sim::StartedBatches()[0];
+    EXPECT_EQ(started.batch, kFirstBatch);
+    EXPECT_EQ(started.workFolder, PrivateFolder(1));
+    // Off the installation folder before the batch starts, so that it can go.
+    EXPECT_EQ(started.currentFolder, "C:\\Windows\\system32");
+    EXPECT_EQ(plat::ReadAccess(PrivateFolder(1)), "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)");
+    EXPECT_EQ(sim::ListFolder("C:\\temp"), std::vector<std::string>()) << "nothing in the user's temp folder";
+    // What the interpreter may still hold when it ends goes at the next restart.
+    EXPECT_EQ(sim::DeletesAtRestart(), (std::vector<std::string>{kFirstBatch, PrivateFolder(1)}));
+    // So once the batch has deleted what it deletes, the folder can go.
+    for (const std::string& name : sim::ListFolder(kDemo)) sim::Remove(In("\\" + name));
+    EXPECT_TRUE(plat::RemoveFolder(kDemo)) << "the program's current folder still holds it";
 }
 
-TEST_F(UninstallRun, NoBatchWhenTheTemporaryFolderCannotBeWritten) {
+TEST_F(UninstallRun, APrivateFolderNameIsNeverReused) {
+    InstallDemo();
+    // A folder and a file stand at the first two names: planted there, or left.
+    sim::AddFile(PrivateFolder(1) + "\\Delete.bat", "planted");
+    sim::AddFile(PrivateFolder(2), "a file at the name");
+    Uninstall(kUninstaller);
+    ASSERT_TRUE(uninstaller->RunSucceeded);
+    ASSERT_EQ(sim::StartedBatches().size(), 1u);
+    EXPECT_EQ(sim::StartedBatches()[0].batch, PrivateFolder(3) + "\\Delete.bat");
+    EXPECT_EQ(sim::Content(PrivateFolder(1) + "\\Delete.bat"), "planted");
+    EXPECT_EQ(sim::Content(PrivateFolder(2)), "a file at the name");
+}
+
+TEST_F(UninstallRun, NoSelfRemovalWithoutAPrivateFolderOrItsBatch) {
+    const std::string tempFailure = "Failed to make a folder for the removal batch in C:\\Windows\\Temp";
+    struct Case {
+        const char* what;
+        std::function<void()> fault;
+        std::string record;
+    };
+    const Case cases[] = {
+        {"no Windows\\Temp", [] { sim::Remove("C:\\Windows\\Temp"); }, tempFailure + " (error 3)"},
+        {"Windows\\Temp refuses new folders", [] { sim::DenyCreateIn("C:\\Windows\\Temp"); },
+         tempFailure + " (error 5)"},
+        {"access rules cannot be set",
+         [] {
+             for (int i = 1; i <= 16; ++i) sim::FailAccessWrite(PrivateFolder(i));
+         },
+         tempFailure + " (error 5)"},
+        {"no random source", [] { sim::FailRandom(); },
+         "Failed to draw a name for the removal batch's folder (error 31)"},
+        {"the batch cannot be written", [] { sim::DenyCreateIn(PrivateFolder(1)); },
+         "Failed to write the removal batch " + kFirstBatch + " (error 5)"},
+        {"no Windows folder", [] { sim::FailWindowsFolder(); }, ""},
+        {"no system folder", [] { sim::FailSystemFolder(); }, ""},
+    };
+    for (const Case& c : cases) {
+        sim::ResetAll();
+        c.fault();
+        TSetupMainForm f;
+        f.ExePath = kUninstaller;
+        EXPECT_FALSE(f.WriteDeleteBatch()) << c.what;
+        EXPECT_TRUE(sim::StartedBatches().empty()) << c.what;
+        EXPECT_TRUE(sim::ListFolder("C:\\Windows\\Temp").empty()) << c.what << ": left a folder";
+        if (c.record.empty()) {
+            EXPECT_EQ(f.Engine.FailureRecord().rfind("Failed to find the Windows and system folders", 0), 0u)
+                << c.what << ": " << f.Engine.FailureRecord();
+        } else {
+            EXPECT_EQ(f.Engine.FailureRecord(), c.record) << c.what;
+        }
+    }
+}
+
+TEST_F(UninstallRun, ABatchThatCannotStartIsReported) {
     TSetupMainForm f;
     f.ExePath = kUninstaller;
-    sim::SetTempFolder("C:\\missing");
+    sim::FailStartBatch();
     EXPECT_FALSE(f.WriteDeleteBatch());
-    EXPECT_TRUE(sim::StartedHidden().empty());
-    EXPECT_EQ(f.Engine.FailureRecord(),
-              "Failed to write the removal batch C:\\missing\\Delete-4242-1.bat (error 3)");
+    // Written, and left to the restart that removes it.
+    EXPECT_TRUE(sim::IsFile(kFirstBatch));
+    EXPECT_EQ(sim::DeletesAtRestart(), (std::vector<std::string>{kFirstBatch, PrivateFolder(1)}));
+    EXPECT_EQ(f.Engine.FailureRecord(), "Failed to start the removal batch " + kFirstBatch + " (error 2)");
 }
 
 TEST_F(UninstallRun, AFolderAtTheProjectPathIsNotEmptiedByTheBatch) {
@@ -344,7 +424,7 @@ TEST_F(UninstallRun, AFolderAtTheProjectPathIsNotEmptiedByTheBatch) {
     f.ExePath = "C:\\App\\Setup.exe";
     sim::AddFile("C:\\App\\Setup.ini\\inside.txt", "x");
     ASSERT_TRUE(f.WriteDeleteBatch());
-    std::string batch = sim::Content(sim::StartedHidden().at(0));
+    std::string batch = sim::Content(sim::StartedBatches().at(0).batch);
     EXPECT_EQ(batch.find("Setup.ini"), std::string::npos);
     EXPECT_NE(batch.find("del \"C:\\App\\Setup.exe\""), std::string::npos);
 }

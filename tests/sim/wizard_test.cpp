@@ -417,7 +417,7 @@ TEST_F(WizardTest, InstallModeFillsTheStartPageAndShowsBothWindows) {
     EXPECT_EQ(form->MessageMemo.Lines(), (std::vector<std::string>{"お知らせ"}));
     EXPECT_EQ(form->LisenceMemo.Lines(), (std::vector<std::string>{"使用許諾", "", "第一条"}));
     EXPECT_EQ(form->ExePath, "C:\\work\\Setup.exe");
-    EXPECT_EQ(form->StartupFolder, "C:\\work");
+    EXPECT_EQ(form->SourceFolder, "C:\\work");
     EXPECT_EQ(form->Focused(), &form->NextButton);
     // The background window is shown first, the wizard above it.
     ASSERT_NE(form->BackGroundForm, nullptr);
@@ -623,18 +623,19 @@ TEST_F(WizardTest, SelfRemovalOnlyAfterASuccessfulUninstallation) {
         form = std::make_unique<TSetupMainForm>();
         form->FormCreate();
         form->RunSucceeded = c.succeeded;
-        // Only the self-removal writes anything while the window goes: its batch file.
+        // Only the self-removal writes anything while the window goes: its
+        // private folder and the batch file in it.
         sim::Snapshot before = sim::TakeSnapshot();
         form->Destroy();
         std::vector<std::string> changes = sim::Changes(before, sim::TakeSnapshot());
         EXPECT_EQ(!changes.empty(), c.batch);
-        for (const std::string& change : changes) EXPECT_EQ(change.substr(0, 2), "+ ") << change;
-        // The batch written is the one started, hidden.
-        ASSERT_EQ(sim::StartedHidden().size(), c.batch ? 1u : 0u);
+        // The batch written is the one started.
+        ASSERT_EQ(sim::StartedBatches().size(), c.batch ? 1u : 0u);
         if (c.batch) {
-            ASSERT_EQ(changes.size(), 1u);
-            EXPECT_TRUE(sim::IsFile(sim::StartedHidden()[0]));
-            EXPECT_EQ(sim::FullPath(sim::StartedHidden()[0]), changes[0].substr(2));
+            const std::string batch = sim::StartedBatches()[0].batch;
+            const std::string folder = sim::StartedBatches()[0].workFolder;
+            EXPECT_EQ(changes, (std::vector<std::string>{"+ " + folder + "\\", "+ " + batch}));
+            EXPECT_TRUE(sim::IsFile(batch));
         }
         EXPECT_EQ(form->Project, nullptr);
         EXPECT_EQ(form->SystemPath, nullptr);
@@ -762,11 +763,11 @@ TEST_F(BrowseTest, FolderThatCannotBeCreatedIsNotReported) {
     EXPECT_EQ(form->LocationEdit.Caption(), "D:\\Tools\\Locked");
 }
 
-TEST_F(BrowseTest, StartupFolderStaysWhatTheProgramStartedWith) {
+TEST_F(BrowseTest, SourceFolderStaysTheProgramsFolder) {
     sim::SetCurrentFolder("D:\\Tools");  // as the dialog may leave it
     sim::QueueFolderDialog({{"D:\\Tools"}});
     Browse("");
-    EXPECT_EQ(form->StartupFolder, "C:\\work");
+    EXPECT_EQ(form->SourceFolder, "C:\\work");
 }
 
 struct ControlRow {

@@ -32,7 +32,6 @@ struct ShellLinkInfo {
 };
 bool ReadShellLink(const std::string& linkPath, ShellLinkInfo& info);
 
-bool SetCurrentFolder(const std::string& path);
 unsigned AnsiCodePage();
 
 }  // namespace support

@@ -22,12 +22,6 @@ FileWriteHold::~FileWriteHold() = default;
 
 bool FileWriteHold::IsOpen() const { return hold_ != nullptr; }
 
-bool SetCurrentFolder(const std::string& path) {
-    if (!plat::DirectoryExists(path)) return false;
-    sim::SetCurrentFolder(path);
-    return true;
-}
-
 unsigned AnsiCodePage() { return sim::AnsiCodePage(); }
 
 bool ReadShellLink(const std::string& linkPath, ShellLinkInfo& info) {

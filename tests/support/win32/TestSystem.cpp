@@ -23,8 +23,6 @@ FileWriteHold::~FileWriteHold() = default;
 
 bool FileWriteHold::IsOpen() const { return hold_ != nullptr; }
 
-bool SetCurrentFolder(const std::string& path) { return SetCurrentDirectoryA(path.c_str()) != 0; }
-
 unsigned AnsiCodePage() { return GetACP(); }
 
 bool ReadShellLink(const std::string& linkPath, ShellLinkInfo& info) {
