@@ -50,8 +50,9 @@ std::string ResolveSourcePath(const std::string& startFolder, const std::string&
         // "\\server\share\..." : the root is the share, up to its fourth separator.
         if (startFolder.size() >= 2 && IsSlash(startFolder[0]) && IsSlash(startFolder[1])) {
             int separators = 0;
-            for (size_t i = 0; i < startFolder.size(); i += CharLength(startFolder, i)) {
-                if (CharLength(startFolder, i) == 1 && IsSlash(startFolder[i]) && ++separators == 4) {
+            for (size_t i = 0; i < startFolder.size(); i = plat::ansi::NextChar(startFolder, i)) {
+                if ((plat::ansi::IsSingleAt(startFolder, i, '\\') || plat::ansi::IsSingleAt(startFolder, i, '/')) &&
+                    ++separators == 4) {
                     return startFolder.substr(0, i) + path;
                 }
             }

@@ -209,13 +209,13 @@ TEST_F(PortableFileSystem, CurrentFolderResolvesRelativePaths) {
     const std::string before = plat::CurrentFolder();
     ASSERT_FALSE(before.empty());
     File("rel.txt", "relative");
-    ASSERT_TRUE(support::SetCurrentFolder(root_));
+    ASSERT_TRUE(plat::SetCurrentFolder(root_));
     std::string read;
     EXPECT_EQ(plat::ReadWholeFile("rel.txt", read), plat::ReadResult::Ok);
     EXPECT_EQ(read, "relative");
     EXPECT_TRUE(plat::FileExists(".\\rel.txt"));
-    EXPECT_FALSE(support::SetCurrentFolder(P("missing")));
-    ASSERT_TRUE(support::SetCurrentFolder(before));
+    EXPECT_FALSE(plat::SetCurrentFolder(P("missing")));
+    ASSERT_TRUE(plat::SetCurrentFolder(before));
     EXPECT_EQ(plat::CurrentFolder(), before);
 }
 

@@ -194,7 +194,7 @@ void TSetupMainForm::FormCreate() {
     // Relative copy sources lie beside the project file. Not the current
     // folder: the program may be started from anywhere (a command prompt in
     // the user's folder), and the folder dialog moves it.
-    SourceFolder = ExecutableFolder(ExePath);
+    SourceFolder = RunPath::ExecutableFolder(ExePath);
 
     std::string projectFile = ProjectFileName(ExePath);
     if (!plat::FileExists(projectFile)) {

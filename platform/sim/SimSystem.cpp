@@ -58,7 +58,7 @@ void FailSystemFolder(bool fail) { Sys().failSystem = fail; }
 int ComInitializations() { return Sys().comInits; }
 void SetLinkObjectAvailable(bool available) { Sys().linkAvailable = available; }
 int LiveLinkObjects() { return Sys().liveLinks; }
-    std::vector<std::string> debugOutput;
+const std::vector<std::string>& DebugOutput() { return Sys().debugOutput; }
 void SetScreenSize(int width, int height) {
     Sys().screenWidth = width;
     Sys().screenHeight = height;

@@ -39,7 +39,7 @@ protected:
         sim::AddFile("C:\\work\\a.txt", "a");
         state.Project = std::make_unique<TProjectProperty>();
         state.ExePath = "C:\\work\\Setup.exe";
-        state.StartupFolder = "C:\\work";
+        state.SourceFolder = "C:\\work";
         TCopyFile& file = state.Project->Files.Add();
         file.SourceFile = "a.txt";
         file.DestFile = "[Install Folder]\\a.txt";

@@ -33,5 +33,8 @@ struct ShellLinkInfo {
 bool ReadShellLink(const std::string& linkPath, ShellLinkInfo& info);
 
 unsigned AnsiCodePage();
+// True under Wine, whose file access rules are the Unix permission bits: a
+// DACL written is mapped onto them, and what is read back is made from them.
+bool RunningUnderWine();
 
 }  // namespace support

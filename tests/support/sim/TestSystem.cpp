@@ -24,6 +24,8 @@ bool FileWriteHold::IsOpen() const { return hold_ != nullptr; }
 
 unsigned AnsiCodePage() { return sim::AnsiCodePage(); }
 
+bool RunningUnderWine() { return false; }
+
 bool ReadShellLink(const std::string& linkPath, ShellLinkInfo& info) {
     std::string bytes;
     sim::LinkFields fields;

@@ -25,6 +25,11 @@ bool FileWriteHold::IsOpen() const { return hold_ != nullptr; }
 
 unsigned AnsiCodePage() { return GetACP(); }
 
+bool RunningUnderWine() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
 bool ReadShellLink(const std::string& linkPath, ShellLinkInfo& info) {
     ComScope com;  // declared first: the interfaces are released before it ends
     ComPtr<IShellLinkA> link;

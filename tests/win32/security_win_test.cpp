@@ -1,0 +1,142 @@
+// Access rules, new files, the random source and the batch start on the real
+// system. Wine keeps no access rules of its own: it maps a DACL onto the Unix
+// permission bits and reads back a DACL made from them (the owner, SYSTEM and
+// Everyone), so there the tests check what the bits keep: nobody else may
+// write, and nobody else may even read the private folder. On Windows the
+// rules read back as written; what they keep out shows only there.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/FileSystem.h"
+#include "platform/Security.h"
+#include "platform/System.h"
+#include "tests/support/TestSystem.h"
+
+namespace {
+
+// The access entries of SDDL text, "(A;flags;rights;;;sid)" each.
+struct Ace {
+    std::string rights, sid;
+};
+std::vector<Ace> Aces(const std::string& sddl) {
+    std::vector<Ace> aces;
+    for (size_t open = sddl.find('('); open != std::string::npos; open = sddl.find('(', open + 1)) {
+        size_t close = sddl.find(')', open);
+        std::vector<std::string> fields(1);
+        for (size_t i = open + 1; i < close; ++i) {
+            if (sddl[i] == ';') fields.emplace_back(); else fields.back() += sddl[i];
+        }
+        if (fields.size() == 6) aces.push_back({fields[2], fields[5]});
+    }
+    return aces;
+}
+
+// What a DACL read back must say of those the rules keep out (Everyone,
+// Users, Authenticated Users): no entry at all, or read and run only.
+void ExpectOthersKeptOut(const std::string& sddl, bool mayRead) {
+    for (const Ace& ace : Aces(sddl)) {
+        if (ace.sid != "WD" && ace.sid != "BU" && ace.sid != "AU") continue;
+        EXPECT_TRUE(mayRead) << ace.sid << " has an entry in " << sddl;
+        // Read and run (FRFX, as Wine writes it 0x1200a9); never a write right.
+        EXPECT_TRUE(ace.rights == "FRFX" || ace.rights == "0x1200a9") << ace.rights << " in " << sddl;
+    }
+}
+
+void ExpectRules(const std::string& path, const char* written, bool othersMayRead) {
+    std::string back = plat::ReadAccess(path);
+    ASSERT_FALSE(back.empty()) << path;
+    if (support::RunningUnderWine()) {
+        ExpectOthersKeptOut(back, othersMayRead);
+    } else {
+        EXPECT_EQ(back, written);
+    }
+}
+
+class Win32Security : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(plat::QueryWindowsFolder(windows_));
+        root_ = windows_ + "\\Temp\\orvane-security-" + plat::RandomHex(8);
+        ASSERT_TRUE(plat::ForceDirectories(root_));
+    }
+    void TearDown() override {
+        for (const char* name : {"\\file.txt", "\\new.txt", "\\run.bat", "\\private\\inside.txt"}) {
+            plat::DeleteFileAt(root_ + name);
+        }
+        plat::RemoveFolder(root_ + "\\private");
+        plat::RemoveFolder(root_);
+    }
+    std::string windows_, root_;
+};
+
+TEST_F(Win32Security, APrivateFolderIsNewAndCarriesItsRulesFromTheStart) {
+    const std::string folder = root_ + "\\private";
+    ASSERT_TRUE(plat::MakeFolderWithAccess(folder, plat::kPrivateFolderAccess));
+    ExpectRules(folder, plat::kPrivateFolderAccess, false);
+    // Never an existing folder, nor a file at that name.
+    EXPECT_FALSE(plat::MakeFolderWithAccess(folder, plat::kPrivateFolderAccess));
+    ASSERT_TRUE(plat::WriteWholeFile(root_ + "\\file.txt", "x"));
+    EXPECT_FALSE(plat::MakeFolderWithAccess(root_ + "\\file.txt", plat::kPrivateFolderAccess));
+    EXPECT_FALSE(plat::MakeFolderWithAccess(root_ + "\\missing\\private", plat::kPrivateFolderAccess));
+}
+
+TEST_F(Win32Security, ProgramFileRulesReplaceWhatTheFileInherited) {
+    const std::string file = root_ + "\\file.txt";
+    ASSERT_TRUE(plat::WriteWholeFile(file, "program"));
+    ASSERT_TRUE(plat::SetAccess(file, plat::kProgramFileAccess));
+    ExpectRules(file, plat::kProgramFileAccess, true);
+    // Still readable for the one who runs it.
+    std::string back;
+    EXPECT_EQ(plat::ReadWholeFile(file, back), plat::ReadResult::Ok);
+    EXPECT_EQ(back, "program");
+    EXPECT_FALSE(plat::SetAccess(root_ + "\\missing.txt", plat::kProgramFileAccess));
+    EXPECT_EQ(plat::ReadAccess(root_ + "\\missing.txt"), "");
+}
+
+TEST_F(Win32Security, WriteNewFileNeverOpensWhatIsThere) {
+    const std::string file = root_ + "\\new.txt";
+    ASSERT_TRUE(plat::WriteNewFile(file, "first"));
+    EXPECT_FALSE(plat::WriteNewFile(file, "second"));
+    std::string back;
+    ASSERT_EQ(plat::ReadWholeFile(file, back), plat::ReadResult::Ok);
+    EXPECT_EQ(back, "first");
+}
+
+TEST_F(Win32Security, RandomNamesDoNotRepeat) {
+    std::set<std::string> seen;
+    for (int i = 0; i < 64; ++i) {
+        std::string value = plat::RandomHex(16);
+        ASSERT_EQ(value.size(), 32u);
+        EXPECT_EQ(value.find_first_not_of("0123456789abcdef"), std::string::npos) << value;
+        EXPECT_TRUE(seen.insert(value).second) << "repeated " << value;
+    }
+}
+
+TEST_F(Win32Security, ABatchRunsThroughTheSystemInterpreterInItsFolder) {
+    const std::string folder = root_ + "\\private";
+    ASSERT_TRUE(plat::MakeFolderWithAccess(folder, plat::kPrivateFolderAccess));
+    // "cd" tells where it runs; the result is moved into place so that it is
+    // never read half-written.
+    const std::string batch = root_ + "\\run.bat";
+    const std::string result = folder + "\\inside.txt";
+    ASSERT_TRUE(plat::WriteWholeFile(batch, "@echo off\r\ncd > \"" + root_ + "\\new.txt\"\r\n"
+                                            "move \"" + root_ + "\\new.txt\" \"" + result + "\" >nul\r\n"));
+    ASSERT_TRUE(plat::StartBatch(batch, folder));
+    for (int i = 0; i < 200 && !plat::FileExists(result); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    std::string where;
+    ASSERT_EQ(plat::ReadWholeFile(result, where), plat::ReadResult::Ok) << "the batch did not run";
+    EXPECT_EQ(where, folder + "\r\n");
+    // The interpreter may still hold its batch for a moment.
+    for (int i = 0; i < 100 && !plat::DeleteFileAt(batch); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
+}  // namespace
