@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/FileSystem.h"
+#include "platform/Security.h"
 #include "project/ProjectProperty_unit.h"
 #include "support/Driver.h"
 
@@ -178,17 +179,119 @@ std::string Expand(const std::string& path, const std::string& installFolder) {
     return path;
 }
 
-std::vector<std::string> TempBatches() {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
+// The names in a folder that match pattern ("*" for all).
+std::vector<std::string> Names(const std::string& folder, const char* pattern = "*") {
     std::vector<std::string> names;
     WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA((std::string(temp) + "Delete-*.bat").c_str(), &fd);
+    HANDLE h = FindFirstFileA((folder + "\\" + pattern).c_str(), &fd);
     if (h == INVALID_HANDLE_VALUE) return names;
-    do names.push_back(fd.cFileName);
-    while (FindNextFileA(h, &fd));
+    do {
+        std::string name = fd.cFileName;
+        if (name != "." && name != "..") names.push_back(name);
+    } while (FindNextFileA(h, &fd));
     FindClose(h);
+    std::sort(names.begin(), names.end());
     return names;
+}
+
+std::string UserTemp() {
+    char temp[MAX_PATH];
+    DWORD n = GetTempPathA(MAX_PATH, temp);
+    std::string folder(temp, n);
+    if (!folder.empty() && folder.back() == '\\') folder.pop_back();
+    return folder;
+}
+
+std::string WindowsTemp() {
+    char windows[MAX_PATH];
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    return std::string(windows) + "\\Temp";
+}
+
+// The self-removal batches' private folders.
+std::vector<std::string> PrivateFolders() { return Names(WindowsTemp(), "Orvane-*"); }
+
+bool RunningUnderWine() {
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+// What waits for deletion at the next restart, without the "\??\" prefix.
+std::vector<std::string> PendingDeletes() {
+    std::vector<std::string> paths;
+    HKEY h;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Control\\Session Manager", 0, KEY_READ,
+                      &h) != ERROR_SUCCESS) {
+        return paths;
+    }
+    std::vector<char> data(1 << 16);
+    DWORD size = static_cast<DWORD>(data.size()) - 2, type = 0;
+    LONG rc = RegQueryValueExA(h, "PendingFileRenameOperations", nullptr, &type,
+                               reinterpret_cast<BYTE*>(data.data()), &size);
+    RegCloseKey(h);
+    if (rc != ERROR_SUCCESS || type != REG_MULTI_SZ) return paths;
+    // Pairs of source and target; an empty target means deletion.
+    std::vector<std::string> strings;
+    for (size_t i = 0; i < size && data[i];) {
+        std::string one(&data[i]);
+        strings.push_back(one);
+        i += one.size() + 1;
+        if (i < size && !data[i]) {
+            strings.push_back("");
+            ++i;
+        }
+    }
+    for (size_t i = 0; i + 1 < strings.size(); i += 2) {
+        std::string from = strings[i];
+        if (from.rfind("\\??\\", 0) == 0) from.erase(0, 4);
+        if (strings[i + 1].empty()) paths.push_back(from);
+    }
+    return paths;
+}
+
+bool SamePath(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+
+bool ScheduledForRestart(const std::string& path) {
+    for (const std::string& p : PendingDeletes()) {
+        if (SamePath(p, path)) return true;
+    }
+    return false;
+}
+
+// Drops the private folders from a list of differences, checking each: empty
+// (its batch deleted itself) and scheduled for deletion at the next restart,
+// batch included. Wine's cmd keeps its batch open until it ends, so the
+// batch's last line cannot remove the folder there; Windows' cmd can.
+std::vector<std::string> WithoutScheduledLeftovers(std::vector<std::string> differences) {
+    const std::string prefix = "+ " + WindowsTemp() + "\\Orvane-";
+    std::vector<std::string> rest;
+    for (const std::string& d : differences) {
+        if (d.size() <= prefix.size() || !SamePath(d.substr(0, prefix.size()), prefix)) {
+            rest.push_back(d);
+            continue;
+        }
+        const std::string folder = d.substr(2);
+        EXPECT_EQ(Names(folder), std::vector<std::string>()) << folder << " is not empty";
+        EXPECT_TRUE(ScheduledForRestart(folder)) << folder << " is not scheduled for the restart";
+        EXPECT_TRUE(ScheduledForRestart(folder + "\\Delete.bat")) << folder << "\\Delete.bat is not scheduled";
+        e2e::RemoveTree(folder);  // as the restart would
+    }
+    return rest;
+}
+
+// True when no private folder holds a batch any more: every self-removal has ended.
+bool BatchesGone() {
+    for (const std::string& name : PrivateFolders()) {
+        if (e2e::FileExists(WindowsTemp() + "\\" + name + "\\Delete.bat")) return false;
+    }
+    return true;
+}
+
+// What a ping.bat planted where a bare "ping" would be looked for leaves
+// behind if it ever runs.
+std::string PingMarker() { return e2e::BuildPath("e2e-work\\planted-ping-ran.txt"); }
+void PlantPing(const std::string& folder) {
+    e2e::WriteFileBytes(folder + "\\ping.bat", "@echo off\r\necho ran> \"" + PingMarker() + "\"\r\n");
 }
 
 bool SameBytes(const std::string& a, const std::string& b) {
@@ -206,13 +309,16 @@ public:
             CloseHandle(process_);
         }
     }
-    bool Start(const std::string& commandLine) {
+    // workDir: the uninstaller's current folder ("" keeps the driver's; a
+    // double-click in Explorer starts a program in its own folder).
+    bool Start(const std::string& commandLine, const std::string& workDir = "") {
         std::vector<char> cmd(commandLine.begin(), commandLine.end());
         cmd.push_back('\0');
         STARTUPINFOA si = {};
         si.cb = sizeof si;
         PROCESS_INFORMATION pi = {};
-        if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                            workDir.empty() ? nullptr : workDir.c_str(), &si, &pi)) {
             return false;
         }
         CloseHandle(pi.hThread);
@@ -334,7 +440,7 @@ TEST_F(RoundTrip, ExampleProjectInstallsAndUninstalls) {
 
     const auto treeBefore = DriveC();
     const auto listBefore = UninstallList();
-    const auto batchesBefore = TempBatches();
+    const auto userTempBefore = Names(UserTemp());
 
     // Install, pressing Next on each page as a person would.
     e2e::ChildProcess setup;
@@ -409,8 +515,9 @@ TEST_F(RoundTrip, ExampleProjectInstallsAndUninstalls) {
     ASSERT_TRUE(un.WaitExit(kWait)) << "the uninstaller did not end";
     const DWORD ended = GetTickCount();
 
-    EXPECT_TRUE(e2e::WaitUntil([&] { return !e2e::FileExists(uninstaller) && TempBatches() == batchesBefore; }, 10000, 100))
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !e2e::FileExists(uninstaller) && BatchesGone(); }, 10000, 100))
         << "the self-removal did not finish";
+    EXPECT_EQ(Names(UserTemp()), userTempBefore) << "the user's temp folder was written";
     printf("self-removal finished %lu ms after the uninstaller ended\n", GetTickCount() - ended);
     EXPECT_FALSE(e2e::FileExists(location + "\\Setup.ini"));
     EXPECT_FALSE(e2e::FileExists(location + "\\Delete.pif"));
@@ -449,7 +556,7 @@ TEST_F(RoundTrip, ExampleProjectInstallsAndUninstalls) {
         }
     }
     std::sort(expectedChanges.begin(), expectedChanges.end());
-    EXPECT_EQ(Differences(treeBefore, DriveC()), expectedChanges);
+    EXPECT_EQ(WithoutScheduledLeftovers(Differences(treeBefore, DriveC())), expectedChanges);
 
     // Leave the prefix as it was for the next run.
     e2e::RemoveTree(parent);
@@ -470,18 +577,28 @@ std::string SmallProject(const std::string& location, const std::string& key, bo
     return ini;
 }
 
-TEST_F(RoundTrip, SelfRemovalWaitsForTheUninstallerAndLeavesNothing) {
-    const std::string location = "C:\\Program Files\\Orvane 表 RT 100%";
+// How the uninstaller is started: through the registered command from
+// another folder, or from its own folder, as a double-click in Explorer starts
+// it (its current folder is then the installation folder, which must still go).
+class SelfRemoval : public RoundTrip, public testing::WithParamInterface<bool> {};
+
+TEST_P(SelfRemoval, WaitsForTheUninstallerAndLeavesNothing) {
+    const bool fromOwnFolder = GetParam();
+    const std::string location = std::string("C:\\Program Files\\Orvane 表 RT 100%") + (fromOwnFolder ? " own" : "");
     const std::string key = "OrvaneRT";
     const std::string fullKey = std::string(kListKey) + "\\" + key;
     e2e::RemoveTree(location);
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, fullKey.c_str());
+    DeleteFileA(PingMarker().c_str());
     const std::string medium = MakeMedium("roundtrip-small", SmallProject(location, key, false),
                                           {{"one.txt", "one"}, {"two.txt", "two"}});
     ASSERT_FALSE(medium.empty());
+    // A "ping" for the batch to find, where a bare name would be looked for.
+    PlantPing(UserTemp());
     const auto treeBefore = DriveC();
     const auto listBefore = UninstallList();
-    const auto batchesBefore = TempBatches();
+    const auto userTempBefore = Names(UserTemp());
+    const auto privateBefore = PrivateFolders();
 
     e2e::ChildProcess setup;
     ASSERT_TRUE(setup.Start(medium + "\\Setup.exe", medium));
@@ -497,7 +614,7 @@ TEST_F(RoundTrip, SelfRemovalWaitsForTheUninstallerAndLeavesNothing) {
     ASSERT_EQ(command, "\"" + location + "\\Setup.exe\"");
 
     CommandProcess un;
-    ASSERT_TRUE(un.Start(command));
+    ASSERT_TRUE(un.Start(command, fromOwnFolder ? location : ""));
     Answer(un.Id(), "警告", "アンインストールを実行しますか？", "はい(&Y)");
     ASSERT_FALSE(HasFatalFailure());
     // The uninstaller's file stays busy after the program has ended, as when a
@@ -511,21 +628,54 @@ TEST_F(RoundTrip, SelfRemovalWaitsForTheUninstallerAndLeavesNothing) {
     ASSERT_FALSE(HasFatalFailure());
     ASSERT_TRUE(un.WaitExit(kWait));
 
+    // The batch waits in a new private folder of its own; a watcher in the
+    // user's temp folder finds nothing new there to rewrite.
+    std::vector<std::string> fresh;
+    ASSERT_TRUE(e2e::WaitUntil([&] {
+        fresh.clear();
+        for (const std::string& name : PrivateFolders()) {
+            if (!std::count(privateBefore.begin(), privateBefore.end(), name)) fresh.push_back(name);
+        }
+        return fresh.size() == 1;
+    }, kWait)) << "no private folder for the batch";
+    const std::string own = WindowsTemp() + "\\" + fresh[0];
+    EXPECT_EQ(Names(own), std::vector<std::string>{"Delete.bat"});
+    EXPECT_EQ(Names(UserTemp()), userTempBefore) << "the self-removal wrote into the user's temp folder";
+    // The folder's rules as written (Windows), or as Wine's permission bits
+    // keep them: nobody but SYSTEM and the owner may even read it.
+    const std::string rules = plat::ReadAccess(own);
+    if (RunningUnderWine()) {
+        EXPECT_EQ(rules.find(";;;WD)"), std::string::npos) << rules;
+        EXPECT_EQ(rules.find(";;;BU)"), std::string::npos) << rules;
+    } else {
+        EXPECT_EQ(rules, "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)");
+    }
+    std::string batch;
+    ASSERT_TRUE(e2e::ReadFileBytes(own + "\\Delete.bat", batch));
+    EXPECT_NE(batch.find("\\ping.exe\" -n 2 127.0.0.1"), std::string::npos) << "ping by its full path";
+
     // The batch tries about once a second: in four seconds it has tried and
     // must still be waiting.
     EXPECT_FALSE(e2e::WaitUntil([&] { return !e2e::FileExists(location + "\\Setup.exe"); }, 4000, 100))
         << "deleted while busy?";
-    EXPECT_EQ(TempBatches().size(), batchesBefore.size() + 1) << "the batch should still be waiting";
+    EXPECT_TRUE(e2e::FileExists(own + "\\Delete.bat")) << "the batch should still be waiting";
     CloseHandle(hold);
     const DWORD released = GetTickCount();
-    EXPECT_TRUE(e2e::WaitUntil([&] { return !e2e::FolderExists(location) && TempBatches() == batchesBefore; }, 10000, 100))
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !e2e::FolderExists(location) && BatchesGone(); }, 10000, 100))
         << "the self-removal did not finish";
     printf("self-removal finished %lu ms after the file was released\n", GetTickCount() - released);
 
+    EXPECT_FALSE(e2e::FileExists(PingMarker())) << "a planted ping.bat ran";
     EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, fullKey));
     EXPECT_EQ(UninstallList(), listBefore);
-    EXPECT_EQ(Differences(treeBefore, DriveC()), std::vector<std::string>());
+    EXPECT_EQ(WithoutScheduledLeftovers(Differences(treeBefore, DriveC())), std::vector<std::string>());
+    DeleteFileA((UserTemp() + "\\ping.bat").c_str());
 }
+
+INSTANTIATE_TEST_SUITE_P(StartedFrom, SelfRemoval, testing::Values(false, true),
+                         [](const testing::TestParamInfo<bool>& info) {
+                             return info.param ? std::string("ItsOwnFolder") : std::string("AnotherFolder");
+                         });
 
 TEST_F(RoundTrip, FailedInstallationKeepsWhatWasDoneAndRegistersNothing) {
     const std::string location = "C:\\Program Files\\Orvane RT failed";
