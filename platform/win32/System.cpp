@@ -4,6 +4,8 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <vector>
+
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
 #include "platform/System.h"
@@ -47,12 +49,14 @@ bool QueryFolder(UINT (WINAPI* query)(LPSTR, UINT), std::string& folder) {
     return true;
 }
 
-std::wstring ToWidePath(const std::string& path) {
+// The path in UTF-16 with its terminating zero; empty when it does not
+// convert. A vector rather than a wide string: Setup.exe then links none of
+// the wide string library code.
+std::vector<wchar_t> ToWidePath(const std::string& path) {
     int n = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
-    if (n <= 0) return std::wstring();
-    std::wstring wide(n, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, &wide[0], n);
-    wide.resize(n - 1);
+    if (n <= 1) return std::vector<wchar_t>();
+    std::vector<wchar_t> wide(n, L'\0');
+    if (MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), n) != n) return std::vector<wchar_t>();
     return wide;
 }
 
@@ -107,9 +111,9 @@ void ShellLink::SetDescription(const std::string& description) {
 
 bool ShellLink::Save(const std::string& linkPath) {
     if (!impl_ || linkPath.empty()) return false;
-    std::wstring wide = ToWidePath(linkPath);
+    std::vector<wchar_t> wide = ToWidePath(linkPath);
     if (wide.empty()) return false;
-    return SUCCEEDED(impl_->file->Save(wide.c_str(), FALSE));
+    return SUCCEEDED(impl_->file->Save(wide.data(), FALSE));
 }
 
 // COM for one call, balanced; harmless when the thread has it already.
@@ -134,8 +138,8 @@ bool ReadShellLink(const std::string& linkPath, ShellLinkInfo& info) {
         FAILED(link->QueryInterface(IID_IPersistFile, file.PutVoid()))) {
         return false;
     }
-    std::wstring wide = ToWidePath(linkPath);
-    if (wide.empty() || FAILED(file->Load(wide.c_str(), STGM_READ))) return false;
+    std::vector<wchar_t> wide = ToWidePath(linkPath);
+    if (wide.empty() || FAILED(file->Load(wide.data(), STGM_READ))) return false;
     char buffer[1024];
     ShellLinkInfo read;
     WIN32_FIND_DATAA fd;
