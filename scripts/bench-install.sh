@@ -9,12 +9,8 @@
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 . "$here/cmake/wine-env.sh"
-if [ -n "${1:-}" ]; then
-  build=$(realpath "$1")
-else
-  orvane_choose_build "$here"
-  build=$orvane_build_dir
-fi
+orvane_given_build "$here" "${1:-}"
+build=$orvane_build_dir
 exe=$build/bench/install_bench.exe
 [ -f "$exe" ] && [ -f "$build/bench/startup_bench.exe" ] || {
   echo "build $exe first (cmake --build $build --target install_bench startup_bench)" >&2; exit 1; }

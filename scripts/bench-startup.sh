@@ -11,12 +11,8 @@
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 . "$here/cmake/wine-env.sh"
-if [ -n "${1:-}" ]; then
-  build=$(realpath "$1")
-else
-  orvane_choose_build "$here"
-  build=$orvane_build_dir
-fi
+orvane_given_build "$here" "${1:-}"
+build=$orvane_build_dir
 rounds=${2:-10}
 setup=$(realpath "${3:-$build/Setup.exe}")
 exe=$build/bench/startup_bench.exe
