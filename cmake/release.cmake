@@ -17,9 +17,14 @@ add_compile_options(-Os -ffunction-sections -fdata-sections)
 
 # A library of the program's code: its objects carry the compiler's
 # intermediate code for the program's link-time optimisation beside their
-# machine code, which the other programs of the tree link as usual.
+# machine code, which the other programs of the tree (tests, tools,
+# benchmarks) link as usual. Their links leave the linker plugin out: with
+# it, the Windows linker reads the intermediate code too and reports the
+# library's inline functions as defined twice.
 function(orvane_release_library target)
   target_compile_options(${target} PRIVATE -flto -ffat-lto-objects)
+  target_link_options(${target} INTERFACE
+    $<$<NOT:$<BOOL:$<TARGET_PROPERTY:ORVANE_LINK_TIME_OPTIMISED>>>:-fno-use-linker-plugin>)
 endfunction()
 
 function(orvane_release_program target)
@@ -27,6 +32,7 @@ function(orvane_release_program target)
   # it must be an object of the link itself to be taken before the library's.
   target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/SetupTerminate.cpp)
   target_compile_options(${target} PRIVATE -flto)
+  set_property(TARGET ${target} PROPERTY ORVANE_LINK_TIME_OPTIMISED ON)
   target_link_options(${target} PRIVATE -Os -flto -flto-partition=one -Wl,--gc-sections -s
     -Wl,-Map=$<TARGET_FILE_DIR:${target}>/${target}.map)
 endfunction()
