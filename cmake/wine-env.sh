@@ -110,6 +110,17 @@ orvane_choose_build() {
   esac
 }
 
+# The build tree a script was given (a folder), or else the one
+# orvane_choose_build takes: sets orvane_build_dir.
+orvane_given_build() {
+  local root=$1 given=${2:-}
+  if [ -n "$given" ]; then
+    orvane_build_dir=$(realpath "$given")
+  else
+    orvane_choose_build "$root"
+  fi
+}
+
 # One line: which build runs, and why.
 orvane_build_line() {
   if [ "$orvane_build_arch" = i686 ]; then

@@ -1,7 +1,5 @@
 #include "project/ProjectProperty_unit.h"
 
-#include <cstdio>
-
 #include "platform/AnsiText.h"
 #include "platform/FileSystem.h"
 #include "project/GrobalFunction_unit.h"
@@ -25,17 +23,19 @@ const char kListEnd[] = "***error***";
 // Load splits a record into this many entries; surplus fields are dropped.
 constexpr int kFieldCapacity = 17;
 
-std::string LineKey(int n) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "line%04d", n);
-    return buffer;
+// A list number (never negative) in decimal with leading zeros up to width
+// digits. Formatted by hand: the C library's formatted output would bring
+// its whole floating-point formatter into Setup.exe.
+std::string ZeroPadded(int n, size_t width) {
+    std::string digits = std::to_string(static_cast<unsigned>(n));
+    if (digits.size() < width) digits.insert(0, width - digits.size(), '0');
+    return digits;
 }
 
-std::string RecordKey(int n) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "file%5d", n);
-    return SpacesToZeros(buffer);
-}
+std::string LineKey(int n) { return "line" + ZeroPadded(n, 4); }
+
+// "file%5d" with its padding spaces as zeros.
+std::string RecordKey(int n) { return "file" + ZeroPadded(n, 5); }
 
 uint8_t LowByte(int32_t value) { return static_cast<uint8_t>(static_cast<uint32_t>(value) & 0xFFu); }
 

@@ -1,21 +1,21 @@
 #!/usr/bin/env bash
 # Times the installation and uninstallation runs against bare CopyFileA and
-# DeleteFileA loops under Wine (2,000 files, about 200 MB). Slow: not part of
-# the test run. Usage: scripts/bench-install.sh [windows-build-dir] [files] [bytes]
+# DeleteFileA loops under Wine (2,000 files, about 200 MB), then Setup.exe's
+# start-up against a minimal window program (scripts/bench-startup.sh), which
+# also prints its size. Slow: not part of the test run.
+# Usage: scripts/bench-install.sh [windows-build-dir] [files] [bytes]
 # Without a build folder it takes the 32-bit build where this machine can
 # execute 32-bit code and the 64-bit build otherwise, and says which.
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 . "$here/cmake/wine-env.sh"
-if [ -n "${1:-}" ]; then
-  build=$(realpath "$1")
-else
-  orvane_choose_build "$here"
-  build=$orvane_build_dir
-fi
+orvane_given_build "$here" "${1:-}"
+build=$orvane_build_dir
 exe=$build/bench/install_bench.exe
-[ -f "$exe" ] || { echo "build $exe first (cmake --build $build --target install_bench)" >&2; exit 1; }
+[ -f "$exe" ] && [ -f "$build/bench/startup_bench.exe" ] || {
+  echo "build $exe first (cmake --build $build --target install_bench startup_bench)" >&2; exit 1; }
 arch=$(orvane_pe_arch "$exe")
 echo "install_bench: $arch build ($build)"
 cd "$build"
 ORVANE_WINE_TIMEOUT=1800 "$here/scripts/run-gui.sh" "$here/cmake/wine-run.sh" "$exe" "${2:-2000}" "${3:-100000}"
+"$here/scripts/bench-startup.sh" "$build"

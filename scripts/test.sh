@@ -39,6 +39,9 @@ if orvane_host_runs_i386; then
   ran="the 32-bit and the 64-bit builds"
 else
   echo "== NOT RUN: the 32-bit Setup.exe was built ($root/build/win/Setup.exe) but this machine cannot execute 32-bit code; its Windows tests ran on the 64-bit build only"
+  # The check of the program file itself runs no Windows code.
+  echo "== release check of the 32-bit Setup.exe"
+  ctest --test-dir "$root/build/win" --output-on-failure --no-tests=error -R 'release_check$' || failed=1
   ran="the 64-bit build only (this machine cannot execute 32-bit code)"
 fi
 if [ "$failed" -ne 0 ]; then

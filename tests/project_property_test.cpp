@@ -346,6 +346,26 @@ TEST(ProjectSave, LongTextBlockIsCutAtTheLineLimit) {
     EXPECT_EQ(again.Information.size(), 10000u);
 }
 
+TEST(ProjectSave, ListKeysAreFixedWidthDecimals) {
+    // Text lines are line%04d, records file%5d with its spaces as zeros.
+    TProjectProperty project;
+    for (int n = 0; n < 10000; ++n) project.Information.push_back("i" + std::to_string(n));
+    for (int n = 0; n <= 10000; ++n) project.Folders.Add().FolderPath = "f" + std::to_string(n);
+    std::string path = TempPath("keys.ini");
+    project.Save(path);
+    std::string text = ReadBack(path);
+    for (const char* line : {"line0000=i0", "line0007=i7", "line0010=i10", "line0999=i999", "line1000=i1000",
+                             "line9999=i9999", "file00000=f0*0", "file00009=f9*0", "file00010=f10*0",
+                             "file00999=f999*0", "file09999=f9999*0", "file10000=f10000*0"}) {
+        EXPECT_NE(text.find(std::string("\r\n") + line + "\r\n"), std::string::npos) << line;
+    }
+    TProjectProperty again;
+    again.Load(path);
+    EXPECT_EQ(again.Information.size(), 10000u);
+    ASSERT_EQ(again.Folders.Count(), 10001);
+    EXPECT_EQ(again.Folders.Items(10000).FolderPath, "f10000");
+}
+
 TEST(ProjectSave, RoundTripKeepsEverything) {
     TProjectProperty project;
     project.InstallMode = 1;

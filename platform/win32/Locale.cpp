@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "platform/Locale.h"
+#include "platform/win32/Win32Backend.h"
 
 namespace plat {
 
@@ -34,24 +35,16 @@ std::string LocaleLowerCase(const std::string& text) {
     return out;
 }
 
-std::wstring AnsiToWide(const std::string& text) {
-    if (text.empty()) return std::wstring();
-    int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    if (n <= 0) return std::wstring();
-    std::wstring out(n, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), &out[0], n);
-    return out;
+namespace win32 {
+
+std::vector<wchar_t> AnsiToWideZ(const std::string& text) {
+    int n = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    if (n <= 1) return std::vector<wchar_t>(1, L'\0');
+    std::vector<wchar_t> wide(static_cast<size_t>(n), L'\0');
+    if (MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), n) != n) return std::vector<wchar_t>(1, L'\0');
+    return wide;
 }
 
-std::string AnsiToUtf8(const std::string& text) {
-    std::wstring wide = AnsiToWide(text);
-    if (wide.empty()) return std::string();
-    int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr,
-                                nullptr);
-    if (n <= 0) return std::string();
-    std::string out(n, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), &out[0], n, nullptr, nullptr);
-    return out;
-}
+}  // namespace win32
 
 }  // namespace plat

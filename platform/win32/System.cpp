@@ -3,6 +3,8 @@
 #include <objbase.h>
 #include <shlobj.h>
 
+#include <vector>
+
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
@@ -76,9 +78,11 @@ void ShellLink::SetDescription(const std::string& description) {
 }
 
 bool ShellLink::Save(const std::string& linkPath) {
-    std::wstring wide = AnsiToWide(linkPath);
-    if (!impl_ || wide.empty()) return Kept(E_INVALIDARG);
-    return Kept(impl_->file->Save(wide.c_str(), FALSE));
+    // A vector, not a wide string: Setup.exe then links none of the wide
+    // string library code.
+    std::vector<wchar_t> wide = win32::AnsiToWideZ(linkPath);
+    if (!impl_ || wide.size() <= 1) return Kept(E_INVALIDARG);
+    return Kept(impl_->file->Save(wide.data(), FALSE));
 }
 
 void DebugOutput(const std::string& text) { OutputDebugStringA((text + "\n").c_str()); }

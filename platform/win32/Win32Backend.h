@@ -5,6 +5,7 @@
 #include "platform/win32/Handles.h"
 
 #include <string>
+#include <vector>
 
 namespace plat {
 class Form;
@@ -12,6 +13,11 @@ class Widget;
 }
 
 namespace plat::win32 {
+
+// Text of the ANSI code page in UTF-16 with its terminating zero (just the
+// zero when it is empty or does not convert). A vector, not a wide string, so
+// that Setup.exe links none of the wide string library code.
+std::vector<wchar_t> AnsiToWideZ(const std::string& text);
 
 // The screen's logical pixels per inch (LOGPIXELSY), read once; the process
 // is made DPI aware before that.
