@@ -10,6 +10,7 @@
 #include "platform/Locale.h"
 #include "platform/System.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/Win32Backend.h"
 
 namespace plat {
 
