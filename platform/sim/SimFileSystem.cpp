@@ -9,6 +9,7 @@
 
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
+#include "platform/FolderList.h"
 #include "platform/Locale.h"
 
 namespace sim {
@@ -798,5 +799,17 @@ bool SetCurrentFolder(const std::string& path) {
 
 std::string ExecutablePath() { return St().executablePath; }
 std::string TempFolder() { return St().tempFolder; }
+
+bool ListFolder(const std::string& folder, std::vector<FindData>& entries) {
+    entries.clear();
+    Node* n = Lookup(folder);
+    if (!n || !n->folder) return false;
+    for (auto& kv : n->children) {
+        const Node* child = kv.second.get();
+        uint32_t a = child->attributes | (child->folder ? kAttrDirectory : 0);
+        entries.push_back(FindData{child->name, child->shortName, a == 0 ? kAttrNormal : a});
+    }
+    return true;
+}
 
 }  // namespace plat

@@ -1,0 +1,170 @@
+#include "tools/setupproj/Keywords.h"
+
+#include "project/ProjectProperty_unit.h"
+#include "tools/setupproj/ProjectText.h"
+
+namespace setupproj {
+
+namespace {
+
+// A Windows user name has at most 20 characters: shell folders are measured
+// with the longest.
+#define ORVANE_TYPICAL_PROFILE "C:\\Users\\UserNameMax20Letters"
+#define ORVANE_TYPICAL_SHELL ORVANE_TYPICAL_PROFILE "\\AppData\\Roaming\\Microsoft\\Windows"
+
+// Words that only ever stand in brackets as keywords, never as folder names.
+const char* const kBracketWords[] = {"[Install Folder]", "[System]", "[Drivers]"};
+
+bool StartsWith(const std::string& text, const std::string& prefix) {
+    return text.compare(0, prefix.size(), prefix) == 0;
+}
+
+bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        char x = a[i], y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+// Byte offset of the first occurrence of word that begins at a character
+// (letter case ignored when asked), from byte from on; npos when none.
+size_t FindAtCharacter(const std::string& text, const std::string& word, size_t from, bool ignoreCase) {
+    for (size_t i = 0; i < text.size(); i += CharLengthAt(text, i)) {
+        if (i < from || i + word.size() > text.size()) continue;
+        std::string candidate = text.substr(i, word.size());
+        if (ignoreCase ? EqualIgnoringAsciiCase(candidate, word) : candidate == word) return i;
+    }
+    return std::string::npos;
+}
+
+std::string Quoted(const std::string& cp932) { return "'" + Shown(cp932) + "'"; }
+
+}  // namespace
+
+const FolderKeyword kFolderKeywords[kFolderKeywordCount] = {
+    {"[Install Folder]", nullptr},
+    {"[System]\\[Drivers]", "C:\\Windows\\system32\\Drivers"},
+    {"[System]", "C:\\Windows\\system32"},
+    {"スタート\\プログラム\\スタートアップ", ORVANE_TYPICAL_SHELL "\\Start Menu\\Programs\\Startup"},
+    {"スタート\\プログラム", ORVANE_TYPICAL_SHELL "\\Start Menu\\Programs"},
+    {"スタート", ORVANE_TYPICAL_SHELL "\\Start Menu"},
+    {"デスクトップ", ORVANE_TYPICAL_PROFILE "\\Desktop"},
+    {"送る", ORVANE_TYPICAL_SHELL "\\SendTo"},
+};
+
+const char kTypicalProgramFiles[] = "C:\\Program Files (x86)";
+
+int LeadingKeyword(const std::string& path, bool* keywordFolder) {
+    for (int k = 0; k < kFolderKeywordCount; ++k) {
+        const std::string keyword = kFolderKeywords[k].text;
+        if (!StartsWith(path, keyword)) continue;
+        const std::string rest = path.substr(keyword.size());
+        // Only the front of a longer name ("スタート" before "スタートアップ").
+        if (!rest.empty() && rest[0] != '\\') continue;
+        if (keywordFolder) *keywordFolder = rest.empty() || rest == "\\";
+        return k;
+    }
+    if (keywordFolder) *keywordFolder = false;
+    return -1;
+}
+
+std::string KeywordMistake(const std::string& path) {
+    int front = LeadingKeyword(path);
+    if (front >= 0) {
+        const size_t after = std::string(kFolderKeywords[front].text).size();
+        for (const char* word : kBracketWords) {
+            if (FindAtCharacter(path, word, after, true) != std::string::npos) {
+                return Quoted(word) + " stays as it is written: only a keyword at the front of a path is replaced";
+            }
+        }
+        return std::string();
+    }
+    for (const FolderKeyword& keyword : kFolderKeywords) {
+        const std::string text = keyword.text;
+        if (path.size() >= text.size() && EqualIgnoringAsciiCase(path.substr(0, text.size()), text) &&
+            !StartsWith(path, text)) {
+            return Quoted(path.substr(0, text.size())) + " is not a keyword: keywords are matched in their exact letter case (" +
+                   Quoted(text) + ")";
+        }
+    }
+    for (const FolderKeyword& keyword : kFolderKeywords) {
+        const std::string text = keyword.text;
+        if (StartsWith(path, text)) {
+            return Quoted(text) + " is followed by " + Quoted(path.substr(text.size(), CharLengthAt(path, text.size()))) +
+                   " instead of '\\', so it is not replaced";
+        }
+    }
+    if (!path.empty() && path[0] == '[') {
+        size_t close = path.find(']');
+        if (close != std::string::npos) {
+            const std::string word = path.substr(0, close + 1);
+            std::string message = Quoted(word) + " is not a folder keyword";
+            std::string nearest = NearestName(word, {"[Install Folder]", "[System]"});
+            if (!nearest.empty()) message += " (did you mean " + Quoted(nearest) + "?)";
+            return message;
+        }
+    }
+    size_t first = 0;
+    while (first < path.size() && static_cast<unsigned char>(path[first]) <= 0x20) ++first;
+    if (first > 0) {
+        int keyword = LeadingKeyword(path.substr(first));
+        if (keyword >= 0) {
+            return "the path begins with a blank, so " + Quoted(kFolderKeywords[keyword].text) +
+                   " is not at its front and is not replaced";
+        }
+    }
+    for (const char* word : kBracketWords) {
+        if (FindAtCharacter(path, word, 1, true) != std::string::npos) {
+            return Quoted(word) + " is not at the front of the path, so it is not replaced";
+        }
+    }
+    return std::string();
+}
+
+std::string DefaultInstallFolder(const TProjectProperty& project, const std::string& programFiles) {
+    if (project.InitDirectory != 0) return project.SubDirectory;
+    return programFiles + "\\" + project.SubDirectory;
+}
+
+std::vector<std::string> TypicalKeywordFolders(const std::string& installFolder) {
+    std::vector<std::string> folders;
+    for (const FolderKeyword& keyword : kFolderKeywords) {
+        folders.push_back(keyword.typicalFolder ? keyword.typicalFolder : installFolder);
+    }
+    return folders;
+}
+
+ExpandedPath ExpandKeyword(const std::string& path, const std::vector<std::string>& folders) {
+    ExpandedPath result;
+    result.keyword = LeadingKeyword(path, &result.keywordFolder);
+    result.text = path;
+    if (result.keyword >= 0) {
+        result.text = folders[static_cast<size_t>(result.keyword)] +
+                      path.substr(std::string(kFolderKeywords[result.keyword].text).size());
+    }
+    result.full = ParseFullPath(result.text);
+    return result;
+}
+
+std::string ProjectForm(const WinPath& path, const std::vector<std::string>& folders) {
+    int best = -1;
+    size_t bestDepth = 0;
+    for (int k = 0; k < kFolderKeywordCount && k < static_cast<int>(folders.size()); ++k) {
+        WinPath folder = ParseFullPath(folders[static_cast<size_t>(k)]);
+        if (!folder.Contains(path)) continue;
+        if (best < 0 || folder.parts.size() > bestDepth) {
+            best = k;
+            bestDepth = folder.parts.size();
+        }
+    }
+    if (best < 0) return path.Text();
+    std::string text = kFolderKeywords[best].text;
+    for (size_t i = bestDepth; i < path.parts.size(); ++i) text += "\\" + path.parts[i];
+    return text;
+}
+
+}  // namespace setupproj
