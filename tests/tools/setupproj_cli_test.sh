@@ -72,6 +72,20 @@ expect example-payload ""
 run 0 example-medium check example/Setup.ini --payload example
 expect example-medium ""
 
+# The deliberately broken example: exactly its findings (as the README shows
+# them), exit status 2.
+mkdir -p examples
+cp -r "$root/examples/broken" "$root/examples/payload" examples/
+run 2 broken-example check examples/broken/Setup.ini --payload examples/payload
+expect broken-example "examples/broken/Setup.ini:2: warning: blank before '=': its key is 'Name1 ', not 'Name1', so the line is never read
+examples/broken/Setup.ini:6: warning: the payload file 'userdata.txt' is installed by no record
+examples/broken/Setup.ini:9: error: its folder '[Install Folder]\\doc' is made by no folder record: the copy fails there and the installation stops
+examples/broken/Setup.ini:10: error: the destination '[install folder]\\config.ini' is relative: '[install folder]' is not a keyword: keywords are matched in their exact letter case ('[Install Folder]')
+examples/broken/Setup.ini:11: warning: 'file00004' is never read: the list ends at the missing 'file00003'
+examples/broken/Setup.ini:15: warning: the folder '[Install Folder]\\data' is left behind on uninstall: it is listed after its subfolder '[Install Folder]\\data\\cache' (line 14), and folders are removed last first, so it is not empty when its turn comes
+examples/broken/Setup.ini:16: warning: the folder '[Install Folder]\\logs' is left behind on uninstall: it is made only as the parent of '[Install Folder]\\logs\\old' (line 16), and no folder record removes it
+examples/broken/Setup.ini:19: error: its folder 'スタート\\プログラム\\Orvane Broken' is made by no folder record: the shortcut cannot be saved there and the installation stops"
+
 # A broken project: exactly its findings, exit status 2.
 mkdir broken broken/payload
 echo a >broken/payload/a.txt
