@@ -140,9 +140,11 @@ void Checker::CheckPath(int line, PathRole role, const std::string& path) {
         }
         return;
     }
-    const std::string mistake = KeywordMistake(path);
-    const ExpandedPath expanded = ExpandKeyword(role == PathRole::kLink ? path + ".lnk" : path, folders_);
-    if (expanded.keyword < 0 && !IsFullPath(path)) {
+    // A link is made at its path with ".lnk" appended before the expansion.
+    const std::string used = role == PathRole::kLink ? path + ".lnk" : path;
+    const std::string mistake = KeywordMistake(used);
+    const ExpandedPath expanded = ExpandKeyword(used, folders_);
+    if (expanded.keyword < 0 && !IsFullPath(used)) {
         std::string message = std::string(what) + " " + Quoted(path) + " is relative";
         message += mistake.empty() ? ": it would lie below whatever folder is current when the installer runs"
                                    : ": " + mistake;

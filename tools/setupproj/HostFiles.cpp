@@ -21,14 +21,6 @@ namespace host {
 
 namespace {
 
-std::string AsciiFold(const std::string& text) {
-    std::string out = text;
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-}
-
 // A name that a record can hold: no "*" (it separates fields) and nothing
 // that a Windows file name cannot hold.
 bool FitsRecord(const std::string& cp932) {
@@ -50,7 +42,7 @@ struct Listed {
 
 void SortByName(std::vector<Listed>& entries) {
     std::sort(entries.begin(), entries.end(), [](const Listed& a, const Listed& b) {
-        const std::string fa = AsciiFold(a.project), fb = AsciiFold(b.project);
+        const std::string fa = AsciiLower(a.project), fb = AsciiLower(b.project);
         return fa != fb ? fa < fb : a.project < b.project;
     });
 }
@@ -175,9 +167,11 @@ std::string FindFile(const std::string& folder, const std::string& relative) {
         }
         // Windows finds the name in any letter case.
         bool found = false;
+        const std::string wanted = AsciiLower(part);
         for (fs::directory_iterator it(current, error), end; !error && it != end; it.increment(error)) {
             const std::string entry = it->path().filename().string();
-            if (AsciiFold(entry) == AsciiFold(name)) {
+            std::string entryText;
+            if (NameToProject(entry, entryText) && AsciiLower(entryText) == wanted) {
                 current = Join(current, entry);
                 found = true;
                 break;

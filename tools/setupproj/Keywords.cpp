@@ -19,16 +19,7 @@ bool StartsWith(const std::string& text, const std::string& prefix) {
     return text.compare(0, prefix.size(), prefix) == 0;
 }
 
-bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
-}
+bool EqualIgnoringAsciiCase(const std::string& a, const std::string& b) { return AsciiLower(a) == AsciiLower(b); }
 
 // Byte offset of the first occurrence of word that begins at a character
 // (letter case ignored when asked), from byte from on; npos when none.

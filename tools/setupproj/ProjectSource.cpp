@@ -44,6 +44,7 @@ struct KnownSection {
     std::vector<Setting> settings;
     ListKind list;
     const RecordForm* form;
+    int textBlock;  // the model's TextBlock kind of a text section
 };
 
 const std::vector<KnownSection>& Known() {
@@ -57,22 +58,25 @@ const std::vector<KnownSection>& Known() {
           {"ProjectMakeMode", ValueKind::kByte},
           {"ProjectLocation", ValueKind::kText}},
          ListKind::kNone,
-         nullptr},
-        {"Information", {}, ListKind::kLines, nullptr},
-        {"Message", {{"MessageDisp", ValueKind::kByte}}, ListKind::kNone, nullptr},
-        {"DisplayMessage", {}, ListKind::kLines, nullptr},
-        {"Lisence", {{"LisenceUse", ValueKind::kBool}}, ListKind::kNone, nullptr},
-        {"LisenceMessage", {}, ListKind::kLines, nullptr},
+         nullptr,
+         -1},
+        {"Information", {}, ListKind::kLines, nullptr, TProjectProperty::kInformation},
+        {"Message", {{"MessageDisp", ValueKind::kByte}}, ListKind::kNone, nullptr, -1},
+        {"DisplayMessage", {}, ListKind::kLines, nullptr, TProjectProperty::kDisplayMessage},
+        {"Lisence", {{"LisenceUse", ValueKind::kBool}}, ListKind::kNone, nullptr, -1},
+        {"LisenceMessage", {}, ListKind::kLines, nullptr, TProjectProperty::kLisenceMessage},
         {"Copy File",
          {{"DirectorySwitch", ValueKind::kByte}, {"InitDirectory", ValueKind::kByte}, {"SubDirectory", ValueKind::kText}},
          ListKind::kRecords,
-         &kFileForm},
-        {"Make Folder", {}, ListKind::kRecords, &kFolderForm},
-        {"ShortCut File", {}, ListKind::kRecords, &kShortcutForm},
+         &kFileForm,
+         -1},
+        {"Make Folder", {}, ListKind::kRecords, &kFolderForm, -1},
+        {"ShortCut File", {}, ListKind::kRecords, &kShortcutForm, -1},
         {"UnInstall Property",
          {{"UnInstallName", ValueKind::kText}, {"UnInstallKey", ValueKind::kText}, {"UnInstallDialog", ValueKind::kByte}},
          ListKind::kNone,
-         nullptr},
+         nullptr,
+         -1},
     };
     return sections;
 }
@@ -101,12 +105,7 @@ std::string ListKey(ListKind list, int number) {
 
 // "line" or "file" and digits only: the digits, else empty.
 std::string ListDigits(const std::string& name, const char* word) {
-    if (name.size() <= 4) return std::string();
-    for (size_t i = 0; i < 4; ++i) {
-        char c = name[i];
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-        if (c != word[i]) return std::string();
-    }
+    if (name.size() <= 4 || AsciiLower(name.substr(0, 4)) != word) return std::string();
     std::string digits = name.substr(4);
     for (char c : digits) {
         if (c < '0' || c > '9') return std::string();
@@ -137,6 +136,7 @@ private:
     void ReadRecord(const RecordForm& form, const Entry& entry);
     bool Convert(const std::string& what, const std::string& text, int line, int32_t& value);
     uint8_t ByteOf(const std::string& what, int32_t value, int line);
+    void CheckMeaning(const char* what, uint8_t value, int line, const char* otherwise);
 
     const IniText& text_;
     ProjectSource& source_;
@@ -323,6 +323,13 @@ uint8_t Reader::ByteOf(const std::string& what, int32_t value, int line) {
     return low;
 }
 
+// DeleteMode and ShowMode mean something for 0, 1 and 2 only.
+void Reader::CheckMeaning(const char* what, uint8_t value, int line, const char* otherwise) {
+    if (value > 2) {
+        findings_.Warn(line, std::string(what) + " " + std::to_string(value) + " is not 0, 1 or 2: " + otherwise);
+    }
+}
+
 void Reader::SetSettings() {
     TProjectProperty& p = source_.project;
     auto text = [&](const char* key, std::string& field) {
@@ -393,9 +400,7 @@ void Reader::ReadLists(int known, std::map<int, Entry>& entries) {
     for (int n = 0; n < end; ++n) {
         const Entry& entry = entries[n];
         if (form.list == ListKind::kLines) {
-            p.TextBlock(known == 1 ? TProjectProperty::kInformation
-                                   : known == 3 ? TProjectProperty::kDisplayMessage : TProjectProperty::kLisenceMessage)
-                ->push_back(entry.value);
+            p.TextBlock(form.textBlock)->push_back(entry.value);
         } else {
             ReadRecord(*form.form, entry);
         }
@@ -442,10 +447,7 @@ void Reader::ReadRecord(const RecordForm& form, const Entry& entry) {
         item.SourceFile = fields[0];
         item.DestFile = fields[1];
         item.DeleteMode = ByteOf("DeleteMode", numbers[2], entry.line);
-        if (item.DeleteMode > 2) {
-            findings_.Warn(entry.line, "DeleteMode " + std::to_string(item.DeleteMode) +
-                                           " is not 0, 1 or 2: the uninstaller deletes the file without asking");
-        }
+        CheckMeaning("DeleteMode", item.DeleteMode, entry.line, "the uninstaller deletes the file without asking");
         source_.fileLines.push_back(entry.line);
     } else {
         TShortCutFile& item = p.Shortcuts.Add();
@@ -453,10 +455,7 @@ void Reader::ReadRecord(const RecordForm& form, const Entry& entry) {
         item.TargetFile = fields[1];
         item.WorkDirectory = fields[2];
         item.ShowMode = ByteOf("ShowMode", numbers[3], entry.line);
-        if (item.ShowMode > 2) {
-            findings_.Warn(entry.line, "ShowMode " + std::to_string(item.ShowMode) +
-                                           " is not 0, 1 or 2: the program starts in a normal window");
-        }
+        CheckMeaning("ShowMode", item.ShowMode, entry.line, "the program starts in a normal window");
         item.Description = fields[4];
         item.ExtraFile = fields[5];
         item.ExtraNumber = numbers[6];

@@ -165,14 +165,6 @@ namespace setupproj {
 
 namespace {
 
-std::string AsciiLower(const std::string& text) {
-    std::string out = text;
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return out;
-}
-
 size_t EditDistance(const std::string& a, const std::string& b) {
     std::vector<size_t> row(b.size() + 1);
     for (size_t j = 0; j <= b.size(); ++j) row[j] = j;
@@ -189,6 +181,14 @@ size_t EditDistance(const std::string& a, const std::string& b) {
 }
 
 }  // namespace
+
+std::string AsciiLower(const std::string& cp932) {
+    std::string out = cp932;
+    for (size_t i = 0; i < out.size(); i += CharLengthAt(out, i)) {
+        if (out[i] >= 'A' && out[i] <= 'Z') out[i] = static_cast<char>(out[i] - 'A' + 'a');
+    }
+    return out;
+}
 
 std::string NearestName(const std::string& word, const std::vector<std::string>& candidates) {
     const std::string folded = AsciiLower(word);

@@ -47,6 +47,10 @@ std::string Utf8ProjectToCp932(const std::string& utf8, Findings& findings);
 
 namespace setupproj {
 
+// The text with its ASCII letters in lower case; the second bytes of
+// double-byte characters stay as they are.
+std::string AsciiLower(const std::string& cp932);
+
 // The candidate closest to word when it is close enough to be a likely typo
 // (letter case ignored), or empty.
 std::string NearestName(const std::string& word, const std::vector<std::string>& candidates);
