@@ -163,6 +163,22 @@ run 2 payload-changed check tool/Setup.ini --payload tool/payload
 # (The project is in the canonical layout now, so its lines moved.)
 expect payload-changed "tool/Setup.ini:16: warning: the payload file 'new.txt' is installed by no record
 tool/Setup.ini:19: error: the source 'payload\\readme.txt' is not found beside the project (nor in the payload folder): the copy fails and the installation stops"
+# A medium: the project, the installer and the payload in one folder. The
+# project is made by the first scan; neither it nor the installer is a
+# record of the payload.
+mkdir medium
+echo r >medium/readme.txt
+touch medium/Setup.exe
+run 0 scan-medium scan medium --into medium/Setup.ini
+expect scan-medium "medium/Setup.ini: 0 folder records, 1 file records"
+run 0 rescan-medium scan medium --into medium/Setup.ini
+expect rescan-medium "medium/Setup.ini: 0 folder records, 1 file records"
+run 0 medium-dump dump medium/Setup.ini
+contains medium-dump "Files[0]	SourceFile=readme.txt	DestFile=[Install Folder]\\readme.txt	DeleteMode=0"
+run 1 medium-check check medium/Setup.ini --payload medium
+expect medium-check "medium/Setup.ini:20: warning: SubDirectory is empty: the proposed installation folder is the Program Files folder itself
+medium/Setup.ini:24: warning: UnInstallKey is empty: the product is installed without an uninstall registration and never shows in the list of installed programs"
+
 run 1 scan-bad-dest scan tool/payload --dest data
 contains scan-bad-dest "must begin with a folder keyword or be a full path"
 

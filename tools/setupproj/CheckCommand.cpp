@@ -1,7 +1,4 @@
 // setupproj check PROJECT [--payload DIR] [--from-utf8]
-#include <set>
-
-#include "platform/Locale.h"
 #include "tools/setupproj/Check.h"
 #include "tools/setupproj/Commands.h"
 #include "tools/setupproj/HostFiles.h"
@@ -18,12 +15,8 @@ bool Outside(const std::string& relative);
 // installer themselves.
 class HostSources : public SourceFiles {
 public:
-    HostSources(const std::string& project, const std::string& payload, const std::string& programName)
-        : projectFolder_(host::FolderOf(project)), payload_(payload) {
-        std::string projectName;
-        if (host::NameToProject(host::NameOf(project), projectName)) excluded_.insert(Fold(projectName));
-        excluded_.insert(Fold(programName));
-    }
+    HostSources(const std::string& project, const std::string& payload)
+        : project_(project), projectFolder_(host::FolderOf(project)), payload_(payload) {}
 
     bool Find(const std::string& source, std::string& payloadName) override {
         payloadName.clear();
@@ -43,23 +36,15 @@ public:
         if (payload_.empty() || !host::WalkTree(payload_, entries)) return files;
         for (const host::TreeEntry& entry : entries) {
             if (entry.folder) continue;
-            // The project and the installer beside it travel with the payload
-            // but are not installed by a record.
-            std::string besideProject;
-            if (host::RelativeTo(projectFolder_, entry.hostPath, besideProject) && excluded_.count(Fold(besideProject))) {
-                continue;
-            }
-            files.push_back(entry.path);
+            if (!host::IsProjectOrInstaller(project_, entry.hostPath)) files.push_back(entry.path);
         }
         return files;
     }
 
 private:
-    static std::string Fold(const std::string& text) { return plat::LocaleUpperCase(text); }
-
+    std::string project_;
     std::string projectFolder_;
     std::string payload_;
-    std::set<std::string> excluded_;
 };
 
 // A relative path that leads out of its base folder.
@@ -92,14 +77,8 @@ int RunCheck(const std::vector<std::string>& args) {
     if (!payload.empty() && !host::IsFolder(payload)) {
         return Usage("the payload folder '" + host::Shown(payload) + "' is not a folder");
     }
-    // The installer is the program whose name the project file carries.
-    std::string name = host::NameOf(project), programName;
-    const size_t dot = name.rfind('.');
-    if (!host::NameToProject((dot == std::string::npos ? name : name.substr(0, dot)) + ".exe", programName)) {
-        programName = "Setup.exe";
-    }
-    options.programFileName = programName;
-    HostSources sources(project, payload, programName);
+    options.programFileName = host::InstallerNameOf(project);
+    HostSources sources(project, payload);
     const Findings findings = CheckProject(bytes, options, &sources);
     std::string out;
     for (const Finding& finding : findings.Sorted()) out += FormatFinding(host::Shown(project), finding) + "\n";

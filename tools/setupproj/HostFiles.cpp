@@ -70,6 +70,23 @@ bool Walk(const std::string& hostFolder, const std::string& projectFolder, bool 
 
 }  // namespace
 
+std::string InstallerNameOf(const std::string& project) {
+    const std::string name = NameOf(project);
+    const size_t dot = name.rfind('.');
+    std::string installer;
+    if (!NameToProject((dot == std::string::npos ? name : name.substr(0, dot)) + ".exe", installer)) {
+        installer = "Setup.exe";
+    }
+    return installer;
+}
+
+bool IsProjectOrInstaller(const std::string& project, const std::string& file) {
+    std::string relative, projectName;
+    if (!RelativeTo(FolderOf(project), file, relative) || !NameToProject(NameOf(project), projectName)) return false;
+    relative = AsciiLower(relative);
+    return relative == AsciiLower(projectName) || relative == AsciiLower(InstallerNameOf(project));
+}
+
 bool WalkTree(const std::string& root, std::vector<TreeEntry>& entries) {
     entries.clear();
     return IsFolder(root) && Walk(root, "", true, entries, 0);

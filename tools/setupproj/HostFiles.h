@@ -33,6 +33,13 @@ std::string FindFile(const std::string& folder, const std::string& relative);
 // or a name that CP932 cannot hold.
 bool RelativeTo(const std::string& base, const std::string& target, std::string& relative);
 
+// The installer that reads a project: the project's name with ".exe"
+// (project text; "Setup.exe" when the name does not fit).
+std::string InstallerNameOf(const std::string& project);
+// Whether file is the project itself or the installer beside it: they
+// travel with a payload, but no record installs them.
+bool IsProjectOrInstaller(const std::string& project, const std::string& file);
+
 struct TreeEntry {
     std::string path;      // below the root, project text
     std::string hostPath;  // the host's path of it

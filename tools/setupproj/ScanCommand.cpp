@@ -78,6 +78,7 @@ int RunScan(const std::vector<std::string>& args) {
     std::vector<PayloadEntry> entries;
     std::string unfit;
     for (const host::TreeEntry& entry : tree) {
+        if (!into.empty() && host::IsProjectOrInstaller(into, entry.hostPath)) continue;
         if (!entry.nameFits) {
             unfit += "\n  " + host::Shown(entry.hostPath);
             continue;
