@@ -4,23 +4,16 @@
 #include "platform/Error.h"
 #include "engine/SetupEngine_unit.h"
 
-namespace {
-
-const char* const kInstallFolderKeyword = "[Install Folder]";
-const char* const kDriversKeyword = "[System]\\[Drivers]";
-const char* const kSystemKeyword = "[System]";
-const char* const kStartupKeyword = "スタート\\プログラム\\スタートアップ";
-const char* const kProgramsKeyword = "スタート\\プログラム";
-const char* const kStartMenuKeyword = "スタート";
-const char* const kDesktopKeyword = "デスクトップ";
-const char* const kSendToKeyword = "送る";
-
-struct TKeywordEntry {
-    const char* keyword;
-    std::function<std::string()> replacement;
+const char* const kFolderKeywords[fkCount] = {
+    "[Install Folder]",
+    "[System]\\[Drivers]",
+    "[System]",
+    "スタート\\プログラム\\スタートアップ",
+    "スタート\\プログラム",
+    "スタート",
+    "デスクトップ",
+    "送る",
 };
-
-}  // namespace
 
 bool ReplaceKeyword(const std::string& keyword, const std::string& replacement, std::string& path,
                     bool& isKeywordFolder) {
@@ -37,39 +30,50 @@ bool ReplaceKeyword(const std::string& keyword, const std::string& replacement, 
     return true;
 }
 
+int LeadingKeyword(const std::string& path, bool& isKeywordFolder) {
+    for (int keyword = 0; keyword < fkCount; ++keyword) {
+        std::string expanded = path;
+        if (ReplaceKeyword(kFolderKeywords[keyword], std::string(), expanded, isKeywordFolder)) return keyword;
+    }
+    return -1;
+}
+
+std::string KeywordFolder(int keyword, const std::function<std::string()>& installFolder,
+                          TSystemPath& systemPath) {
+    switch (keyword) {
+    case fkInstallFolder:
+        return installFolder ? installFolder() : std::string();
+    case fkDrivers: {
+        // The drivers folder is "\Drivers" when the system folder is unknown:
+        // that is no folder at all.
+        std::string drivers = systemPath.GetSystemPath(spDrivers);
+        return drivers == "\\Drivers" ? std::string() : drivers;
+    }
+    case fkSystem: return systemPath.GetSystemPath(spSystem);
+    case fkStartup: return systemPath.GetShellFolder(false, sfStartup);
+    case fkPrograms: return systemPath.GetShellFolder(false, sfPrograms);
+    case fkStartMenu: return systemPath.GetShellFolder(false, sfStartMenu);
+    case fkDesktop: return systemPath.GetShellFolder(false, sfDesktop);
+    case fkSendTo: return systemPath.GetShellFolder(false, sfSendTo);
+    default: return std::string();
+    }
+}
+
 std::string ExpandFolderKeywords(const std::string& path, bool& isKeywordFolder,
                                  const std::function<std::string()>& installFolder,
                                  TSystemPath& systemPath) {
-    // The longer keywords come before the shorter ones they begin with.
-    const TKeywordEntry entries[] = {
-        {kInstallFolderKeyword, installFolder},
-        {kDriversKeyword,
-         [&systemPath] {
-             // The drivers folder is "\Drivers" when the system folder is unknown:
-             // that is no folder at all.
-             std::string drivers = systemPath.GetSystemPath(spDrivers);
-             return drivers == "\\Drivers" ? std::string() : drivers;
-         }},
-        {kSystemKeyword, [&systemPath] { return systemPath.GetSystemPath(spSystem); }},
-        {kStartupKeyword, [&systemPath] { return systemPath.GetShellFolder(false, sfStartup); }},
-        {kProgramsKeyword, [&systemPath] { return systemPath.GetShellFolder(false, sfPrograms); }},
-        {kStartMenuKeyword, [&systemPath] { return systemPath.GetShellFolder(false, sfStartMenu); }},
-        {kDesktopKeyword, [&systemPath] { return systemPath.GetShellFolder(false, sfDesktop); }},
-        {kSendToKeyword, [&systemPath] { return systemPath.GetShellFolder(false, sfSendTo); }},
-    };
-
     isKeywordFolder = false;
-    for (const TKeywordEntry& entry : entries) {
+    for (int keyword = 0; keyword < fkCount; ++keyword) {
         // Asked afresh for every path: the folders are never cached.
-        const std::string replacement = entry.replacement ? entry.replacement() : std::string();
+        const std::string replacement = KeywordFolder(keyword, installFolder, systemPath);
         std::string expanded = path;
         bool flag = false;
-        if (!ReplaceKeyword(entry.keyword, replacement, expanded, flag)) continue;
+        if (!ReplaceKeyword(kFolderKeywords[keyword], replacement, expanded, flag)) continue;
         // An unknown folder would leave the rest alone ("送る\App" -> "\App"), a
         // path at the root of the current drive where files could be written or
         // deleted by mistake. Refuse it instead; the step using the path fails.
         if (replacement.empty()) {
-            throw ESetupError(FormatMessage1("フォルダ '%s' が見つかりません", entry.keyword));
+            throw ESetupError(FormatMessage1("フォルダ '%s' が見つかりません", kFolderKeywords[keyword]));
         }
         isKeywordFolder = flag;
         return expanded;

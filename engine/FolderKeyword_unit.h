@@ -6,12 +6,36 @@
 
 class TSystemPath;
 
+// The keywords, in the order they are tested: the longer ones before the
+// shorter ones they begin with. The authors' tool reads the same list.
+enum TFolderKeyword {
+    fkInstallFolder = 0,  // "[Install Folder]": the folder the user chose
+    fkDrivers,            // "[System]\[Drivers]"
+    fkSystem,             // "[System]"
+    fkStartup,            // "スタート\プログラム\スタートアップ"
+    fkPrograms,           // "スタート\プログラム"
+    fkStartMenu,          // "スタート"
+    fkDesktop,            // "デスクトップ"
+    fkSendTo,             // "送る"
+    fkCount
+};
+extern const char* const kFolderKeywords[fkCount];
+
 // One test-and-replace step. Matches only when the path begins with the
 // keyword (byte for byte, case-sensitive) and the keyword is followed by "\"
 // or nothing; then the path becomes replacement + rest and true is returned.
 // isKeywordFolder is true when the rest is empty or exactly one "\".
 bool ReplaceKeyword(const std::string& keyword, const std::string& replacement, std::string& path,
                     bool& isKeywordFolder);
+
+// The keyword (a TFolderKeyword) that path begins with as the expansion
+// matches it, or -1.
+int LeadingKeyword(const std::string& path, bool& isKeywordFolder);
+
+// The folder that a keyword stands for on this machine, asked afresh; ""
+// when it is unknown. "[Install Folder]" is what installFolder answers.
+std::string KeywordFolder(int keyword, const std::function<std::string()>& installFolder,
+                          TSystemPath& systemPath);
 
 // Replaces the leading keyword of path, trying the keywords in their fixed
 // order; each replacement is asked for just before its keyword is tested, and

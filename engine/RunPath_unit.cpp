@@ -63,6 +63,11 @@ std::string ResolveSourcePath(const std::string& startFolder, const std::string&
     return JoinPath(startFolder, path);
 }
 
+std::string ProposedInstallFolder(const std::string& programFiles, int initDirectory,
+                                  const std::string& subDirectory) {
+    return initDirectory != 0 ? subDirectory : programFiles + "\\" + subDirectory;
+}
+
 std::string UninstallKeyPath(const std::string& uninstallKey) {
     if (uninstallKey.find_first_not_of('\\') == std::string::npos) return std::string();
     return kUninstallListKey + uninstallKey;

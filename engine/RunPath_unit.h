@@ -29,6 +29,12 @@ bool IsAbsolutePath(const std::string& path);
 // "X:name" stays unchanged.
 std::string ResolveSourcePath(const std::string& startFolder, const std::string& path);
 
+// The installation folder that start-up proposes: programFiles joined with
+// subDirectory, or subDirectory alone when initDirectory is not 0. Joined as
+// they are: the user corrects the proposal on the location page.
+std::string ProposedInstallFolder(const std::string& programFiles, int initDirectory,
+                                  const std::string& subDirectory);
+
 // The registration key below HKEY_LOCAL_MACHINE for an "UnInstallKey", or the
 // empty text when the key names nothing (empty, or backslashes only): the
 // list key that holds every installed program must never be written or

@@ -247,13 +247,11 @@ void TSetupMainForm::InitMode(bool uninstall) {
     LisenceMemo.SetLines(linesOf(tbLisenceMessage));
     MessageMemo.SetLines(linesOf(tbDisplayMessage));
 
-    // Joined as they are: the user corrects the proposal on the location page.
-    if (Project->InitDirectory != 0) {
-        LocationEdit.SetCaption(Project->SubDirectory);
-    } else {
-        LocationEdit.SetCaption(SystemPath->GetSystemPath(spProgramFiles) + "\\" +
-                                Project->SubDirectory);
-    }
+    // The Program Files folder is asked for only when the proposal lies below it.
+    const std::string programFiles =
+        Project->InitDirectory != 0 ? std::string() : SystemPath->GetSystemPath(spProgramFiles);
+    LocationEdit.SetCaption(RunPath::ProposedInstallFolder(programFiles, Project->InitDirectory,
+                                                           Project->SubDirectory));
 
     BackGroundForm = std::make_unique<TBackGroundForm>();
     BackGroundForm->GradientColors[0] = 0xFF0000;  // blue at the top

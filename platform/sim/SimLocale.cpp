@@ -13,21 +13,19 @@
 // Not covered: bytes of 0x80 and above (Shift-JIS) sort after all ASCII by
 // byte value, a double-byte character as one unit; Windows interleaves
 // full-width letters with the ASCII ones and tells kana apart by kind and width.
-#include <iconv.h>
-
-#include <cerrno>
-#include <algorithm>
-#include <cstring>
+//
+// Text conversions go through the host's converter of code page 932
+// (platform/CodePage932.h), so that the sim runs on a Windows host too.
 #include <vector>
 
 #include "platform/AnsiText.h"
+#include "platform/CodePage932.h"
 #include "platform/Locale.h"
 #include "platform/sim/SimLocale.h"
 
 namespace {
 
 unsigned gCodePage = 932;
-
 
 const char kSymbolOrder[] = " !\"#$%&()*,./:;?@[]^_`{|}~\\+<=>";
 
@@ -73,35 +71,16 @@ void Collate(const std::string& s, std::vector<unsigned>& primary, std::vector<I
     }
 }
 
-std::string Convert(const char* to, const std::string& text) {
-    const std::string from = "CP" + std::to_string(gCodePage);
-    iconv_t cd = iconv_open(to, from.c_str());
-    if (cd == reinterpret_cast<iconv_t>(-1)) return std::string();
-    std::string out;
-    std::vector<char> buf(text.size() * 4 + 16);
-    char* in = const_cast<char*>(text.data());
-    size_t inLeft = text.size();
-    while (inLeft > 0) {
-        char* outp = buf.data();
-        size_t outLeft = buf.size();
-        size_t r = iconv(cd, &in, &inLeft, &outp, &outLeft);
-        out.append(buf.data(), outp - buf.data());
-        if (r == static_cast<size_t>(-1) && errno != E2BIG) {
-            // A byte that the code page does not map: one "?" for it.
-            char q[8] = {};
-            char* qin = const_cast<char*>("?");
-            size_t qLeft = 1;
-            char* qout = q;
-            size_t qoutLeft = sizeof q;
-            iconv(cd, &qin, &qLeft, &qout, &qoutLeft);
-            out.append(q, qout - q);
-            size_t skip = plat::ansi::CharLength(std::string(in, std::min<size_t>(inLeft, 2)), 0);
-            in += skip;
-            inLeft -= skip;
-        }
+// A character of the sim's ANSI code page as UTF-8: "?" for one that code
+// page 932 does not map; a single-byte page is taken as Latin-1.
+std::string CharToUtf8(const std::string& text, size_t i, size_t length) {
+    if (gCodePage != 932) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        return c < 0x80 ? std::string(1, static_cast<char>(c))
+                        : std::string{static_cast<char>(0xC0 | (c >> 6)), static_cast<char>(0x80 | (c & 0x3F))};
     }
-    iconv_close(cd);
-    return out;
+    std::string utf8;
+    return plat::Cp932ToUtf8(text.substr(i, length), utf8) ? utf8 : std::string("?");
 }
 
 }  // namespace
@@ -140,12 +119,30 @@ bool IsDoubleByteCodePage() { return gCodePage == 932; }
 std::string LocaleUpperCase(const std::string& text) { return ansi::AsciiCase(text, true); }
 std::string LocaleLowerCase(const std::string& text) { return ansi::AsciiCase(text, false); }
 
-std::string AnsiToUtf8(const std::string& text) { return Convert("UTF-8", text); }
+std::string AnsiToUtf8(const std::string& text) {
+    std::string out;
+    if (gCodePage == 932 && Cp932ToUtf8(text, out)) return out;
+    out.clear();
+    for (size_t i = 0; i < text.size(); i = ansi::NextChar(text, i)) {
+        out += CharToUtf8(text, i, ansi::CharLength(text, i));
+    }
+    return out;
+}
 
 std::wstring AnsiToWide(const std::string& text) {
-    std::string raw = Convert("WCHAR_T", text);
-    std::wstring out(raw.size() / sizeof(wchar_t), L'\0');
-    if (!out.empty()) std::memcpy(&out[0], raw.data(), out.size() * sizeof(wchar_t));
+    const std::string utf8 = AnsiToUtf8(text);
+    std::wstring out;
+    uint32_t c = 0;
+    for (size_t i = 0, n = 0; i < utf8.size(); i += n) {
+        n = Utf8CharAt(utf8, i, c);
+        if (sizeof(wchar_t) == 2 && c >= 0x10000) {
+            // UTF-16 on Windows hosts: a surrogate pair.
+            out += static_cast<wchar_t>(0xD800 + ((c - 0x10000) >> 10));
+            out += static_cast<wchar_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        } else {
+            out += static_cast<wchar_t>(c);
+        }
+    }
     return out;
 }
 

@@ -1,40 +1,101 @@
-// setupproj: a tool for project authors.
-//   setupproj normalize IN OUT   load IN and save it to OUT in the canonical
-//                                layout, exactly as the installer saves its copy
-//   setupproj dump IN            print every property, text line and item
-// Errors print their message and end with exit status 1. Unlike the
-// installer's Load, a missing input file is an error here.
+// setupproj: a tool for project authors (kHelp below says what each
+// command does). normalize and dump live here; check, scan and the UTF-8
+// input of normalize have files of their own (Commands.h).
+// Errors print their message and end with exit status 1 (check: 2). Unlike
+// the installer's Load, a missing input file is an error here.
 //
-// The native build reads and writes the host's files directly (the sim
-// backend gives it only its locale); the Windows build goes through the
-// installer's own Load and Save.
+// Both builds run on the sim backend (verify runs the installer's engine on
+// the simulated machine) and read and write the host's files through the
+// C++ library; the model parses and serializes their bytes as the
+// installer's Load and Save do.
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "platform/Error.h"
-#include "platform/FileSystem.h"
 #include "platform/Locale.h"
 #include "project/ProjectProperty_unit.h"
-
-#if ORVANE_BACKEND_SIM
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#endif
+#include "tools/setupproj/Commands.h"
+#include "tools/setupproj/HostFiles.h"
 
 namespace {
 
 const char kUsage[] =
-    "usage: setupproj normalize IN OUT\n"
-    "       setupproj dump IN\n";
+    "usage: setupproj normalize [--from-utf8] IN OUT\n"
+    "       setupproj dump IN\n"
+    "       setupproj check PROJECT [--payload DIR] [--from-utf8]\n"
+    "       setupproj scan DIR [--into PROJECT] [--dest TEXT] [--delete-mode N]\n"
+    "       setupproj --help\n";
+
+const char kHelp[] =
+    "setupproj: a tool for authors of setup projects. Project files are CP932\n"
+    "text; on Linux the tool prints UTF-8, on Windows the ANSI code page.\n"
+    "\n"
+    "setupproj normalize [--from-utf8] IN OUT\n"
+    "    Loads IN and saves it to OUT in the canonical layout, exactly as the\n"
+    "    installer saves its uninstall copy. With --from-utf8, or when IN begins\n"
+    "    with a UTF-8 BOM, IN is UTF-8 and is converted to CP932; a character\n"
+    "    that CP932 cannot hold is an error that names its line and the\n"
+    "    character, and OUT is not written:\n"
+    "        $ setupproj normalize --from-utf8 Setup.utf8.ini Setup.ini\n"
+    "        Setup.utf8.ini:2: error: '\xC3\xA9' (U+00E9) cannot be written in CP932, the code page of the project file\n"
+    "\n"
+    "setupproj dump IN\n"
+    "    Prints every property, text line and item as the installer reads them,\n"
+    "    one per line:\n"
+    "        $ setupproj dump Setup.ini\n"
+    "        Name1=Example Tool\n"
+    "        ...\n"
+    "        Files.Count=1\n"
+    "        Files[0]\tSourceFile=tool.exe\tDestFile=[Install Folder]\\tool.exe\tDeleteMode=0\n"
+    "\n"
+    "setupproj check PROJECT [--payload DIR] [--from-utf8]\n"
+    "    Reads the project as the installer does and reports what would go wrong,\n"
+    "    one finding per line, FILE:LINE: error|warning: text. Errors stop the\n"
+    "    load or the installation (or make it start as the uninstaller);\n"
+    "    warnings are values and lines that are ignored or misread, keyword\n"
+    "    mistakes, folders left behind on uninstall and the like. Exit status:\n"
+    "    0 clean, 1 warnings only, 2 errors (also when PROJECT cannot be read).\n"
+    "    Relative sources are looked up beside PROJECT, then in DIR; with\n"
+    "    --payload every file in DIR that no record installs is reported too.\n"
+    "    Paths are measured with the folders of a typical machine (Program Files\n"
+    "    (x86), a user name of 20 letters). A file that begins with a UTF-8 BOM\n"
+    "    is read as UTF-8; --from-utf8 says so for a file without one.\n"
+    "        $ setupproj check examples/broken/Setup.ini --payload examples/payload\n"
+    "        examples/broken/Setup.ini:2: warning: blank before '=': its key is 'Name1 ', not 'Name1', so the line is never read\n"
+    "        examples/broken/Setup.ini:6: warning: the payload file 'userdata.txt' is installed by no record\n"
+    "        examples/broken/Setup.ini:9: error: its folder '[Install Folder]\\doc' is made by no folder record: the copy fails there and the installation stops\n"
+    "        examples/broken/Setup.ini:11: warning: 'file00004' is never read: the list ends at the missing 'file00003'\n"
+    "        examples/broken/Setup.ini:15: warning: the folder '[Install Folder]\\data' is left behind on uninstall: it is listed after its subfolder '[Install Folder]\\data\\cache' (line 14), and folders are removed last first, so it is not empty when its turn comes\n"
+    "        ...\n"
+    "\n"
+    "setupproj scan DIR [--into PROJECT] [--dest TEXT] [--delete-mode N]\n"
+    "    Walks the payload folder DIR and writes the records that install it:\n"
+    "    folder records, parents before children, and one copy record per file,\n"
+    "    its source relative to the project's folder (the current folder without\n"
+    "    --into), its destination below TEXT (default [Install Folder]), delete\n"
+    "    mode N (0, 1 or 2; default 0). With --into, the records replace those\n"
+    "    of PROJECT that install DIR (copy records whose source lies in DIR,\n"
+    "    folder records below TEXT that no other record needs and that are not\n"
+    "    kept on uninstall), and the project is saved in the canonical layout,\n"
+    "    as UTF-8 again if it was; a record that stays keeps its DeleteMode or\n"
+    "    KeepOnUninstall, every other record stays as it was, and a PROJECT that\n"
+    "    does not exist yet is made.\n"
+    "        $ cd examples && setupproj scan payload --dest \"[Install Folder]\\doc\"\n"
+    "        [Make Folder]\n"
+    "        file00000=[Install Folder]\\doc*0\n"
+    "\n"
+    "        [Copy File]\n"
+    "        file00000=payload\\config.ini*[Install Folder]\\doc\\config.ini*0\n"
+    "        file00001=payload\\manual.txt*[Install Folder]\\doc\\manual.txt*0\n"
+    "        ...\n";
 
 // Messages are ANSI code page text; a Linux terminal wants UTF-8.
 std::string ForTerminal(const std::string& text) {
-#if ORVANE_BACKEND_SIM
-    return plat::AnsiToUtf8(text);
-#else
+#ifdef _WIN32
     return text;
+#else
+    return plat::AnsiToUtf8(text);
 #endif
 }
 
@@ -96,38 +157,34 @@ void Dump(TProjectProperty& p) {
     PrintLine("UnInstallDialog=" + Number(p.UnInstallDialog));
 }
 
-#if ORVANE_BACKEND_SIM
 void LoadProject(TProjectProperty& project, const std::string& path) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
-        throw ESetupError(FormatMessage1("ファイル %s が見つかりません", path));
-    }
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    if (!in || !(bytes << in.rdbuf())) throw ESetupError(FormatMessage1("ファイル %s は開けません", path));
-    project.Parse(bytes.str());
+    if (!setupproj::host::IsFile(path)) throw ESetupError(FormatMessage1("ファイル %s が見つかりません", path));
+    std::string bytes;
+    if (!setupproj::host::ReadFile(path, bytes)) throw ESetupError(FormatMessage1("ファイル %s は開けません", path));
+    project.Parse(bytes);
 }
 
 void SaveProject(TProjectProperty& project, const std::string& path) {
-    const std::string bytes = project.Serialize();
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out || !out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) || !out.flush()) {
+    if (!setupproj::host::WriteFile(path, project.Serialize())) {
         throw ESetupError(FormatMessage1("ファイル %s を作成できません", path));
     }
 }
-#else
-void LoadProject(TProjectProperty& project, const std::string& path) {
-    if (!plat::FileExists(path)) {
-        throw ESetupError(FormatMessage1("ファイル %s が見つかりません", path));
-    }
-    project.Load(path);
-}
-
-void SaveProject(TProjectProperty& project, const std::string& path) { project.Save(path); }
-#endif
 
 int Run(int argc, char** argv) {
     std::string command = argc > 1 ? argv[1] : "";
+    const std::vector<std::string> rest(argv + (argc > 1 ? 2 : argc), argv + argc);
+    if (command == "--help" || command == "-h" || command == "help") {
+        setupproj::WriteConsole(false, kHelp);
+        return 0;
+    }
+    if (command == "check") return setupproj::RunCheck(rest);
+    if (command == "scan") return setupproj::RunScan(rest);
+    if (command == "normalize" && argc == 5 && std::string(argv[2]) == "--from-utf8") {
+        return setupproj::RunNormalizeFromUtf8(argv[3], argv[4]);
+    }
+    if (command == "normalize" && argc == 4 && setupproj::FileHasUtf8Bom(argv[2])) {
+        return setupproj::RunNormalizeFromUtf8(argv[2], argv[3]);
+    }
     if (command == "normalize" && argc == 4) {
         TProjectProperty project;
         LoadProject(project, argv[2]);

@@ -1,0 +1,332 @@
+#include "tools/setupproj/Check.h"
+
+#include <set>
+
+#include "engine/RunPath_unit.h"
+#include "platform/AnsiText.h"
+#include "platform/Locale.h"
+#include "tools/setupproj/Keywords.h"
+#include "tools/setupproj/ProjectLines.h"
+#include "tools/setupproj/ProjectSource.h"
+#include "tools/setupproj/ProjectText.h"
+#include "tools/setupproj/Structure.h"
+
+namespace setupproj {
+
+namespace {
+
+// The A functions of Windows take paths of at most 259 characters; folders
+// at most 247, to leave room for a file name.
+constexpr size_t kMaxFilePath = 259;
+constexpr size_t kMaxFolderPath = 247;
+
+enum class PathRole { kFolder, kDestination, kLink, kWorkFolder };
+
+std::string Quoted(const std::string& cp932) { return "'" + Shown(cp932) + "'"; }
+
+std::string HexByte(unsigned char byte) {
+    const char digits[] = "0123456789ABCDEF";
+    return std::string("0x") + digits[byte >> 4] + digits[byte & 15];
+}
+
+class Checker {
+public:
+    Checker(const CheckOptions& options, SourceFiles* sources, Findings& findings)
+        : options_(options), sources_(sources), f_(findings) {}
+    void Run(const std::string& bytes);
+
+private:
+    void CheckEncoding(const IniText& text, const std::string& bytes);
+    void CheckInstallFolder();
+    void CheckPath(int line, PathRole role, const std::string& path);
+    void CheckSources();
+    void CheckStructure();
+    int LineOf(const ItemRef& item) const;
+    std::string ItemText(const ItemRef& item) const;
+    std::string Form(const WinPath& path) const { return Quoted(ProjectForm(path, folders_)); }
+    std::string HeldText(const StructureReport& report, const Leftover& left) const;
+
+    const CheckOptions& options_;
+    SourceFiles* sources_;
+    Findings& f_;
+    ProjectSource source_;
+    std::string installFolder_;
+    WinPath install_;
+    std::vector<std::string> folders_;
+};
+
+void Checker::Run(const std::string& bytes) {
+    const bool utf8 = options_.fromUtf8 || HasUtf8Bom(bytes);
+    const std::string text = utf8 ? Utf8ProjectToCp932(bytes, f_) : bytes;
+    IniText ini = ScanIniText(text);
+    if (!utf8) CheckEncoding(ini, bytes);
+    ReadProjectSource(ini, source_, f_);
+    CheckInstallFolder();
+    const TProjectProperty& p = source_.project;
+    for (int i = 0; i < p.Folders.Count(); ++i) {
+        CheckPath(source_.folderLines[i], PathRole::kFolder, p.Folders.Items(i).FolderPath);
+    }
+    for (int i = 0; i < p.Files.Count(); ++i) {
+        CheckPath(source_.fileLines[i], PathRole::kDestination, p.Files.Items(i).DestFile);
+    }
+    for (int i = 0; i < p.Shortcuts.Count(); ++i) {
+        CheckPath(source_.shortcutLines[i], PathRole::kLink, p.Shortcuts.Items(i).LinkFile);
+        CheckPath(source_.shortcutLines[i], PathRole::kWorkFolder, p.Shortcuts.Items(i).WorkDirectory);
+    }
+    CheckSources();
+    CheckStructure();
+}
+
+void Checker::CheckEncoding(const IniText& text, const std::string& bytes) {
+    bool hinted = false;
+    for (const IniLine& line : text.lines) {
+        size_t bad = FirstNonCp932(line.text);
+        if (bad == std::string::npos) continue;
+        std::string shown = HexByte(static_cast<unsigned char>(line.text[bad]));
+        if (bad + 1 < line.text.size() && plat::ansi::CharLength(line.text, bad) == 2) {
+            shown += " " + HexByte(static_cast<unsigned char>(line.text[bad + 1]));
+        }
+        std::string message = "bytes that are not CP932 text at column " + std::to_string(bad + 1) + " (" + shown + ")";
+        if (!hinted && LooksLikeUtf8(bytes)) {
+            message += "; the file looks like UTF-8: save it with a BOM, or convert it with 'setupproj normalize --from-utf8'";
+            hinted = true;
+        }
+        f_.Error(line.number, message);
+    }
+}
+
+void Checker::CheckInstallFolder() {
+    const TProjectProperty& p = source_.project;
+    const int line = source_.LineOf("Copy File", "SubDirectory");
+    installFolder_ = RunPath::ProposedInstallFolder(kTypicalProgramFiles, p.InitDirectory, p.SubDirectory);
+    if (p.InitDirectory == 0) {
+        if (p.SubDirectory.empty()) {
+            f_.Warn(line, "SubDirectory is empty: the proposed installation folder is the Program Files folder itself");
+        } else if (p.SubDirectory.find(':') != std::string::npos) {
+            f_.Error(line, "SubDirectory " + Quoted(p.SubDirectory) +
+                               " is joined to the Program Files folder (InitDirectory 0), which gives no valid "
+                               "folder; write InitDirectory=1 to propose it as it is");
+        }
+    } else if (p.SubDirectory.empty()) {
+        const std::string text = "InitDirectory is not 0 and SubDirectory is empty: the proposed installation folder is empty";
+        if (p.DirectorySwitch != 0) {
+            f_.Error(line, text + ", and without the location page the installation fails");
+        } else {
+            f_.Warn(line, text + " until the user chooses one");
+        }
+    } else if (!RunPath::IsAbsolutePath(p.SubDirectory)) {
+        f_.Error(line, "InitDirectory is not 0, so SubDirectory " + Quoted(p.SubDirectory) +
+                           " is the installation folder itself, and it is relative; write a full path, or "
+                           "InitDirectory=0 to put it below the Program Files folder");
+    }
+    install_ = ParseFullPath(installFolder_);
+    folders_ = TypicalKeywordFolders(installFolder_);
+    if (install_.valid && CharCount(installFolder_) > kMaxFolderPath) {
+        f_.Warn(line, "the proposed installation folder is " + std::to_string(CharCount(installFolder_)) +
+                          " characters long; Windows makes folders of at most " + std::to_string(kMaxFolderPath));
+    }
+}
+
+void Checker::CheckPath(int line, PathRole role, const std::string& path) {
+    const char* what = role == PathRole::kFolder ? "the folder"
+                       : role == PathRole::kDestination ? "the destination"
+                       : role == PathRole::kLink ? "the link"
+                                                 : "the working folder";
+    if (path.empty()) {
+        if (role == PathRole::kFolder) {
+            f_.Error(line, "the folder path is empty: making it fails and the installation stops");
+        } else if (role == PathRole::kDestination) {
+            f_.Error(line, "the destination is empty: the copy fails and the installation stops");
+        } else if (role == PathRole::kLink) {
+            f_.Error(line, "the link path is empty: the shortcut cannot be saved and the installation stops");
+        }
+        return;
+    }
+    // A link is made at its path with ".lnk" appended before the expansion.
+    const std::string used = role == PathRole::kLink ? path + ".lnk" : path;
+    const std::string mistake = KeywordMistake(used);
+    const ExpandedPath expanded = ExpandKeyword(used, folders_);
+    if (expanded.keyword < 0 && !RunPath::IsAbsolutePath(used)) {
+        std::string message = std::string(what) + " " + Quoted(path) + " is relative";
+        message += mistake.empty() ? ": it would lie below whatever folder is current when the installer runs"
+                                   : ": " + mistake;
+        if (role == PathRole::kWorkFolder) {
+            f_.Warn(line, message);
+        } else {
+            f_.Error(line, message);
+        }
+        return;
+    }
+    if (!mistake.empty()) f_.Warn(line, std::string(what) + " " + Quoted(path) + ": " + mistake);
+    if (expanded.keyword == fkInstallFolder && !install_.valid) return;
+    const size_t length = CharCount(expanded.text);
+    const size_t limit = role == PathRole::kFolder ? kMaxFolderPath : kMaxFilePath;
+    if (length > limit) {
+        f_.Warn(line, std::string(what) + " is " + std::to_string(length) +
+                          " characters long on a typical machine; Windows takes at most " + std::to_string(limit));
+    }
+}
+
+void Checker::CheckSources() {
+    const TProjectProperty& p = source_.project;
+    std::set<std::string> installed;
+    for (int i = 0; i < p.Files.Count(); ++i) {
+        const std::string& source = p.Files.Items(i).SourceFile;
+        const int line = source_.fileLines[i];
+        if (source.empty()) {
+            f_.Error(line, "the source is empty: the copy fails and the installation stops");
+            continue;
+        }
+        bool keywordFolder = false;
+        int keyword = LeadingKeyword(source, keywordFolder);
+        if (keyword >= 0) {
+            f_.Warn(line, "the source begins with " + Quoted(kFolderKeywords[keyword]) +
+                              ", but keywords are not replaced in sources");
+        }
+        if (RunPath::IsAbsolutePath(source)) {
+            f_.Warn(line, "the source " + Quoted(source) +
+                              " is a full path: it names a file of this machine, not one that travels with the project");
+            continue;
+        }
+        if (source[0] == '\\' || source[0] == '/' || (source.size() >= 2 && source[1] == ':')) {
+            f_.Warn(line, "the source " + Quoted(source) +
+                              " depends on the current drive: write it relative to the project's folder");
+            continue;
+        }
+        if (!sources_) continue;
+        std::string payloadName;
+        if (!sources_->Find(source, payloadName)) {
+            f_.Error(line, "the source " + Quoted(source) +
+                               " is not found beside the project (nor in the payload folder): the copy fails and "
+                               "the installation stops");
+        } else if (!payloadName.empty()) {
+            installed.insert(plat::LocaleUpperCase(payloadName));
+        }
+    }
+    if (!sources_) return;
+    for (const std::string& file : sources_->PayloadFiles()) {
+        if (!installed.count(plat::LocaleUpperCase(file))) {
+            f_.Warn(source_.SectionLine("Copy File"), "the payload file " + Quoted(file) + " is installed by no record");
+        }
+    }
+}
+
+int Checker::LineOf(const ItemRef& item) const {
+    switch (item.kind) {
+        case ItemKind::kFolder: return source_.folderLines[static_cast<size_t>(item.index)];
+        case ItemKind::kFile: return source_.fileLines[static_cast<size_t>(item.index)];
+        case ItemKind::kShortcut: return source_.shortcutLines[static_cast<size_t>(item.index)];
+        default: return source_.LineOf("Copy File", "SubDirectory");
+    }
+}
+
+// The path of an item as the project writes it.
+std::string Checker::ItemText(const ItemRef& item) const {
+    const TProjectProperty& p = source_.project;
+    switch (item.kind) {
+        case ItemKind::kFolder: return p.Folders.Items(item.index).FolderPath;
+        case ItemKind::kFile: return p.Files.Items(item.index).DestFile;
+        case ItemKind::kShortcut: return p.Shortcuts.Items(item.index).LinkFile;
+        default: return kFolderKeywords[fkInstallFolder];
+    }
+}
+
+std::string Checker::HeldText(const StructureReport& report, const Leftover& left) const {
+    std::string text = "it holds " + Form(left.otherPath);
+    if (left.other.index >= 0) text += " (line " + std::to_string(LineOf(left.other)) + ")";
+    const Leftover* held = report.LeftoverAt(left.otherPath);
+    if (!held) return text;
+    switch (held->cause) {
+        case LeftCause::kDeleteModeKeep: return text + ", which DeleteMode 1 leaves in place";
+        case LeftCause::kAnsweredNo: return text + ", which stays when the user answers No";
+        case LeftCause::kMarkedKeep: return text + ", which is marked KeepOnUninstall";
+        default: return text + ", which is left behind";
+    }
+}
+
+void Checker::CheckStructure() {
+    const TProjectProperty& p = source_.project;
+    StructureSetup setup;
+    setup.keywordFolders = folders_;
+    setup.programFileName = options_.programFileName;
+    setup.originOf = [this](const WinPath& folder) { return TypicalOrigin(folder, folders_); };
+    const StructureReport report = AnalyzeStructure(p, setup);
+
+    for (const MissingFolder& missing : report.missing) {
+        const bool link = missing.item.kind == ItemKind::kShortcut;
+        const std::string failure = link ? "the shortcut cannot be saved there" : "the copy fails there";
+        const int line = LineOf(missing.item);
+        if (missing.occupied) {
+            f_.Error(line, "its folder " + Form(missing.folder) + " is a file made by line " +
+                               std::to_string(LineOf(missing.occupiedBy)) + ": " + failure +
+                               " and the installation stops");
+        } else if (missing.certain) {
+            f_.Error(line, "its folder " + Form(missing.folder) + " is made by no folder record: " + failure +
+                               " and the installation stops");
+        } else {
+            f_.Warn(line, "its folder " + Form(missing.folder) + " is made by no folder record: " + failure +
+                              " unless it exists on the machine");
+        }
+    }
+    for (const Collision& c : report.collisions) {
+        const int first = LineOf(c.first);
+        if (c.second.kind == ItemKind::kProgramCopy || c.second.kind == ItemKind::kProjectCopy) {
+            const std::string own = c.second.kind == ItemKind::kProgramCopy ? options_.programFileName
+                                                                             : ProjectNameOf(options_.programFileName);
+            f_.Error(first, "the destination " + Form(c.path) + " is where the installer puts its own copy (" + own +
+                                "): that copy replaces this file");
+        } else if (c.fatal) {
+            f_.Error(LineOf(c.second), "the destination " + Form(c.path) + " is a folder made by line " +
+                                           std::to_string(first) + ": " +
+                                           (c.second.kind == ItemKind::kShortcut ? "the shortcut cannot be saved"
+                                                                                 : "the copy fails") +
+                                           " and the installation stops");
+        } else if (c.second.kind == ItemKind::kFolder) {
+            f_.Warn(LineOf(c.second), "the folder " + Form(c.path) + " is listed before, at line " + std::to_string(first));
+        } else {
+            f_.Warn(LineOf(c.second), "the same destination as line " + std::to_string(first) + " (" + Form(c.path) +
+                                          "): this one replaces it");
+        }
+    }
+    for (const BadTarget& bad : report.badTargets) {
+        const TShortCutFile& item = p.Shortcuts.Items(bad.shortcut);
+        const int line = source_.shortcutLines[static_cast<size_t>(bad.shortcut)];
+        if (bad.problem == TargetProblem::kEmpty) {
+            f_.Warn(line, "the shortcut has no target");
+        } else if (bad.problem == TargetProblem::kRelative) {
+            const std::string mistake = KeywordMistake(item.TargetFile);
+            f_.Warn(line, "the target " + Quoted(item.TargetFile) + " is relative" +
+                              (mistake.empty() ? std::string() : ": " + mistake));
+        } else {
+            f_.Warn(line, "the target " + Quoted(item.TargetFile) + " is not among the installed files");
+        }
+    }
+    for (const Leftover& left : report.leftovers) {
+        if (!left.folder || left.cause == LeftCause::kMarkedKeep || left.cause == LeftCause::kParentOfInstallFolder) continue;
+        const bool onlyParent = left.cause == LeftCause::kOnlyAParent;
+        if (!left.listedForRemoval && !onlyParent) continue;
+        std::string text = "the folder " + Form(left.path) + " is left behind on uninstall: ";
+        if (left.cause == LeftCause::kListedAfterSubfolder) {
+            text += "it is listed after its subfolder " + Form(left.otherPath) + " (line " +
+                    std::to_string(LineOf(left.other)) +
+                    "), and folders are removed last first, so it is not empty when its turn comes";
+        } else if (onlyParent) {
+            text += "it is made only as the parent of " + Quoted(ItemText(left.item)) + " (line " +
+                    std::to_string(LineOf(left.item)) + ")";
+            text += ", and no folder record removes it";
+        } else {
+            text += HeldText(report, left);
+        }
+        f_.Warn(LineOf(left.item), text);
+    }
+}
+
+}  // namespace
+
+Findings CheckProject(const std::string& bytes, const CheckOptions& options, SourceFiles* sources) {
+    Findings findings;
+    Checker(options, sources, findings).Run(bytes);
+    return findings;
+}
+
+}  // namespace setupproj

@@ -1,0 +1,25 @@
+#include "tools/setupproj/Findings.h"
+
+#include <algorithm>
+
+namespace setupproj {
+
+std::vector<Finding> Findings::Sorted() const {
+    std::vector<Finding> sorted = items_;
+    std::stable_sort(sorted.begin(), sorted.end(),
+                     [](const Finding& a, const Finding& b) { return a.line < b.line; });
+    return sorted;
+}
+
+int Findings::ExitStatus() const {
+    int status = 0;
+    for (const Finding& f : items_) status = std::max(status, f.severity == Severity::kError ? 2 : 1);
+    return status;
+}
+
+std::string FormatFinding(const std::string& file, const Finding& finding) {
+    return file + ":" + std::to_string(finding.line) +
+           (finding.severity == Severity::kError ? ": error: " : ": warning: ") + finding.text;
+}
+
+}  // namespace setupproj

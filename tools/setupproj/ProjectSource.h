@@ -1,0 +1,33 @@
+#pragma once
+// The project as the installer loads it, read from the scanned lines with
+// the line of every value, and the findings of that reading: the syntax
+// traps (keys and sections that are never found, repeats, gaps in the
+// numbering) and the values the installer stops at or misreads.
+#include <map>
+#include <string>
+#include <vector>
+
+#include "project/ProjectProperty_unit.h"
+#include "tools/setupproj/Findings.h"
+#include "tools/setupproj/ProjectLines.h"
+
+namespace setupproj {
+
+struct ProjectSource {
+    // What Load gives, except that a number that does not convert (where the
+    // installer would stop) is taken as 0 so that the rest can be checked.
+    TProjectProperty project;
+    // The line of each record of Folders, Files and Shortcuts.
+    std::vector<int> folderLines, fileLines, shortcutLines;
+    // Line of the first header of each known section, and of each setting
+    // that was read, by their names as the format spells them.
+    std::map<std::string, int> sectionLines, keyLines;
+
+    // The line of a setting; without one, its section's header; else line 1.
+    int LineOf(const std::string& section, const std::string& key) const;
+    int SectionLine(const std::string& section) const;
+};
+
+void ReadProjectSource(const IniText& text, ProjectSource& source, Findings& findings);
+
+}  // namespace setupproj
