@@ -6,6 +6,7 @@
 #include "platform/AnsiText.h"
 #include "platform/Locale.h"
 #include "tools/setupproj/Keywords.h"
+#include "tools/setupproj/Places.h"
 #include "tools/setupproj/ProjectLines.h"
 #include "tools/setupproj/ProjectSource.h"
 #include "tools/setupproj/ProjectText.h"
@@ -41,10 +42,9 @@ private:
     void CheckPath(int line, PathRole role, const std::string& path);
     void CheckSources();
     void CheckStructure();
-    int LineOf(const ItemRef& item) const;
-    std::string ItemText(const ItemRef& item) const;
-    std::string Form(const WinPath& path) const { return Quoted(ProjectForm(path, folders_)); }
-    std::string HeldText(const StructureReport& report, const Leftover& left) const;
+    ProjectPlaces Places() const { return ProjectPlaces(source_, folders_); }
+    int LineOf(const ItemRef& item) const { return Places().LineOf(item); }
+    std::string Form(const WinPath& path) const { return Places().Form(path); }
 
     const CheckOptions& options_;
     SourceFiles* sources_;
@@ -211,39 +211,6 @@ void Checker::CheckSources() {
     }
 }
 
-int Checker::LineOf(const ItemRef& item) const {
-    switch (item.kind) {
-        case ItemKind::kFolder: return source_.folderLines[static_cast<size_t>(item.index)];
-        case ItemKind::kFile: return source_.fileLines[static_cast<size_t>(item.index)];
-        case ItemKind::kShortcut: return source_.shortcutLines[static_cast<size_t>(item.index)];
-        default: return source_.LineOf("Copy File", "SubDirectory");
-    }
-}
-
-// The path of an item as the project writes it.
-std::string Checker::ItemText(const ItemRef& item) const {
-    const TProjectProperty& p = source_.project;
-    switch (item.kind) {
-        case ItemKind::kFolder: return p.Folders.Items(item.index).FolderPath;
-        case ItemKind::kFile: return p.Files.Items(item.index).DestFile;
-        case ItemKind::kShortcut: return p.Shortcuts.Items(item.index).LinkFile;
-        default: return kFolderKeywords[fkInstallFolder];
-    }
-}
-
-std::string Checker::HeldText(const StructureReport& report, const Leftover& left) const {
-    std::string text = "it holds " + Form(left.otherPath);
-    if (left.other.index >= 0) text += " (line " + std::to_string(LineOf(left.other)) + ")";
-    const Leftover* held = report.LeftoverAt(left.otherPath);
-    if (!held) return text;
-    switch (held->cause) {
-        case LeftCause::kDeleteModeKeep: return text + ", which DeleteMode 1 leaves in place";
-        case LeftCause::kAnsweredNo: return text + ", which stays when the user answers No";
-        case LeftCause::kMarkedKeep: return text + ", which is marked KeepOnUninstall";
-        default: return text + ", which is left behind";
-    }
-}
-
 void Checker::CheckStructure() {
     const TProjectProperty& p = source_.project;
     StructureSetup setup;
@@ -305,18 +272,8 @@ void Checker::CheckStructure() {
         if (!left.folder || left.cause == LeftCause::kMarkedKeep || left.cause == LeftCause::kParentOfInstallFolder) continue;
         const bool onlyParent = left.cause == LeftCause::kOnlyAParent;
         if (!left.listedForRemoval && !onlyParent) continue;
-        std::string text = "the folder " + Form(left.path) + " is left behind on uninstall: ";
-        if (left.cause == LeftCause::kListedAfterSubfolder) {
-            text += "it is listed after its subfolder " + Form(left.otherPath) + " (line " +
-                    std::to_string(LineOf(left.other)) +
-                    "), and folders are removed last first, so it is not empty when its turn comes";
-        } else if (onlyParent) {
-            text += "it is made only as the parent of " + Quoted(ItemText(left.item)) + " (line " +
-                    std::to_string(LineOf(left.item)) + ")";
-            text += ", and no folder record removes it";
-        } else {
-            text += HeldText(report, left);
-        }
+        const std::string text = "the folder " + Form(left.path) + " is left behind on uninstall: " +
+                                 Places().LeftoverCause(report, left);
         f_.Warn(LineOf(left.item), text);
     }
 }

@@ -2,53 +2,12 @@
 #include "tools/setupproj/Check.h"
 #include "tools/setupproj/Commands.h"
 #include "tools/setupproj/HostFiles.h"
+#include "tools/setupproj/HostSources.h"
 #include "tools/setupproj/ProjectText.h"
 
 namespace setupproj {
 
 namespace {
-
-bool Outside(const std::string& relative);
-
-// Sources are looked up beside the project, then in the payload folder; the
-// payload folder's files are every file below it but the project and the
-// installer themselves.
-class HostSources : public SourceFiles {
-public:
-    HostSources(const std::string& project, const std::string& payload)
-        : project_(project), projectFolder_(host::FolderOf(project)), payload_(payload) {}
-
-    bool Find(const std::string& source, std::string& payloadName) override {
-        payloadName.clear();
-        std::string found = host::FindFile(projectFolder_, source);
-        if (found.empty() && !payload_.empty()) found = host::FindFile(payload_, source);
-        if (found.empty()) return false;
-        std::string relative;
-        if (!payload_.empty() && host::RelativeTo(payload_, found, relative) && !Outside(relative)) {
-            payloadName = relative;
-        }
-        return true;
-    }
-
-    std::vector<std::string> PayloadFiles() override {
-        std::vector<std::string> files;
-        std::vector<host::TreeEntry> entries;
-        if (payload_.empty() || !host::WalkTree(payload_, entries)) return files;
-        for (const host::TreeEntry& entry : entries) {
-            if (entry.folder) continue;
-            if (!host::IsProjectOrInstaller(project_, entry.hostPath)) files.push_back(entry.path);
-        }
-        return files;
-    }
-
-private:
-    std::string project_;
-    std::string projectFolder_;
-    std::string payload_;
-};
-
-// A relative path that leads out of its base folder.
-bool Outside(const std::string& relative) { return relative == ".." || relative.compare(0, 3, "..\\") == 0; }
 
 int Usage(const std::string& problem) {
     WriteConsole(true, "setupproj check: " + problem + "\nusage: setupproj check PROJECT [--payload DIR] [--from-utf8]\n");

@@ -11,6 +11,11 @@ namespace setupproj {
 // (also for a project that cannot be read or a wrong command line).
 int RunCheck(const std::vector<std::string>& args);
 
+// verify PROJECT [--payload DIR] [--answer yes|no] [--from-utf8]: 0 installed
+// and nothing unintended left, 1 only what the project keeps is left, 2 a
+// failure, anything else left, or a wrong command line.
+int RunVerify(const std::vector<std::string>& args);
+
 // scan DIR [--into PROJECT] [--dest TEXT] [--delete-mode N]: 0 done, 1 failed.
 int RunScan(const std::vector<std::string>& args);
 

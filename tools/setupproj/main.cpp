@@ -179,6 +179,7 @@ int Run(int argc, char** argv) {
     }
     if (command == "check") return setupproj::RunCheck(rest);
     if (command == "scan") return setupproj::RunScan(rest);
+    if (command == "verify") return setupproj::RunVerify(rest);
     if (command == "normalize" && argc == 5 && std::string(argv[2]) == "--from-utf8") {
         return setupproj::RunNormalizeFromUtf8(argv[3], argv[4]);
     }
