@@ -19,6 +19,7 @@
 #include "platform/Security.h"
 #include "project/ProjectProperty_unit.h"
 #include "support/Driver.h"
+#include "tests/support/RoundTripProjects.h"
 
 namespace {
 
@@ -562,21 +563,8 @@ TEST_F(RoundTrip, ExampleProjectInstallsAndUninstalls) {
     e2e::RemoveTree(parent);
 }
 
-// A project whose uninstallation leaves nothing: the folder goes as well, also
-// when the uninstaller's file stays busy for a while after the program ended.
-std::string SmallProject(const std::string& location, const std::string& key, bool secondSourceMissing) {
-    std::string ini =
-        "[Project Property]\r\nInstallMode=0\r\nName1=Orvane RT\r\n[Message]\r\nMessageDisp=0\r\n"
-        "[Copy File]\r\nDirectorySwitch=1\r\nInitDirectory=1\r\nSubDirectory=" + location + "\r\n"
-        "file00000=payload\\one.txt*[Install Folder]\\one.txt*0\r\n"
-        "file00001=payload\\" + std::string(secondSourceMissing ? "missing.txt" : "two.txt") +
-        "*[Install Folder]\\sub\\two.txt*2\r\n"
-        "[Make Folder]\r\nfile00000=[Install Folder]\\sub*0\r\nfile00001=スタート\\プログラム\\Orvane RT*0\r\n"
-        "[ShortCut File]\r\nfile00000=スタート\\プログラム\\Orvane RT\\One*[Install Folder]\\one.txt*[Install Folder]*1*one**0\r\n"
-        "[UnInstall Property]\r\nUnInstallKey=" + key + "\r\nUnInstallName=Orvane RT\r\n";
-    return ini;
-}
-
+// The small project leaves nothing, its folder included, also when the
+// uninstaller's file stays busy for a while after the program ended.
 // How the uninstaller is started: through the registered command from
 // another folder, or from its own folder, as a double-click in Explorer starts
 // it (its current folder is then the installation folder, which must still go).
@@ -590,7 +578,7 @@ TEST_P(SelfRemoval, WaitsForTheUninstallerAndLeavesNothing) {
     e2e::RemoveTree(location);
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, fullKey.c_str());
     DeleteFileA(PingMarker().c_str());
-    const std::string medium = MakeMedium("roundtrip-small", SmallProject(location, key, false),
+    const std::string medium = MakeMedium("roundtrip-small", support::SmallProject(location, key, false),
                                           {{"one.txt", "one"}, {"two.txt", "two"}});
     ASSERT_FALSE(medium.empty());
     // A "ping" for the batch to find, where a bare name would be looked for.
@@ -682,7 +670,8 @@ TEST_F(RoundTrip, FailedInstallationKeepsWhatWasDoneAndRegistersNothing) {
     const std::string key = "OrvaneRTFailed";
     const std::string fullKey = std::string(kListKey) + "\\" + key;
     e2e::RemoveTree(location);
-    const std::string medium = MakeMedium("roundtrip-failed", SmallProject(location, key, true), {{"one.txt", "one"}});
+    const std::string medium =
+        MakeMedium("roundtrip-failed", support::SmallProject(location, key, true), {{"one.txt", "one"}});
     ASSERT_FALSE(medium.empty());
     const auto listBefore = UninstallList();
 

@@ -31,7 +31,7 @@ struct VerifyLine {
 };
 
 struct VerifyLeftover {
-    std::string path;  // as a project writes it (UTF-8); a folder ends in "\\"
+    std::string path;  // as a project writes it (UTF-8); a folder ends in "\"
     bool folder = false;
     bool intended = false;  // what the project keeps, or a folder that holds it
     std::string cause;      // UTF-8
@@ -48,7 +48,7 @@ struct VerifyReport {
     bool uninstallSucceeded = false;
     std::string uninstallFailure;
     std::vector<VerifyLine> uninstall;      // its questions and boxes
-    std::vector<std::string> selfRemoved;   // paths as a project writes them; folders end in "\\"
+    std::vector<std::string> selfRemoved;   // paths as a project writes them; folders end in "\"
     std::vector<VerifyLeftover> leftovers;  // in the tree's order
 
     // 0: installed and nothing unintended is left; 1: only what the project

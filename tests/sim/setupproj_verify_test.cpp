@@ -1,0 +1,247 @@
+// setupproj verify: the installer's engine on the simulated machine. The
+// round-trip projects of the end-to-end suite come to the outcome that the
+// real Setup.exe comes to under Wine; projects with typical mistakes fail at
+// the record that has them.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/sim/Sim.h"
+#include "tests/support/RoundTripProjects.h"
+#include "tools/setupproj/Verify.h"
+
+using namespace setupproj;
+
+namespace {
+
+// The relative sources that exist beside the project.
+class Present : public SourceFiles {
+public:
+    explicit Present(std::set<std::string> names) : names_(std::move(names)) {}
+    bool Find(const std::string& source, std::string& payloadName) override {
+        payloadName.clear();
+        return names_.count(source) != 0;
+    }
+    std::vector<std::string> PayloadFiles() override { return {}; }
+
+private:
+    std::set<std::string> names_;
+};
+
+// "kept path" or "LEFT path" for each leftover.
+std::vector<std::string> Left(const VerifyReport& report) {
+    std::vector<std::string> out;
+    for (const VerifyLeftover& left : report.leftovers) out.push_back((left.intended ? "kept " : "LEFT ") + left.path);
+    return out;
+}
+
+VerifyReport Verify(const std::string& text, const std::set<std::string>& sources, bool answerYes = true) {
+    VerifyOptions options;
+    options.answerYes = answerYes;
+    Present present(sources);
+    return VerifyProject(text, options, present);
+}
+
+std::string Example() {
+    std::ifstream in(std::string(ORVANE_SOURCE_DIR) + "/examples/Setup.ini", std::ios::binary);
+    std::ostringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+const std::set<std::string> kExamplePayload = {"payload\\readme.txt", "payload\\manual.txt", "payload\\userdata.txt",
+                                               "payload\\config.ini"};
+
+// As the round trip under Wine: "No" to the DeleteMode 2 file; the kept
+// data folder with its two files stays, and with it the installation folder
+// and its parent, which the folder chain made.
+TEST(SetupprojVerify, TheExampleLeavesWhatItKeeps) {
+    const VerifyReport report = Verify(Example(), kExamplePayload, false);
+    EXPECT_EQ(report.installFolder, "C:\\Program Files\\Orvane Sample\\サンプル");
+    ASSERT_TRUE(report.installSucceeded) << report.installFailure;
+    ASSERT_TRUE(report.uninstallSucceeded) << report.uninstallFailure;
+    EXPECT_EQ(Left(report), (std::vector<std::string>{
+                                "kept C:\\Program Files\\Orvane Sample\\",
+                                "kept [Install Folder]\\",
+                                "kept [Install Folder]\\data\\",
+                                "kept [Install Folder]\\data\\config.ini",
+                                "kept [Install Folder]\\data\\userdata.txt",
+                            }));
+    EXPECT_EQ(report.leftovers[3].cause, "its DeleteMode 2 question was answered No (line 43)");
+    EXPECT_EQ(report.selfRemoved, (std::vector<std::string>{"[Install Folder]\\Setup.exe", "[Install Folder]\\Setup.ini"}));
+    EXPECT_EQ(report.ExitStatus(), 1);
+    // Nothing of the shortcuts and the registration stays.
+    EXPECT_FALSE(sim::Exists(std::string(sim::kProgramsFolder) + "\\Orvane サンプル"));
+    EXPECT_FALSE(sim::KeyExists(plat::RootKey::LocalMachine,
+                                "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\OrvaneSample"));
+
+    const VerifyReport yes = Verify(Example(), kExamplePayload, true);
+    EXPECT_EQ(yes.leftovers.size(), 4u);
+    EXPECT_EQ(yes.ExitStatus(), 1);
+}
+
+TEST(SetupprojVerify, TheInstallationMakesTheTreeAndTheRegistration) {
+    const VerifyReport report = Verify(Example(), kExamplePayload);
+    std::vector<std::string> lines;
+    for (const VerifyLine& line : report.install) lines.push_back(line.kind + " " + line.text + " " + line.detail);
+    const std::vector<std::string> expected = {
+        "folder C:\\Program Files\\Orvane Sample ",
+        "folder [Install Folder] ",
+        "folder [Install Folder]\\data ",
+        "file [Install Folder]\\data\\config.ini ",
+        "file [Install Folder]\\data\\userdata.txt ",
+        "file [Install Folder]\\manual.txt ",
+        "file [Install Folder]\\readme.txt ",
+        "file [Install Folder]\\Setup.exe the uninstaller",
+        "file [Install Folder]\\Setup.ini its project file, InstallMode 1",
+        u8"shortcut デスクトップ\\Orvane サンプル マニュアル.lnk -> [Install Folder]\\manual.txt",
+        u8"folder スタート\\プログラム\\Orvane サンプル ",
+        u8"shortcut スタート\\プログラム\\Orvane サンプル\\はじめにお読みください.lnk -> [Install Folder]\\readme.txt",
+        "registry HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\OrvaneSample ",
+        "registry HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\OrvaneSample [DisplayName] = "
+        u8"String:Orvane サンプル ",
+        "registry HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\OrvaneSample [UninstallString] = "
+        u8"String:\"C:\\Program Files\\Orvane Sample\\サンプル\\Setup.exe\" ",
+    };
+    EXPECT_EQ(lines, expected);
+}
+
+// As under Wine: nothing stays, the installation folder included, whose
+// name holds a 0x5C trail byte and a "%" that the batch doubles.
+TEST(SetupprojVerify, TheSmallProjectLeavesNothing) {
+    const std::string location = "C:\\Program Files\\Orvane 表 RT 100%";
+    const VerifyReport report =
+        Verify(support::SmallProject(location, "OrvaneRT", false), {"payload\\one.txt", "payload\\two.txt"});
+    ASSERT_TRUE(report.installSucceeded) << report.installFailure;
+    ASSERT_TRUE(report.uninstallSucceeded) << report.uninstallFailure;
+    EXPECT_EQ(Left(report), std::vector<std::string>());
+    EXPECT_EQ(report.selfRemoved, (std::vector<std::string>{"[Install Folder]\\", "[Install Folder]\\Setup.exe",
+                                                            "[Install Folder]\\Setup.ini"}));
+    EXPECT_FALSE(sim::Exists(location));
+    ASSERT_EQ(report.uninstall.size(), 3u);
+    EXPECT_EQ(report.uninstall[1].text, u8"ファイル\"C:\\Program Files\\Orvane 表 RT 100%\\sub\\two.txt\"を削除しますか？");
+    EXPECT_EQ(report.uninstall[2].text, u8"アンインストール完了しました");
+    EXPECT_EQ(report.ExitStatus(), 0);
+}
+
+// As under Wine: the first file is copied, then the run stops at the
+// missing source; no uninstaller, no registration.
+TEST(SetupprojVerify, AMissingSourceStopsTheInstallationAtItsRecord) {
+    const std::string location = "C:\\Program Files\\Orvane RT failed";
+    const VerifyReport report =
+        Verify(support::SmallProject(location, "OrvaneRTFailed", true), {"payload\\one.txt"});
+    EXPECT_FALSE(report.installSucceeded);
+    EXPECT_EQ(report.installFailure,
+              "line 11: Failed to copy D:\\medium\\payload\\missing.txt to " + location +
+                  "\\sub\\two.txt (error 2); the source 'payload\\missing.txt' is not found beside the project");
+    EXPECT_TRUE(sim::IsFile(location + "\\one.txt"));
+    EXPECT_FALSE(sim::Exists(location + "\\Setup.exe"));
+    EXPECT_FALSE(report.uninstallRan);
+    ASSERT_FALSE(report.install.empty());
+    EXPECT_EQ(report.install.back().text, u8"インストールに失敗しました");
+    EXPECT_EQ(report.ExitStatus(), 2);
+}
+
+TEST(SetupprojVerify, AForgottenSubfolderFailsAtItsFile) {
+    const std::string text =
+        "[Project Property]\r\nName1=Tool\r\n"
+        "[Copy File]\r\nSubDirectory=Tool\r\n"
+        "file00000=a.txt*[Install Folder]\\a.txt*0\r\n"
+        "file00001=b.txt*[Install Folder]\\doc\\b.txt*0\r\n"
+        "file00002=c.txt*[Install Folder]\\doc\\c.txt*0\r\n"
+        "[Make Folder]\r\nfile00000=[Install Folder]\\data*0\r\n";
+    const VerifyReport forgot = Verify(text, {"a.txt", "b.txt", "c.txt"});
+    EXPECT_FALSE(forgot.installSucceeded);
+    EXPECT_EQ(forgot.installFailure,
+              "line 6: Failed to copy D:\\medium\\b.txt to C:\\Program Files\\Tool\\doc\\b.txt (error 3); its folder "
+              "'[Install Folder]\\doc' is not there: no folder record makes it");
+    EXPECT_EQ(forgot.ExitStatus(), 2);
+
+    // A shortcut into a Start menu folder that no record makes.
+    const VerifyReport link = Verify(
+        "[Copy File]\r\nSubDirectory=Tool\r\nfile00000=a.txt*[Install Folder]\\a.txt*0\r\n"
+        "[ShortCut File]\r\nfile00000=スタート\\プログラム\\Tool\\Tool*[Install Folder]\\a.txt**0*Tool**0\r\n",
+        {"a.txt"});
+    EXPECT_FALSE(link.installSucceeded);
+    EXPECT_EQ(link.installFailure.substr(0, 8), "line 5: ");
+    EXPECT_NE(link.installFailure.find(u8"its folder 'スタート\\プログラム\\Tool' is not there"), std::string::npos)
+        << link.installFailure;
+}
+
+TEST(SetupprojVerify, AParentListedAfterItsChildIsLeftBehind) {
+    const std::string text =
+        "[Copy File]\r\nSubDirectory=Tool\r\n"
+        "file00000=a.txt*[Install Folder]\\data\\cache\\a.txt*0\r\n"
+        "[Make Folder]\r\nfile00000=[Install Folder]\\data\\cache*0\r\nfile00001=[Install Folder]\\data*0\r\n";
+    const VerifyReport report = Verify(text, {"a.txt"});
+    ASSERT_TRUE(report.installSucceeded);
+    ASSERT_TRUE(report.uninstallSucceeded);
+    EXPECT_EQ(Left(report), (std::vector<std::string>{"LEFT [Install Folder]\\", "LEFT [Install Folder]\\data\\"}));
+    EXPECT_EQ(report.leftovers[1].cause,
+              "it is listed after its subfolder '[Install Folder]\\data\\cache' (line 5), and folders are removed "
+              "last first, so it is not empty when its turn comes");
+    EXPECT_EQ(report.leftovers[0].cause, "it holds '[Install Folder]\\data' (line 6), which is left behind");
+    EXPECT_EQ(report.ExitStatus(), 2);
+}
+
+TEST(SetupprojVerify, ProjectsThatDoNotStartAsInstallers) {
+    const VerifyReport number = Verify("[Message]\r\nMessageDisp=two\r\n", {});
+    EXPECT_EQ(number.loadError, u8"'two' は整数ではありません");
+    EXPECT_EQ(number.ExitStatus(), 2);
+    const VerifyReport uninstaller = Verify("[Project Property]\r\nInstallMode=1\r\n", {});
+    EXPECT_EQ(uninstaller.loadError, "InstallMode 1: the program starts as the uninstaller of an installed copy");
+    EXPECT_EQ(uninstaller.ExitStatus(), 2);
+}
+
+// A source that names a file of the author's machine is taken as present,
+// and said so: whether the user's machine has it, nothing can tell.
+TEST(SetupprojVerify, MachineSpecificSourcesAreTakenAsPresent) {
+    const VerifyReport report = Verify(
+        "[Copy File]\r\nSubDirectory=Tool\r\nfile00000=E:\\build\\tool.exe*[Install Folder]\\tool.exe*1\r\n", {});
+    ASSERT_EQ(report.notes.size(), 1u);
+    EXPECT_EQ(report.notes[0].text, "line 3: the source 'E:\\build\\tool.exe' names a file of one machine");
+    EXPECT_EQ(report.notes[0].detail, "taken as present");
+    ASSERT_TRUE(report.installSucceeded) << report.installFailure;
+    EXPECT_EQ(Left(report), (std::vector<std::string>{"kept [Install Folder]\\", "kept [Install Folder]\\tool.exe"}));
+    EXPECT_EQ(report.leftovers[1].cause, "DeleteMode 1 leaves it in place (line 3)");
+    EXPECT_EQ(report.ExitStatus(), 1);
+}
+
+TEST(SetupprojVerify, TheReportAsPrinted) {
+    const VerifyReport report = Verify(
+        "[Copy File]\r\nSubDirectory=Tool\r\nfile00000=a.txt*[Install Folder]\\a.txt*2\r\n", {"a.txt"}, false);
+    VerifyOptions options;
+    options.answerYes = false;
+    EXPECT_EQ(FormatVerifyReport("Setup.ini", options, report),
+              "verify Setup.ini on a simulated Windows\n"
+              "installation folder: C:\\Program Files\\Tool\n"
+              "DeleteMode 2 questions answered: no\n"
+              "\n"
+              "installation: succeeded\n"
+              "  folder    [Install Folder]\n"
+              "  file      [Install Folder]\\a.txt\n"
+              "  file      [Install Folder]\\Setup.exe (the uninstaller)\n"
+              "  file      [Install Folder]\\Setup.ini (its project file, InstallMode 1)\n"
+              "\n"
+              "uninstallation: succeeded\n"
+              u8"  question  アンインストールを実行しますか？ -> yes\n"
+              u8"  question  ファイル\"C:\\Program Files\\Tool\\a.txt\"を削除しますか？ -> no\n"
+              u8"  message   アンインストール完了しました (information box)\n"
+              "\n"
+              "removed by the self-removal once the uninstaller has ended:\n"
+              "  [Install Folder]\\Setup.exe\n"
+              "  [Install Folder]\\Setup.ini\n"
+              "\n"
+              "left behind:\n"
+              "  kept [Install Folder]\\: it holds '[Install Folder]\\a.txt' (line 3), which stays when the user "
+              "answers No\n"
+              "  kept [Install Folder]\\a.txt: its DeleteMode 2 question was answered No (line 3)\n"
+              "\n"
+              "result: installed; what is left behind is what the project keeps (exit status 1)\n");
+}
+
+}  // namespace
