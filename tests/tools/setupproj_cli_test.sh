@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The built setupproj end to end, on real files in a scratch folder: check,
-# scan and the UTF-8 input of normalize, with their exit statuses and their
-# exact output. Usage: setupproj_cli_test.sh [--cp932] TOOL [ARGS...], where
+# The built setupproj end to end, on real files in a scratch folder:
+# normalize and dump, check, scan, verify and UTF-8 input, with their exit
+# statuses and their exact output. Usage: setupproj_cli_test.sh [--cp932] TOOL [ARGS...], where
 # TOOL ARGS runs setupproj (the Windows build: cmake/wine-run.sh and the
 # .exe; --cp932 says that it prints the ANSI code page).
 set -u
@@ -55,7 +55,8 @@ cp932() { sed 's/$/\r/' | iconv -f UTF-8 -t CP932 >"$1"; }
 
 run 0 help --help
 for command in "normalize [--from-utf8] IN OUT" "dump IN" "check PROJECT [--payload DIR] [--from-utf8]" \
-               "scan DIR [--into PROJECT] [--dest TEXT] [--delete-mode N]"; do
+               "scan DIR [--into PROJECT] [--dest TEXT] [--delete-mode N]" \
+               "verify PROJECT [--payload DIR] [--answer yes|no] [--from-utf8]"; do
   contains help "setupproj $command"
 done
 
@@ -226,6 +227,71 @@ expect normalize-accent "utf8/accent.ini:2: error: '$accent' (U+00E9) cannot be 
 [ ! -e utf8/accent-out.ini ] || { echo "FAIL normalize-accent: the output was written"; failures=$((failures + 1)); }
 run 2 check-accent check --from-utf8 utf8/accent.ini
 expect check-accent "utf8/accent.ini:2: error: '$accent' (U+00E9) cannot be written in CP932, the code page of the project file"
+
+# verify: the installer's engine on the simulated machine. The example keeps
+# what it says it keeps; the broken one stops at its file in a missing
+# folder; a small project leaves nothing, exactly as printed here.
+run 1 verify-example verify example/Setup.ini --answer no
+contains verify-example "kept [Install Folder]\\data\\config.ini: its DeleteMode 2 question was answered No (line 43)"
+contains verify-example "result: installed; what is left behind is what the project keeps (exit status 1)"
+run 2 verify-broken verify examples/broken/Setup.ini --payload examples/payload
+contains verify-broken "installation: FAILED: line 9: Failed to copy D:\\medium\\..\\payload\\manual.txt to C:\\Program Files\\Orvane Broken\\doc\\manual.txt (error 3); its folder '[Install Folder]\\doc' is not there: no folder record makes it"
+mkdir -p small/payload
+echo one >small/payload/one.txt
+cp932 small/Setup.ini <<'TEXT'
+[Project Property]
+Name1=表示ソフト
+[Copy File]
+DirectorySwitch=1
+SubDirectory=表示ソフト 100%
+file00000=payload\one.txt*[Install Folder]\one.txt*2
+[Make Folder]
+file00000=スタート\プログラム\表示ソフト*0
+[ShortCut File]
+file00000=スタート\プログラム\表示ソフト\表示*[Install Folder]\one.txt*[Install Folder]*0*表示**0
+[UnInstall Property]
+UnInstallKey=Hyouji
+UnInstallName=表示ソフト
+TEXT
+run 0 verify-small verify small/Setup.ini
+expect verify-small 'verify small/Setup.ini on a simulated Windows
+installation folder: C:\Program Files\表示ソフト 100%
+DeleteMode 2 questions answered: yes
+
+installation: succeeded
+  folder    [Install Folder]
+  file      [Install Folder]\one.txt
+  file      [Install Folder]\Setup.exe (the uninstaller)
+  file      [Install Folder]\Setup.ini (its project file, InstallMode 1)
+  folder    スタート\プログラム\表示ソフト
+  shortcut  スタート\プログラム\表示ソフト\表示.lnk -> [Install Folder]\one.txt
+  registry  HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Hyouji
+  registry  HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Hyouji [DisplayName] = String:表示ソフト
+  registry  HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Hyouji [UninstallString] = String:"C:\Program Files\表示ソフト 100%\Setup.exe"
+
+uninstallation: succeeded
+  question  アンインストールを実行しますか？ -> yes
+  question  ファイル"C:\Program Files\表示ソフト 100%\one.txt"を削除しますか？ -> yes
+  message   アンインストール完了しました (information box)
+
+removed by the self-removal once the uninstaller has ended:
+  [Install Folder]\
+  [Install Folder]\Setup.exe
+  [Install Folder]\Setup.ini
+
+left behind: nothing
+
+result: installed, and the uninstallation leaves nothing behind (exit status 0)'
+run 1 verify-small-no verify small/Setup.ini --answer no
+contains verify-small-no "kept [Install Folder]\\one.txt: its DeleteMode 2 question was answered No (line 6)"
+rm small/payload/one.txt
+run 2 verify-small-missing verify small/Setup.ini
+contains verify-small-missing "installation: FAILED: line 6: Failed to copy D:\\medium\\payload\\one.txt to"
+run 0 verify-bom verify utf8/bom.ini
+contains verify-bom "installation folder: C:\\Program Files\\ソフト"
+run 2 verify-answer verify small/Setup.ini --answer maybe
+contains verify-answer "usage: setupproj verify PROJECT [--payload DIR] [--answer yes|no] [--from-utf8]"
+run 2 verify-unreadable verify small/missing.ini
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures failure(s)"

@@ -1,8 +1,8 @@
 // setupproj: a tool for project authors (kHelp below says what each
-// command does). normalize and dump live here; check, scan and the UTF-8
-// input of normalize have files of their own (Commands.h).
-// Errors print their message and end with exit status 1 (check: 2). Unlike
-// the installer's Load, a missing input file is an error here.
+// command does). normalize and dump live here; check, scan, verify and the
+// UTF-8 input of normalize have files of their own (Commands.h).
+// Errors print their message and end with exit status 1 (check, verify: 2).
+// Unlike the installer's Load, a missing input file is an error here.
 //
 // Both builds run on the sim backend (verify runs the installer's engine on
 // the simulated machine) and read and write the host's files through the
@@ -25,6 +25,7 @@ const char kUsage[] =
     "       setupproj dump IN\n"
     "       setupproj check PROJECT [--payload DIR] [--from-utf8]\n"
     "       setupproj scan DIR [--into PROJECT] [--dest TEXT] [--delete-mode N]\n"
+    "       setupproj verify PROJECT [--payload DIR] [--answer yes|no] [--from-utf8]\n"
     "       setupproj --help\n";
 
 const char kHelp[] =
@@ -68,6 +69,44 @@ const char kHelp[] =
     "        examples/broken/Setup.ini:11: warning: 'file00004' is never read: the list ends at the missing 'file00003'\n"
     "        examples/broken/Setup.ini:15: warning: the folder '[Install Folder]\\data' is left behind on uninstall: it is listed after its subfolder '[Install Folder]\\data\\cache' (line 14), and folders are removed last first, so it is not empty when its turn comes\n"
     "        ...\n"
+    "\n"
+    "setupproj verify PROJECT [--payload DIR] [--answer yes|no] [--from-utf8]\n"
+    "    Installs the project and uninstalls it again on a simulated Windows,\n"
+    "    with the installer's own installation and uninstallation runs, and\n"
+    "    reports what they did: the installation's result (with the record it\n"
+    "    stopped at and why), what it made (folders, files, shortcuts with their\n"
+    "    targets, the registration), the uninstallation's questions and boxes,\n"
+    "    what the uninstaller's self-removal takes once it has ended, and every\n"
+    "    path left behind with its cause; \"kept\" marks what the project keeps\n"
+    "    (DeleteMode 1, KeepOnUninstall, a question answered No, or a folder that\n"
+    "    holds such a thing), \"LEFT\" the rest. The installation folder is the\n"
+    "    one the location page proposes (on C:\\Program Files); the installer and\n"
+    "    its sources lie in D:\\medium. Relative sources are looked up beside\n"
+    "    PROJECT, then in DIR; only their names count, nothing is read from\n"
+    "    them. Every DeleteMode 2 question is answered as --answer says (yes by\n"
+    "    default). The output is stable, for a build script to compare. Exit\n"
+    "    status: 0 nothing is left behind, 1 only what the project keeps, 2 a\n"
+    "    failure or anything else left (also for a wrong command line).\n"
+    "        $ setupproj verify examples/Setup.ini --answer no\n"
+    "        verify examples/Setup.ini on a simulated Windows\n"
+    "        installation folder: C:\\Program Files\\Orvane Sample\\\xE3\x82\xB5\xE3\x83\xB3\xE3\x83\x97\xE3\x83\xAB\n"
+    "        DeleteMode 2 questions answered: no\n"
+    "\n"
+    "        installation: succeeded\n"
+    "          folder    C:\\Program Files\\Orvane Sample\n"
+    "          folder    [Install Folder]\n"
+    "          ...\n"
+    "          file      [Install Folder]\\Setup.exe (the uninstaller)\n"
+    "          ...\n"
+    "        left behind:\n"
+    "          kept C:\\Program Files\\Orvane Sample\\: it holds '[Install Folder]' (line 48), which is left behind\n"
+    "          ...\n"
+    "          kept [Install Folder]\\data\\config.ini: its DeleteMode 2 question was answered No (line 43)\n"
+    "          kept [Install Folder]\\data\\userdata.txt: DeleteMode 1 leaves it in place (line 42)\n"
+    "\n"
+    "        result: installed; what is left behind is what the project keeps (exit status 1)\n"
+    "    A project that lists a folder after its subfolder fails so:\n"
+    "          LEFT [Install Folder]\\data\\: it is listed after its subfolder '[Install Folder]\\data\\cache' (line 5), and folders are removed last first, so it is not empty when its turn comes\n"
     "\n"
     "setupproj scan DIR [--into PROJECT] [--dest TEXT] [--delete-mode N]\n"
     "    Walks the payload folder DIR and writes the records that install it:\n"
