@@ -381,6 +381,57 @@ void WalkInstaller(DWORD pid, HWND& form, std::string& location, const std::stri
     }
 }
 
+// What setupproj verify (the tool's Windows build, on its simulated machine)
+// says of the project in medium: its exit status and, as "+ path" lines
+// of this machine, what it finds left behind.
+struct Verified {
+    DWORD status = 0xFFFFFFFF;
+    std::vector<std::string> leftovers;
+    std::string output;
+};
+
+Verified Verify(const std::string& medium, const char* answer, const std::string& location) {
+    Verified result;
+    const std::string outFile = e2e::FreshFolder("roundtrip-verify") + "\\verify.txt";
+    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+    HANDLE out = CreateFileA(outFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+    if (out == INVALID_HANDLE_VALUE) return result;
+    std::string command = "\"" + e2e::BuildPath("tools\\setupproj.exe") + "\" verify Setup.ini --answer " + answer;
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back('\0');
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = out;
+    si.hStdError = out;
+    PROCESS_INFORMATION pi = {};
+    const BOOL started =
+        CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, medium.c_str(), &si, &pi);
+    CloseHandle(out);
+    if (!started) return result;
+    if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &result.status);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    e2e::ReadFileBytes(outFile, result.output);
+    // "  kept PATH: cause" and "  LEFT PATH: cause"; a folder's path ends in "\".
+    size_t at = result.output.find("left behind:");
+    while (at != std::string::npos) {
+        const size_t start = result.output.find("\n", at);
+        if (start == std::string::npos) break;
+        const size_t end = result.output.find('\n', start + 1);
+        std::string entry =
+            result.output.substr(start + 1, (end == std::string::npos ? result.output.size() : end) - start - 1);
+        if (!entry.empty() && entry.back() == '\r') entry.pop_back();
+        if (entry.compare(0, 7, "  kept ") != 0 && entry.compare(0, 7, "  LEFT ") != 0) break;
+        std::string path = entry.substr(7, entry.find(": ", 7) - 7);
+        if (!path.empty() && path.back() == '\\' && path.size() > 3) path.pop_back();
+        result.leftovers.push_back("+ " + Expand(path, location));
+        at = end;
+    }
+    std::sort(result.leftovers.begin(), result.leftovers.end());
+    return result;
+}
+
 class RoundTrip : public testing::Test {
 protected:
     static void SetUpTestSuite() { CoInitialize(nullptr); }
@@ -439,7 +490,12 @@ TEST_F(RoundTrip, ExampleProjectInstallsAndUninstalls) {
         DeleteFileA((Expand(project.Shortcuts.Items(i).LinkFile, "") + ".lnk").c_str());
     }
 
+    // The tool's verdict first, from its simulated machine: this one stays
+    // as it was. "No" to the DeleteMode 2 question, as below.
+    const auto treeUnverified = DriveC();
+    const Verified verified = Verify(medium, "no", programFiles + "\\" + sub);
     const auto treeBefore = DriveC();
+    EXPECT_EQ(Differences(treeUnverified, treeBefore), std::vector<std::string>()) << "verify changed the machine";
     const auto listBefore = UninstallList();
     const auto userTempBefore = Names(UserTemp());
 
@@ -558,6 +614,9 @@ TEST_F(RoundTrip, ExampleProjectInstallsAndUninstalls) {
     }
     std::sort(expectedChanges.begin(), expectedChanges.end());
     EXPECT_EQ(WithoutScheduledLeftovers(Differences(treeBefore, DriveC())), expectedChanges);
+    // What verify found left is what the real round trip left.
+    EXPECT_EQ(verified.leftovers, expectedChanges) << verified.output;
+    EXPECT_EQ(verified.status, 1u) << verified.output;
 
     // Leave the prefix as it was for the next run.
     e2e::RemoveTree(parent);
@@ -581,6 +640,10 @@ TEST_P(SelfRemoval, WaitsForTheUninstallerAndLeavesNothing) {
     const std::string medium = MakeMedium("roundtrip-small", support::SmallProject(location, key, false),
                                           {{"one.txt", "one"}, {"two.txt", "two"}});
     ASSERT_FALSE(medium.empty());
+    // verify finds that nothing stays, as the round trip below shows.
+    const Verified verified = Verify(medium, "yes", location);
+    EXPECT_EQ(verified.leftovers, std::vector<std::string>()) << verified.output;
+    EXPECT_EQ(verified.status, 0u) << verified.output;
     // A "ping" for the batch to find, where a bare name would be looked for.
     PlantPing(UserTemp());
     const auto treeBefore = DriveC();
@@ -673,6 +736,12 @@ TEST_F(RoundTrip, FailedInstallationKeepsWhatWasDoneAndRegistersNothing) {
     const std::string medium =
         MakeMedium("roundtrip-failed", support::SmallProject(location, key, true), {{"one.txt", "one"}});
     ASSERT_FALSE(medium.empty());
+    // verify stops at the same record.
+    const Verified verified = Verify(medium, "yes", location);
+    EXPECT_EQ(verified.status, 2u) << verified.output;
+    EXPECT_NE(verified.output.find("installation: FAILED: line 11: Failed to copy D:\\medium\\payload\\missing.txt"),
+              std::string::npos)
+        << verified.output;
     const auto listBefore = UninstallList();
 
     e2e::ChildProcess setup;
