@@ -393,25 +393,14 @@ struct Verified {
 Verified Verify(const std::string& medium, const char* answer, const std::string& location) {
     Verified result;
     const std::string outFile = e2e::FreshFolder("roundtrip-verify") + "\\verify.txt";
-    SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
-    HANDLE out = CreateFileA(outFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
-    if (out == INVALID_HANDLE_VALUE) return result;
-    std::string command = "\"" + e2e::BuildPath("tools\\setupproj.exe") + "\" verify Setup.ini --answer " + answer;
-    std::vector<char> line(command.begin(), command.end());
-    line.push_back('\0');
-    STARTUPINFOA si = {};
-    si.cb = sizeof si;
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = out;
-    si.hStdError = out;
-    PROCESS_INFORMATION pi = {};
-    const BOOL started =
-        CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, medium.c_str(), &si, &pi);
-    CloseHandle(out);
-    if (!started) return result;
-    if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &result.status);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    e2e::ChildProcess tool;
+    std::string error;
+    const std::string args = std::string("verify Setup.ini --answer ") + answer;
+    if (!tool.Start(e2e::BuildPath("tools\\setupproj.exe"), medium, args, &error, outFile)) {
+        ADD_FAILURE() << error;
+        return result;
+    }
+    if (!tool.WaitExit(60000, result.status)) ADD_FAILURE() << "setupproj verify did not end";
     e2e::ReadFileBytes(outFile, result.output);
     // "  kept PATH: cause" and "  LEFT PATH: cause"; a folder's path ends in "\".
     size_t at = result.output.find("left behind:");

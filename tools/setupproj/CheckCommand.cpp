@@ -17,28 +17,15 @@ int Usage(const std::string& problem) {
 }  // namespace
 
 int RunCheck(const std::vector<std::string>& args) {
-    std::string project, payload;
+    ProjectInput input;
+    const std::string problem = ReadProjectInput(args, nullptr, input);
+    if (!problem.empty()) return Usage(problem);
+    const std::string& project = input.project;
     CheckOptions options;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--payload" && i + 1 < args.size()) {
-            payload = args[++i];
-        } else if (args[i] == "--from-utf8") {
-            options.fromUtf8 = true;
-        } else if (project.empty() && args[i].compare(0, 2, "--") != 0) {
-            project = args[i];
-        } else {
-            return Usage("unexpected argument '" + host::Shown(args[i]) + "'");
-        }
-    }
-    if (project.empty()) return Usage("no project file named");
-    std::string bytes;
-    if (!host::ReadFile(project, bytes)) return Usage("cannot read the project file '" + host::Shown(project) + "'");
-    if (!payload.empty() && !host::IsFolder(payload)) {
-        return Usage("the payload folder '" + host::Shown(payload) + "' is not a folder");
-    }
+    options.fromUtf8 = input.fromUtf8;
     options.programFileName = host::InstallerNameOf(project);
-    HostSources sources(project, payload);
-    const Findings findings = CheckProject(bytes, options, &sources);
+    HostSources sources(project, input.payload);
+    const Findings findings = CheckProject(input.bytes, options, &sources);
     std::string out;
     for (const Finding& finding : findings.Sorted()) out += FormatFinding(host::Shown(project), finding) + "\n";
     WriteConsole(false, out);

@@ -2,6 +2,7 @@
 // The commands of setupproj beyond normalize and dump, each in a file of
 // its own. Each takes the arguments after its name and returns the exit
 // status.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,20 @@ int RunNormalizeFromUtf8(const std::string& in, const std::string& out);
 
 // Whether the host file begins with a UTF-8 BOM (false when it cannot be read).
 bool FileHasUtf8Bom(const std::string& path);
+
+// The command line that check and verify share, PROJECT [--payload DIR]
+// [--from-utf8], and the project file's bytes.
+struct ProjectInput {
+    std::string project, payload;
+    bool fromUtf8 = false;
+    std::string bytes;
+};
+// Reads the command line and the project file: "" when both are good, else
+// the problem. option takes an option of the command's own at args[i]
+// (moving i past a value it takes too) and says whether it did.
+std::string ReadProjectInput(const std::vector<std::string>& args,
+                             const std::function<bool(const std::vector<std::string>&, size_t&)>& option,
+                             ProjectInput& input);
 
 // Writes UTF-8 text to the console as it shows text: UTF-8 on Linux, the
 // ANSI code page on Windows.

@@ -19,29 +19,20 @@ int Usage(const std::string& problem) {
 }  // namespace
 
 int RunVerify(const std::vector<std::string>& args) {
-    std::string project, payload;
     VerifyOptions options;
-    bool fromUtf8 = false;
-    for (size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--payload" && i + 1 < args.size()) {
-            payload = args[++i];
-        } else if (args[i] == "--answer" && i + 1 < args.size() && (args[i + 1] == "yes" || args[i + 1] == "no")) {
-            options.answerYes = args[++i] == "yes";
-        } else if (args[i] == "--from-utf8") {
-            fromUtf8 = true;
-        } else if (project.empty() && args[i].compare(0, 2, "--") != 0) {
-            project = args[i];
-        } else {
-            return Usage("unexpected argument '" + host::Shown(args[i]) + "'");
+    auto answer = [&options](const std::vector<std::string>& words, size_t& i) {
+        if (words[i] != "--answer" || i + 1 >= words.size() || (words[i + 1] != "yes" && words[i + 1] != "no")) {
+            return false;
         }
-    }
-    if (project.empty()) return Usage("no project file named");
-    std::string bytes;
-    if (!host::ReadFile(project, bytes)) return Usage("cannot read the project file '" + host::Shown(project) + "'");
-    if (!payload.empty() && !host::IsFolder(payload)) {
-        return Usage("the payload folder '" + host::Shown(payload) + "' is not a folder");
-    }
-    if (fromUtf8 || HasUtf8Bom(bytes)) {
+        options.answerYes = words[++i] == "yes";
+        return true;
+    };
+    ProjectInput input;
+    const std::string problem = ReadProjectInput(args, answer, input);
+    if (!problem.empty()) return Usage(problem);
+    const std::string& project = input.project;
+    std::string& bytes = input.bytes;
+    if (input.fromUtf8 || HasUtf8Bom(bytes)) {
         // A character that the installer's code page cannot hold: nothing can run.
         Findings findings;
         bytes = Utf8ProjectToCp932(bytes, findings);
@@ -53,7 +44,7 @@ int RunVerify(const std::vector<std::string>& args) {
         }
     }
     options.installerName = host::InstallerNameOf(project);
-    HostSources sources(project, payload);
+    HostSources sources(project, input.payload);
     const VerifyReport report = VerifyProject(bytes, options, sources);
     WriteConsole(false, FormatVerifyReport(host::Shown(project), options, report));
     return report.ExitStatus();

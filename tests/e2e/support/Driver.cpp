@@ -14,7 +14,7 @@ ChildProcess::~ChildProcess() {
 }
 
 bool ChildProcess::Start(const std::string& exe, const std::string& workDir,
-                         const std::string& args, std::string* error) {
+                         const std::string& args, std::string* error, const std::string& outputFile) {
     if (process_) {
         if (error) *error = "a process was already started";
         return false;
@@ -25,10 +25,24 @@ bool ChildProcess::Start(const std::string& exe, const std::string& workDir,
     cmdBuf.push_back('\0');
     STARTUPINFOA si = {};
     si.cb = sizeof si;
+    HANDLE output = INVALID_HANDLE_VALUE;
+    if (!outputFile.empty()) {
+        SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+        output = CreateFileA(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
+        if (output == INVALID_HANDLE_VALUE) {
+            if (error) *error = "cannot create " + outputFile;
+            return false;
+        }
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdOutput = si.hStdError = output;
+    }
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(exe.c_str(), cmdBuf.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        workDir.empty() ? nullptr : workDir.c_str(), &si, &pi)) {
-        if (error) *error = "CreateProcessA failed with " + std::to_string(GetLastError());
+    const BOOL started = CreateProcessA(exe.c_str(), cmdBuf.data(), nullptr, nullptr, output != INVALID_HANDLE_VALUE,
+                                        0, nullptr, workDir.empty() ? nullptr : workDir.c_str(), &si, &pi);
+    const DWORD failure = GetLastError();
+    if (output != INVALID_HANDLE_VALUE) CloseHandle(output);
+    if (!started) {
+        if (error) *error = "CreateProcessA failed with " + std::to_string(failure);
         return false;
     }
     process_ = pi.hProcess;

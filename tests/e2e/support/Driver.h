@@ -43,10 +43,11 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    // CreateProcessA(exe, "\"exe\" args") with workDir as its current folder.
-    // False (with error set) when the process could not be started.
+    // CreateProcessA(exe, "\"exe\" args") with workDir as its current folder,
+    // and with its standard output and error in outputFile when one is named
+    // (made anew). False (with error set) when the process could not be started.
     bool Start(const std::string& exe, const std::string& workDir,
-               const std::string& args = "", std::string* error = nullptr);
+               const std::string& args = "", std::string* error = nullptr, const std::string& outputFile = "");
     bool Running() const;
     DWORD Id() const { return pid_; }
     HANDLE Handle() const { return process_; }

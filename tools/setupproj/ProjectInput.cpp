@@ -1,0 +1,32 @@
+#include "tools/setupproj/Commands.h"
+#include "tools/setupproj/HostFiles.h"
+
+namespace setupproj {
+
+std::string ReadProjectInput(const std::vector<std::string>& args,
+                             const std::function<bool(const std::vector<std::string>&, size_t&)>& option,
+                             ProjectInput& input) {
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--payload" && i + 1 < args.size()) {
+            input.payload = args[++i];
+        } else if (args[i] == "--from-utf8") {
+            input.fromUtf8 = true;
+        } else if (option && option(args, i)) {
+            continue;
+        } else if (input.project.empty() && args[i].compare(0, 2, "--") != 0) {
+            input.project = args[i];
+        } else {
+            return "unexpected argument '" + host::Shown(args[i]) + "'";
+        }
+    }
+    if (input.project.empty()) return "no project file named";
+    if (!host::ReadFile(input.project, input.bytes)) {
+        return "cannot read the project file '" + host::Shown(input.project) + "'";
+    }
+    if (!input.payload.empty() && !host::IsFolder(input.payload)) {
+        return "the payload folder '" + host::Shown(input.payload) + "' is not a folder";
+    }
+    return std::string();
+}
+
+}  // namespace setupproj
