@@ -39,6 +39,13 @@ std::vector<std::string> Left(const VerifyReport& report) {
     return out;
 }
 
+// Each verification leaves the simulated machine as its runs left it: the
+// next test starts from the default one.
+class SetupprojVerify : public ::testing::Test {
+protected:
+    void TearDown() override { sim::ResetAll(); }
+};
+
 VerifyReport Verify(const std::string& text, const std::set<std::string>& sources, bool answerYes = true) {
     VerifyOptions options;
     options.answerYes = answerYes;
@@ -59,7 +66,7 @@ const std::set<std::string> kExamplePayload = {"payload\\readme.txt", "payload\\
 // As the round trip under Wine: "No" to the DeleteMode 2 file; the kept
 // data folder with its two files stays, and with it the installation folder
 // and its parent, which the folder chain made.
-TEST(SetupprojVerify, TheExampleLeavesWhatItKeeps) {
+TEST_F(SetupprojVerify, TheExampleLeavesWhatItKeeps) {
     const VerifyReport report = Verify(Example(), kExamplePayload, false);
     EXPECT_EQ(report.installFolder, "C:\\Program Files\\Orvane Sample\\サンプル");
     ASSERT_TRUE(report.installSucceeded) << report.installFailure;
@@ -84,7 +91,7 @@ TEST(SetupprojVerify, TheExampleLeavesWhatItKeeps) {
     EXPECT_EQ(yes.ExitStatus(), 1);
 }
 
-TEST(SetupprojVerify, TheInstallationMakesTheTreeAndTheRegistration) {
+TEST_F(SetupprojVerify, TheInstallationMakesTheTreeAndTheRegistration) {
     const VerifyReport report = Verify(Example(), kExamplePayload);
     std::vector<std::string> lines;
     for (const VerifyLine& line : report.install) lines.push_back(line.kind + " " + line.text + " " + line.detail);
@@ -112,7 +119,7 @@ TEST(SetupprojVerify, TheInstallationMakesTheTreeAndTheRegistration) {
 
 // As under Wine: nothing stays, the installation folder included, whose
 // name holds a 0x5C trail byte and a "%" that the batch doubles.
-TEST(SetupprojVerify, TheSmallProjectLeavesNothing) {
+TEST_F(SetupprojVerify, TheSmallProjectLeavesNothing) {
     const std::string location = "C:\\Program Files\\Orvane 表 RT 100%";
     const VerifyReport report =
         Verify(support::SmallProject(location, "OrvaneRT", false), {"payload\\one.txt", "payload\\two.txt"});
@@ -130,7 +137,7 @@ TEST(SetupprojVerify, TheSmallProjectLeavesNothing) {
 
 // As under Wine: the first file is copied, then the run stops at the
 // missing source; no uninstaller, no registration.
-TEST(SetupprojVerify, AMissingSourceStopsTheInstallationAtItsRecord) {
+TEST_F(SetupprojVerify, AMissingSourceStopsTheInstallationAtItsRecord) {
     const std::string location = "C:\\Program Files\\Orvane RT failed";
     const VerifyReport report =
         Verify(support::SmallProject(location, "OrvaneRTFailed", true), {"payload\\one.txt"});
@@ -146,7 +153,7 @@ TEST(SetupprojVerify, AMissingSourceStopsTheInstallationAtItsRecord) {
     EXPECT_EQ(report.ExitStatus(), 2);
 }
 
-TEST(SetupprojVerify, AForgottenSubfolderFailsAtItsFile) {
+TEST_F(SetupprojVerify, AForgottenSubfolderFailsAtItsFile) {
     const std::string text =
         "[Project Property]\r\nName1=Tool\r\n"
         "[Copy File]\r\nSubDirectory=Tool\r\n"
@@ -172,7 +179,7 @@ TEST(SetupprojVerify, AForgottenSubfolderFailsAtItsFile) {
         << link.installFailure;
 }
 
-TEST(SetupprojVerify, AParentListedAfterItsChildIsLeftBehind) {
+TEST_F(SetupprojVerify, AParentListedAfterItsChildIsLeftBehind) {
     const std::string text =
         "[Copy File]\r\nSubDirectory=Tool\r\n"
         "file00000=a.txt*[Install Folder]\\data\\cache\\a.txt*0\r\n"
@@ -188,7 +195,7 @@ TEST(SetupprojVerify, AParentListedAfterItsChildIsLeftBehind) {
     EXPECT_EQ(report.ExitStatus(), 2);
 }
 
-TEST(SetupprojVerify, ProjectsThatDoNotStartAsInstallers) {
+TEST_F(SetupprojVerify, ProjectsThatDoNotStartAsInstallers) {
     const VerifyReport number = Verify("[Message]\r\nMessageDisp=two\r\n", {});
     EXPECT_EQ(number.loadError, u8"'two' は整数ではありません");
     EXPECT_EQ(number.ExitStatus(), 2);
@@ -199,7 +206,7 @@ TEST(SetupprojVerify, ProjectsThatDoNotStartAsInstallers) {
 
 // A source that names a file of the author's machine is taken as present,
 // and said so: whether the user's machine has it, nothing can tell.
-TEST(SetupprojVerify, MachineSpecificSourcesAreTakenAsPresent) {
+TEST_F(SetupprojVerify, MachineSpecificSourcesAreTakenAsPresent) {
     const VerifyReport report = Verify(
         "[Copy File]\r\nSubDirectory=Tool\r\nfile00000=E:\\build\\tool.exe*[Install Folder]\\tool.exe*1\r\n", {});
     ASSERT_EQ(report.notes.size(), 1u);
@@ -211,7 +218,7 @@ TEST(SetupprojVerify, MachineSpecificSourcesAreTakenAsPresent) {
     EXPECT_EQ(report.ExitStatus(), 1);
 }
 
-TEST(SetupprojVerify, TheReportAsPrinted) {
+TEST_F(SetupprojVerify, TheReportAsPrinted) {
     const VerifyReport report = Verify(
         "[Copy File]\r\nSubDirectory=Tool\r\nfile00000=a.txt*[Install Folder]\\a.txt*2\r\n", {"a.txt"}, false);
     VerifyOptions options;
