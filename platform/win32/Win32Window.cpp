@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,6 +49,7 @@ struct Backend {
     std::map<Form*, FormState> forms;
     std::map<HWND, ProgressShown> progress;  // the progress bars' controls
     std::map<HWND, Widget*> windows;  // every realized window of a widget, forms included
+    std::set<const Widget*> unfilledPages;  // pages whose controls wait for the page's first show
     HWND appWindow = nullptr;
     std::string appTitle;
     int nextId = 1000;
@@ -317,6 +319,31 @@ void RealizeChildren(Form& form, Widget& parent, HWND parentWnd) {
     for (Widget* kid : CreationOrder(parent)) RealizeChild(form, *kid, parentWnd);
 }
 
+bool IsPageOfPageControl(const Widget& w) {
+    return w.Kind() == WidgetKind::Page && w.Parent() && w.Parent()->Kind() == WidgetKind::PageControl;
+}
+
+// A widget inside a page whose controls are not made yet.
+bool AwaitsItsPage(const Widget& w) {
+    for (const Widget* p = w.Parent(); p; p = p->Parent()) {
+        if (B().unfilledPages.count(p)) return true;
+    }
+    return false;
+}
+
+// The page's controls, made the first time it is shown (before its window
+// shows, so that it appears whole).
+void FillPage(Form& form, Widget& page) {
+    if (!B().unfilledPages.erase(&page)) return;
+    RealizeChildren(form, page, Hwnd(page));
+}
+
+void ShowChildWindow(Form& form, Widget& w) {
+    bool shown = ShownInParent(w);
+    if (shown && IsPageOfPageControl(w)) FillPage(form, w);
+    ShowWindow(Hwnd(w), shown ? SW_SHOWNA : SW_HIDE);
+}
+
 void RealizeChild(Form& form, Widget& w, HWND parentWnd) {
     if (w.native || w.Kind() == WidgetKind::Form) return;
     DWORD style = WS_CHILD;
@@ -381,7 +408,11 @@ void RealizeChild(Form& form, Widget& w, HWND parentWnd) {
     if (w.Kind() == WidgetKind::ProgressBar) ApplyProgress(w);
     if (w.Kind() == WidgetKind::PageControl || w.Kind() == WidgetKind::Page) {
         PlaceChild(form, w);
-        RealizeChildren(form, w, hwnd);
+        if (form.pagesOnDemand && IsPageOfPageControl(w) && !ShownInParent(w)) {
+            B().unfilledPages.insert(&w);
+        } else {
+            RealizeChildren(form, w, hwnd);
+        }
     }
     PlaceChild(form, w);
     if (ShownInParent(w)) ShowWindow(hwnd, SW_SHOWNA);
@@ -435,6 +466,7 @@ void Realize(Form& form) {
 
 void ReleaseWindowsOf(Widget& w) {
     for (Widget* kid : w.Children()) ReleaseWindowsOf(*kid);
+    B().unfilledPages.erase(&w);
     HWND hwnd = Hwnd(w);
     if (!hwnd) return;
     UntagWindow(hwnd);
@@ -757,7 +789,7 @@ void WidgetChanged(Widget& widget, Change change) {
     if (!widget.native && widget.Kind() != WidgetKind::Form) {
         // A widget that came after its form's window.
         Widget* parent = widget.Parent();
-        if (!parent || !parent->native) return;
+        if (!parent || !parent->native || AwaitsItsPage(widget)) return;
         RealizeChild(*form, widget, Hwnd(*parent));
         return;
     }
@@ -782,7 +814,7 @@ void WidgetChanged(Widget& widget, Change change) {
             if (!widget.Visible()) ShowWindow(hwnd, SW_HIDE);
             // Showing is ShowForm's.
         } else {
-            ShowWindow(hwnd, ShownInParent(widget) ? SW_SHOWNA : SW_HIDE);
+            ShowChildWindow(*form, widget);
         }
         break;
     case Change::Bounds:
@@ -809,7 +841,7 @@ void WidgetChanged(Widget& widget, Change change) {
         break;
     case Change::ActivePage:
         for (Widget* page : widget.Children()) {
-            if (page->native) ShowWindow(Hwnd(*page), ShownInParent(*page) ? SW_SHOWNA : SW_HIDE);
+            if (page->native) ShowChildWindow(*form, *page);
         }
         break;
     case Change::Hint:
@@ -819,6 +851,7 @@ void WidgetChanged(Widget& widget, Change change) {
 }
 
 void WidgetReleased(Widget& widget) {
+    B().unfilledPages.erase(&widget);
     HWND hwnd = Hwnd(widget);
     if (!hwnd) return;
     UntagWindow(hwnd);

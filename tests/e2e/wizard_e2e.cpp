@@ -532,8 +532,9 @@ int Pictures(const std::string& exe, const std::string& shotFolder) {
 
     // The run blocks the wizard's thread and repaints after each item: once the
     // label names the second file (the page has been painted whole by then),
-    // stop the thread, photograph the page, let it go on.
-    HWND label = e2e::FindControl(form, "CopyFileLabel");
+    // stop the thread, photograph the page, let it go on. The page's controls
+    // are made when it first shows, after the click.
+    HWND label = e2e::WaitForControl(form, "CopyFileLabel", kStepTimeout);
     bool caught = e2e::WaitUntil([&] {
         if (StoredText(label).find("manual.txt") == std::string::npos) return false;
         return setup.Suspend();
