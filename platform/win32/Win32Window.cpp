@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <map>
-#include <set>
 #include <memory>
 #include <string>
 #include <vector>
@@ -49,7 +48,6 @@ struct Backend {
     std::map<Form*, FormState> forms;
     std::map<HWND, ProgressShown> progress;  // the progress bars' controls
     std::map<HWND, Widget*> windows;  // every realized window of a widget, forms included
-    std::set<const Widget*> unfilledPages;  // pages whose controls wait for the page's first show
     HWND appWindow = nullptr;
     std::string appTitle;
     int nextId = 1000;
@@ -236,27 +234,41 @@ SIZE MeasureLabel(Form& form, const Widget& label, HWND hwnd, int fixedWidth) {
     return size;
 }
 
-void PlaceChild(Form& form, Widget& w) {
-    HWND hwnd = Hwnd(w);
-    if (!hwnd) return;
+bool IsPageOfPageControl(const Widget& w) {
+    return w.Kind() == WidgetKind::Page && w.Parent() && w.Parent()->Kind() == WidgetKind::PageControl;
+}
+
+// Where a child window goes, in its parent's client pixels. A label sized
+// to its text is measured in a device context of measureWnd (the label
+// itself, or its parent before the label exists) with the form's font.
+RECT ChildRect(Form& form, const Widget& w, HWND measureWnd) {
     const Rect& b = w.Bounds();
-    int x = ScaleFor(form, b.left), y = ScaleFor(form, b.top);
+    RECT r = {ScaleFor(form, b.left), ScaleFor(form, b.top), 0, 0};
     int cx = ScaleFor(form, b.width), cy = ScaleFor(form, b.height);
-    Widget* parent = w.Parent();
-    if (w.Kind() == WidgetKind::Page && parent && parent->Kind() == WidgetKind::PageControl) {
+    const Widget* parent = w.Parent();
+    if (IsPageOfPageControl(w)) {
         // A page fills its page control: the tabs are hidden.
         RECT pr = {};
         if (Hwnd(*parent)) GetClientRect(Hwnd(*parent), &pr);
-        x = 0;
-        y = 0;
+        r.left = 0;
+        r.top = 0;
         cx = pr.right;
         cy = pr.bottom;
     } else if (w.Kind() == WidgetKind::Label && w.AutoSize()) {
-        SIZE s = MeasureLabel(form, w, hwnd, w.WordWrap() ? cx : 0);
+        SIZE s = MeasureLabel(form, w, measureWnd, w.WordWrap() ? cx : 0);
         cx = s.cx;
         cy = s.cy;
     }
-    SetWindowPos(hwnd, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    r.right = r.left + cx;
+    r.bottom = r.top + cy;
+    return r;
+}
+
+void PlaceChild(Form& form, Widget& w) {
+    HWND hwnd = Hwnd(w);
+    if (!hwnd) return;
+    RECT r = ChildRect(form, w, hwnd);
+    SetWindowPos(hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
     if (w.Kind() == WidgetKind::PageControl) {
         for (Widget* page : w.Children()) PlaceChild(form, *page);
     }
@@ -319,33 +331,27 @@ void RealizeChildren(Form& form, Widget& parent, HWND parentWnd) {
     for (Widget* kid : CreationOrder(parent)) RealizeChild(form, *kid, parentWnd);
 }
 
-bool IsPageOfPageControl(const Widget& w) {
-    return w.Kind() == WidgetKind::Page && w.Parent() && w.Parent()->Kind() == WidgetKind::PageControl;
+// A page of a form with pages on demand gets its window, and its controls
+// theirs, the first time it is shown.
+bool WaitsForItsShow(const Form& form, const Widget& w) {
+    return form.pagesOnDemand && IsPageOfPageControl(w) && !ShownInParent(w);
 }
 
-// A widget inside a page whose controls are not made yet.
-bool AwaitsItsPage(const Widget& w) {
-    for (const Widget* p = w.Parent(); p; p = p->Parent()) {
-        if (B().unfilledPages.count(p)) return true;
+// Shows or hides a realized child as its state says; a page waiting for its
+// first show is made now, shown.
+void ShowChild(Form& form, Widget& w) {
+    if (!w.native) {
+        if (w.Parent() && w.Parent()->native) RealizeChild(form, w, Hwnd(*w.Parent()));
+        return;
     }
-    return false;
+    ShowWindow(Hwnd(w), ShownInParent(w) ? SW_SHOWNA : SW_HIDE);
 }
 
-// The page's controls, made the first time it is shown (before its window
-// shows, so that it appears whole).
-void FillPage(Form& form, Widget& page) {
-    if (!B().unfilledPages.erase(&page)) return;
-    RealizeChildren(form, page, Hwnd(page));
-}
-
-void ShowChildWindow(Form& form, Widget& w) {
-    bool shown = ShownInParent(w);
-    if (shown && IsPageOfPageControl(w)) FillPage(form, w);
-    ShowWindow(Hwnd(w), shown ? SW_SHOWNA : SW_HIDE);
-}
-
+// Each window is made where it goes and as shown as it will be, then gets
+// the form's font: moving and showing it afterwards would cost each control
+// a round of messages (and the window system's work) for nothing.
 void RealizeChild(Form& form, Widget& w, HWND parentWnd) {
-    if (w.native || w.Kind() == WidgetKind::Form) return;
+    if (w.native || w.Kind() == WidgetKind::Form || WaitsForItsShow(form, w)) return;
     DWORD style = WS_CHILD;
     DWORD ex = 0;
     const char* cls = "STATIC";
@@ -395,10 +401,11 @@ void RealizeChild(Form& form, Widget& w, HWND parentWnd) {
         style |= WS_TABSTOP;
     }
     if (!w.Enabled()) style |= WS_DISABLED;
+    if (ShownInParent(w)) style |= WS_VISIBLE;
+    const RECT r = ChildRect(form, w, parentWnd);
     int id = B().nextId++;
-    HWND hwnd = CreateWindowExA(ex, cls, text.c_str(), style, 0, 0, 0, 0, parentWnd,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(),
-                                nullptr);
+    HWND hwnd = CreateWindowExA(ex, cls, text.c_str(), style, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                                parentWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
     if (!hwnd) return;
     w.native = hwnd;
     B().windows[hwnd] = &w;
@@ -406,16 +413,7 @@ void RealizeChild(Form& form, Widget& w, HWND parentWnd) {
     FormState* st = StateOf(form);
     if (st && st->font.Get()) SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(st->font.Get()), FALSE);
     if (w.Kind() == WidgetKind::ProgressBar) ApplyProgress(w);
-    if (w.Kind() == WidgetKind::PageControl || w.Kind() == WidgetKind::Page) {
-        PlaceChild(form, w);
-        if (form.pagesOnDemand && IsPageOfPageControl(w) && !ShownInParent(w)) {
-            B().unfilledPages.insert(&w);
-        } else {
-            RealizeChildren(form, w, hwnd);
-        }
-    }
-    PlaceChild(form, w);
-    if (ShownInParent(w)) ShowWindow(hwnd, SW_SHOWNA);
+    if (w.Kind() == WidgetKind::PageControl || w.Kind() == WidgetKind::Page) RealizeChildren(form, w, hwnd);
 }
 
 void Realize(Form& form) {
@@ -466,7 +464,6 @@ void Realize(Form& form) {
 
 void ReleaseWindowsOf(Widget& w) {
     for (Widget* kid : w.Children()) ReleaseWindowsOf(*kid);
-    B().unfilledPages.erase(&w);
     HWND hwnd = Hwnd(w);
     if (!hwnd) return;
     UntagWindow(hwnd);
@@ -789,7 +786,7 @@ void WidgetChanged(Widget& widget, Change change) {
     if (!widget.native && widget.Kind() != WidgetKind::Form) {
         // A widget that came after its form's window.
         Widget* parent = widget.Parent();
-        if (!parent || !parent->native || AwaitsItsPage(widget)) return;
+        if (!parent || !parent->native) return;
         RealizeChild(*form, widget, Hwnd(*parent));
         return;
     }
@@ -814,7 +811,7 @@ void WidgetChanged(Widget& widget, Change change) {
             if (!widget.Visible()) ShowWindow(hwnd, SW_HIDE);
             // Showing is ShowForm's.
         } else {
-            ShowChildWindow(*form, widget);
+            ShowChild(*form, widget);
         }
         break;
     case Change::Bounds:
@@ -841,7 +838,7 @@ void WidgetChanged(Widget& widget, Change change) {
         break;
     case Change::ActivePage:
         for (Widget* page : widget.Children()) {
-            if (page->native) ShowChildWindow(*form, *page);
+            ShowChild(*form, *page);
         }
         break;
     case Change::Hint:
@@ -851,7 +848,6 @@ void WidgetChanged(Widget& widget, Change change) {
 }
 
 void WidgetReleased(Widget& widget) {
-    B().unfilledPages.erase(&widget);
     HWND hwnd = Hwnd(widget);
     if (!hwnd) return;
     UntagWindow(hwnd);
