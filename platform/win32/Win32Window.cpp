@@ -30,6 +30,7 @@ struct FormState {
     HWND hwnd = nullptr;
     FontHandle font;
     HWND lastFocus = nullptr;  // restored when the form is activated again
+    BitmapHandle picture;      // what a form that paints itself painted, kept for its later paints
 };
 
 struct ChildState {
@@ -503,18 +504,39 @@ void OnDrawItem(LPARAM lp) {
     DrawEdge(dis->hDC, &r, BDR_SUNKENOUTER, BF_RECT);
 }
 
+// The form's painting into a bitmap of its client area's size: null when
+// the bitmap cannot be had.
+BitmapHandle PaintPicture(Form& form, HDC windowDc, int width, int height) {
+    MemoryDc memory(CreateCompatibleDC(windowDc));
+    BitmapHandle picture(CreateCompatibleBitmap(windowDc, width, height));
+    if (!memory || !picture) return BitmapHandle();
+    ScopedSelectObject selected(memory.Get(), picture.Get());
+    GdiCanvas canvas(memory.Get(), width, height);
+    RunHandler([&] { form.OnPaint(canvas); });
+    return picture;
+}
+
+// A form that paints itself (the full-screen background) is painted once into
+// a picture; every paint after that, when a window in front of it moves or
+// goes, copies the part uncovered. Invalidate paints it afresh.
 void OnPaintForm(HWND hwnd, Form& form) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
-    if (dc) {
-        RECT r = {};
-        GetClientRect(hwnd, &r);
-        {
-            GdiCanvas canvas(dc, r.right, r.bottom);
-            RunHandler([&] { form.OnPaint(canvas); });
-        }
-        EndPaint(hwnd, &ps);
+    if (!dc) return;
+    RECT r = {};
+    GetClientRect(hwnd, &r);
+    FormState* st = StateOf(form);
+    if (st && !st->picture) st->picture = PaintPicture(form, dc, r.right, r.bottom);
+    MemoryDc memory(st && st->picture ? CreateCompatibleDC(dc) : nullptr);
+    if (memory) {
+        ScopedSelectObject selected(memory.Get(), st->picture.Get());
+        const RECT& p = ps.rcPaint;
+        BitBlt(dc, p.left, p.top, p.right - p.left, p.bottom - p.top, memory.Get(), p.left, p.top, SRCCOPY);
+    } else {
+        GdiCanvas canvas(dc, r.right, r.bottom);
+        RunHandler([&] { form.OnPaint(canvas); });
     }
+    EndPaint(hwnd, &ps);
 }
 
 void OnActivate(HWND hwnd, Form& form, WPARAM wp) {
@@ -895,6 +917,7 @@ void RepaintForm(Form& form) {
 }
 
 void InvalidateForm(Form& form) {
+    if (FormState* st = StateOf(form)) st->picture.Reset();
     if (HWND hwnd = Hwnd(form)) InvalidateRect(hwnd, nullptr, TRUE);
 }
 
