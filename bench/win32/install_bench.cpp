@@ -113,7 +113,9 @@ double BareCopy(const std::string& src, const std::string& dst, int files, Sampl
     plat::ForceDirectories(dst);
     for (int i = 0; i < files; ++i) {
         if (i % kFilesPerFolder == 0) plat::MakeDirectory(dst + "\\" + FolderOf(i));
-        if (progressOf) progressOf->TSetupMainForm::ShowProgress(progressOf->paths[firstPath + static_cast<size_t>(i)]);
+        if (progressOf) {
+            progressOf->TSetupMainForm::ShowProgress(progressOf->paths[firstPath + static_cast<size_t>(i)]);
+        }
         Clock::time_point item = Clock::now();
         if (!plat::CopyFileTo(src + "\\" + FileOf(i), dst + "\\" + FileOf(i), false)) {
             std::fprintf(stderr, "bare copy failed at %d\n", i);

@@ -178,7 +178,9 @@ int main(int argc, char** argv) {
     // timed beside it (an older build, say) under the same conditions.
     std::vector<Target> targets = {{"minimal window", argv[2], "OrvaneStartupWindow", nullptr},
                                    {"Setup.exe wizard", argv[1], plat::win32ids::kFormClass, "SetupMainForm"}};
-    for (int i = 4; i < argc; ++i) targets.push_back({"other Setup.exe", argv[i], plat::win32ids::kFormClass, "SetupMainForm"});
+    for (int i = 4; i < argc; ++i) {
+        targets.push_back({"other Setup.exe", argv[i], plat::win32ids::kFormClass, "SetupMainForm"});
+    }
     const size_t n = targets.size();
 
     std::printf("start-up to the first paint: the minimal window and Setup.exe%s, in turn\n",
@@ -197,7 +199,9 @@ int main(int argc, char** argv) {
         }
         std::printf("  round %2d: minimal %7.1f ms, Setup.exe %7.1f ms, ratio %.2fx", i + 1, got[0].ms, got[1].ms,
                     got[1].ms / got[0].ms);
-        for (size_t k = 2; k < n; ++k) std::printf("; other %zu %7.1f ms, %.2fx", k - 1, got[k].ms, got[k].ms / got[0].ms);
+        for (size_t k = 2; k < n; ++k) {
+            std::printf("; other %zu %7.1f ms, %.2fx", k - 1, got[k].ms, got[k].ms / got[0].ms);
+        }
         std::printf("\n");
         for (size_t k = 0; k < n; ++k) {
             ms[k].push_back(got[k].ms);
@@ -216,7 +220,7 @@ int main(int argc, char** argv) {
         PrintFigures("  ratio to the minimal (per round)", ratios[k], "x");
         std::printf("    ratio of the medians: %.3fx\n", Median(ms[k]) / Median(ms[0]));
     }
-    std::printf("  idle before painted (then polled): minimal %d/%d, Setup.exe %d/%d rounds\n", unpainted[0], rounds,
-                unpainted[1], rounds);
+    std::printf("  idle before painted (then polled): minimal %d/%d, Setup.exe %d/%d rounds\n", unpainted[0],
+                rounds, unpainted[1], rounds);
     return 0;
 }

@@ -452,7 +452,8 @@ TEST(WindowLayer, PagesOnDemandComeWhenFirstShownWithTheirState) {
     RECT pl = e2e::ClientRect(pathLabel);
     EXPECT_EQ(pl.right, Scaled(330));
     EXPECT_EQ(pl.bottom, Scaled(13));
-    EXPECT_EQ(SendMessageA(memo, WM_GETFONT, 0, 0), SendMessageA(e2e::FindControl(form, "Edit"), WM_GETFONT, 0, 0));
+    HWND edit = e2e::FindControl(form, "Edit");
+    EXPECT_EQ(SendMessageA(memo, WM_GETFONT, 0, 0), SendMessageA(edit, WM_GETFONT, 0, 0));
 
     // Back again: page B is hidden, not destroyed.
     e2e::Click(e2e::FindControl(form, "BackButton"));
