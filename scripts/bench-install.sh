@@ -6,9 +6,10 @@
 # Usage: scripts/bench-install.sh [windows-build-dir] [files] [bytes] [work-folder] [rounds]
 # Without a build folder it takes the 32-bit build where this machine can
 # execute 32-bit code and the 64-bit build otherwise, and says which. The
-# files go to C:\orvane-bench in the tree's prefix (on disk) unless a
-# work folder is given: a Windows path, or a Linux folder such as /dev/shm
-# (in memory, where the disk's write-back cannot disturb the figures).
+# files go to /dev/shm where there is one (in memory: the disk's write-back
+# makes differences of a few percent unmeasurable), else to C:\orvane-bench
+# in the tree's prefix; a work folder given (a Windows path such as
+# C:\orvane-bench, or a Linux folder) chooses.
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 . "$here/cmake/wine-env.sh"
@@ -20,7 +21,10 @@ exe=$build/bench/install_bench.exe
 arch=$(orvane_pe_arch "$exe")
 echo "install_bench: $arch build ($build)"
 cd "$build"
-work=${4:-'C:\orvane-bench'}
+work=${4:-}
+if [ -z "$work" ]; then
+  if [ -d /dev/shm ] && [ -w /dev/shm ]; then work=/dev/shm; else work='C:\orvane-bench'; fi
+fi
 case $work in
   /*) mkdir -p "$work" && work=$(printf 'Z:%s\\orvane-bench' "$(realpath "$work")" | tr '/' '\\') ;;
 esac
