@@ -76,7 +76,17 @@ bool TSetupEngine::RemoveOneFile(const std::string& path, int deleteMode) {
     if (deleteMode == dmAsk && !host_.AskYesNo(rbInformation, FormatMessage1(kDeleteFileQuestion, file))) {
         return true;
     }
-    if (!plat::FileExists(file)) return true;  // already gone counts as removed
+    // Nearly every file is there and deletable: the delete goes first, and
+    // only a refused one pays for the look at the file that tells why. The
+    // outcome is that of looking first: a missing file counts as removed, a
+    // read-only one loses the attribute and is deleted, any other refusal
+    // fails with its own error.
+    if (plat::DeleteFileAt(file)) return true;
+    const uint32_t refused = plat::LastError();
+    const uint32_t attributes = plat::ReadAttributes(file);
+    // Nothing there, or a folder: already gone counts as removed.
+    if (attributes == plat::kInvalidAttributes || (attributes & plat::kAttrDirectory)) return true;
+    if (!(attributes & plat::kAttrReadOnly)) return Fail("delete " + file, refused);
     if (!ClearReadOnly(file)) return false;
     if (!plat::DeleteFileAt(file)) return Fail("delete " + file, plat::LastError());
     return true;

@@ -129,6 +129,10 @@ public:
     FontSpec font;           // font of the window and all its controls
     bool takesInput = true;  // false: disabled, never activated, never takes the focus
     bool endsProgram = false;  // its destruction ends the message loop
+    // A page of a page control, and its controls, get their windows when the
+    // page is first shown rather than with the form: a wizard's later pages
+    // then cost nothing at start-up. Until then they only keep their state.
+    bool pagesOnDemand = false;
 
     std::function<bool()> OnCloseQuery;  // may the close go ahead?
     std::function<void()> OnClose;       // the close was allowed

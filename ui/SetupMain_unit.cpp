@@ -88,6 +88,8 @@ TSetupMainForm::TSetupMainForm()
     centred = true;
     font = {"ＭＳ Ｐゴシック", plat::kShiftJisCharset, 13};
     endsProgram = true;
+    // Only the first page is made with the window; the others when they come.
+    pagesOnDemand = true;
 
     auto place = [](Widget& w, int left, int top, int width, int height) {
         w.SetBounds({left, top, width, height});

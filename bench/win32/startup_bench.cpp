@@ -4,12 +4,14 @@
 // and painted. For Setup.exe that is the wizard window, shown in front of
 // its background window, with every visible control of its first page.
 //
-// The programs run one at a time, the two alternating (which one starts a
-// round alternates too), after one start of each that is not counted; each
-// is ended once it has painted. The figures are the times of each program
-// and the ratio of the two within each round.
+// The programs run one at a time, in turn (which one starts a round goes
+// round too), after one start of each that is not counted; each is ended
+// once it has painted. The figures are the times of each program and the
+// ratio of the two within each round. Other builds of Setup.exe may be timed
+// in the same rounds, each against the same minimal runs: on a busy machine
+// that is the fair way to compare two builds.
 //
-//   startup_bench setup-exe baseline-exe [rounds]      (rounds: 10)
+//   startup_bench setup-exe baseline-exe [rounds [other-setup-exe ...]]   (rounds: 10)
 //
 // Setup.exe needs its project file beside it (scripts/bench-startup.sh
 // makes that package).
@@ -167,42 +169,58 @@ void PrintFigures(const char* label, const std::vector<double>& v, const char* u
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fprintf(stderr, "usage: startup_bench setup-exe baseline-exe [rounds]\n");
+        std::fprintf(stderr, "usage: startup_bench setup-exe baseline-exe [rounds [other-setup-exe ...]]\n");
         return 2;
     }
     int rounds = argc > 3 ? std::atoi(argv[3]) : 10;
     if (rounds < 1) rounds = 1;
-    Target setup = {"Setup.exe wizard", argv[1], plat::win32ids::kFormClass, "SetupMainForm"};
-    Target baseline = {"minimal window", argv[2], "OrvaneStartupWindow", nullptr};
+    // The minimal window first, then Setup.exe, then any other builds of it
+    // timed beside it (an older build, say) under the same conditions.
+    std::vector<Target> targets = {{"minimal window", argv[2], "OrvaneStartupWindow", nullptr},
+                                   {"Setup.exe wizard", argv[1], plat::win32ids::kFormClass, "SetupMainForm"}};
+    for (int i = 4; i < argc; ++i) {
+        targets.push_back({"other Setup.exe", argv[i], plat::win32ids::kFormClass, "SetupMainForm"});
+    }
+    const size_t n = targets.size();
 
-    std::printf("start-up to the first paint: the minimal window and Setup.exe, alternating\n");
-    TimeStart(baseline);  // not counted: the first start fills the caches
-    TimeStart(setup);
-    std::vector<double> setupMs, baselineMs, ratios;
-    int setupUnpainted = 0, baselineUnpainted = 0;  // rounds idle before painted
+    std::printf("start-up to the first paint: the minimal window and Setup.exe%s, in turn\n",
+                n > 2 ? " with the other builds" : "");
+    for (size_t k = 2; k < n; ++k) std::printf("  other build %zu: %s\n", k - 1, targets[k].exe.c_str());
+    for (const Target& t : targets) TimeStart(t);  // not counted: the first start fills the caches
+    std::vector<std::vector<double>> ms(n), ratios(n);
+    std::vector<int> unpainted(n, 0);  // rounds idle before painted
     for (int i = 0; i < rounds; ++i) {
-        Sample b, s;
-        if (i % 2 == 0) {
-            b = TimeStart(baseline);
-            s = TimeStart(setup);
-        } else {
-            s = TimeStart(setup);
-            b = TimeStart(baseline);
+        // Which program starts a round goes round, so that none always
+        // follows the same one.
+        std::vector<Sample> got(n);
+        for (size_t j = 0; j < n; ++j) {
+            size_t k = (static_cast<size_t>(i) + j) % n;
+            got[k] = TimeStart(targets[k]);
         }
-        std::printf("  round %2d: minimal %7.1f ms, Setup.exe %7.1f ms, ratio %.2fx\n", i + 1, b.ms, s.ms,
-                    s.ms / b.ms);
-        baselineMs.push_back(b.ms);
-        setupMs.push_back(s.ms);
-        ratios.push_back(s.ms / b.ms);
-        baselineUnpainted += b.idleBeforePaint;
-        setupUnpainted += s.idleBeforePaint;
+        std::printf("  round %2d: minimal %7.1f ms, Setup.exe %7.1f ms, ratio %.2fx", i + 1, got[0].ms, got[1].ms,
+                    got[1].ms / got[0].ms);
+        for (size_t k = 2; k < n; ++k) {
+            std::printf("; other %zu %7.1f ms, %.2fx", k - 1, got[k].ms, got[k].ms / got[0].ms);
+        }
+        std::printf("\n");
+        for (size_t k = 0; k < n; ++k) {
+            ms[k].push_back(got[k].ms);
+            ratios[k].push_back(got[k].ms / got[0].ms);
+            unpainted[k] += got[k].idleBeforePaint;
+        }
     }
     std::printf("start-up to the first paint, %d rounds:\n", rounds);
-    PrintFigures("minimal Win32 window", baselineMs, " ms");
-    PrintFigures("Setup.exe, wizard painted", setupMs, " ms");
-    PrintFigures("ratio Setup.exe / minimal (per round)", ratios, "x");
-    std::printf("  ratio of the medians: %.3fx (target <= 1.5x)\n", Median(setupMs) / Median(baselineMs));
-    std::printf("  idle before painted (then polled): minimal %d/%d, Setup.exe %d/%d rounds\n", baselineUnpainted,
-                rounds, setupUnpainted, rounds);
+    PrintFigures("minimal Win32 window", ms[0], " ms");
+    PrintFigures("Setup.exe, wizard painted", ms[1], " ms");
+    PrintFigures("ratio Setup.exe / minimal (per round)", ratios[1], "x");
+    std::printf("  ratio of the medians: %.3fx (target <= 1.5x)\n", Median(ms[1]) / Median(ms[0]));
+    for (size_t k = 2; k < n; ++k) {
+        std::printf("  other build %zu:\n", k - 1);
+        PrintFigures("  wizard painted", ms[k], " ms");
+        PrintFigures("  ratio to the minimal (per round)", ratios[k], "x");
+        std::printf("    ratio of the medians: %.3fx\n", Median(ms[k]) / Median(ms[0]));
+    }
+    std::printf("  idle before painted (then polled): minimal %d/%d, Setup.exe %d/%d rounds\n", unpainted[0],
+                rounds, unpainted[1], rounds);
     return 0;
 }

@@ -3,8 +3,12 @@
 // owns (BeginPaint/EndPaint). Usage inside WM_PAINT:
 //     GdiCanvas canvas(hdc, clientWidth, clientHeight);
 //     form.OnPaint(canvas);
-// The canvas owns only the font it creates; the device context's own font is
-// selected back when the canvas goes away.
+// The canvas owns only the fonts it creates, each made once however often it
+// is selected; the device context's own font is selected back when the
+// canvas goes away.
+#include <string>
+#include <vector>
+
 #include "platform/Canvas.h"
 #include "platform/win32/Handles.h"
 
@@ -25,8 +29,15 @@ public:
     plat::Size TextExtent(const std::string& text) override;
 
 private:
+    struct MadeFont {
+        std::string face;
+        int charset;
+        int heightPx;
+        plat::win32::FontHandle font;
+    };
+
     HDC dc_;
     plat::Size size_;
-    HGDIOBJ oldFont_ = nullptr;     // the context's font before our first selection
-    plat::win32::FontHandle font_;  // the font we selected last; deleted after oldFont_ is back
+    HGDIOBJ oldFont_ = nullptr;   // the context's font before our first selection
+    std::vector<MadeFont> fonts_;  // deleted after oldFont_ is back
 };

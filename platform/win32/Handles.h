@@ -19,13 +19,20 @@ struct KernelHandleTraits {  // CreateFileA and the like: invalid is INVALID_HAN
 using UniqueFile = UniqueHandle<KernelHandleTraits>;
 
 template <typename T>
-struct GdiObjectTraits {  // fonts, brushes: deleted once no context selects them
+struct GdiObjectTraits {  // fonts, bitmaps: deleted once no context selects them
     using Type = T;
     static Type Invalid() { return nullptr; }
     static void Close(Type object) { DeleteObject(object); }
 };
 using FontHandle = UniqueHandle<GdiObjectTraits<HFONT>>;
-using BrushHandle = UniqueHandle<GdiObjectTraits<HBRUSH>>;
+using BitmapHandle = UniqueHandle<GdiObjectTraits<HBITMAP>>;
+
+struct MemoryDcTraits {  // CreateCompatibleDC
+    using Type = HDC;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type dc) { DeleteDC(dc); }
+};
+using MemoryDc = UniqueHandle<MemoryDcTraits>;
 
 // One COM interface, released when it goes.
 template <typename T>

@@ -30,6 +30,7 @@ struct FormState {
     HWND hwnd = nullptr;
     FontHandle font;
     HWND lastFocus = nullptr;  // restored when the form is activated again
+    BitmapHandle picture;      // what a form that paints itself painted, kept for its later paints
 };
 
 struct ChildState {
@@ -234,27 +235,41 @@ SIZE MeasureLabel(Form& form, const Widget& label, HWND hwnd, int fixedWidth) {
     return size;
 }
 
-void PlaceChild(Form& form, Widget& w) {
-    HWND hwnd = Hwnd(w);
-    if (!hwnd) return;
+bool IsPageOfPageControl(const Widget& w) {
+    return w.Kind() == WidgetKind::Page && w.Parent() && w.Parent()->Kind() == WidgetKind::PageControl;
+}
+
+// Where a child window goes, in its parent's client pixels. A label sized
+// to its text is measured in a device context of measureWnd (the label
+// itself, or its parent before the label exists) with the form's font.
+RECT ChildRect(Form& form, const Widget& w, HWND measureWnd) {
     const Rect& b = w.Bounds();
-    int x = ScaleFor(form, b.left), y = ScaleFor(form, b.top);
+    RECT r = {ScaleFor(form, b.left), ScaleFor(form, b.top), 0, 0};
     int cx = ScaleFor(form, b.width), cy = ScaleFor(form, b.height);
-    Widget* parent = w.Parent();
-    if (w.Kind() == WidgetKind::Page && parent && parent->Kind() == WidgetKind::PageControl) {
+    const Widget* parent = w.Parent();
+    if (IsPageOfPageControl(w)) {
         // A page fills its page control: the tabs are hidden.
         RECT pr = {};
         if (Hwnd(*parent)) GetClientRect(Hwnd(*parent), &pr);
-        x = 0;
-        y = 0;
+        r.left = 0;
+        r.top = 0;
         cx = pr.right;
         cy = pr.bottom;
     } else if (w.Kind() == WidgetKind::Label && w.AutoSize()) {
-        SIZE s = MeasureLabel(form, w, hwnd, w.WordWrap() ? cx : 0);
+        SIZE s = MeasureLabel(form, w, measureWnd, w.WordWrap() ? cx : 0);
         cx = s.cx;
         cy = s.cy;
     }
-    SetWindowPos(hwnd, nullptr, x, y, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    r.right = r.left + cx;
+    r.bottom = r.top + cy;
+    return r;
+}
+
+void PlaceChild(Form& form, Widget& w) {
+    HWND hwnd = Hwnd(w);
+    if (!hwnd) return;
+    RECT r = ChildRect(form, w, hwnd);
+    SetWindowPos(hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOACTIVATE);
     if (w.Kind() == WidgetKind::PageControl) {
         for (Widget* page : w.Children()) PlaceChild(form, *page);
     }
@@ -317,8 +332,27 @@ void RealizeChildren(Form& form, Widget& parent, HWND parentWnd) {
     for (Widget* kid : CreationOrder(parent)) RealizeChild(form, *kid, parentWnd);
 }
 
+// A page of a form with pages on demand gets its window, and its controls
+// theirs, the first time it is shown.
+bool WaitsForItsShow(const Form& form, const Widget& w) {
+    return form.pagesOnDemand && IsPageOfPageControl(w) && !ShownInParent(w);
+}
+
+// Shows or hides a realized child as its state says; a page waiting for its
+// first show is made now, shown.
+void ShowChild(Form& form, Widget& w) {
+    if (!w.native) {
+        if (w.Parent() && w.Parent()->native) RealizeChild(form, w, Hwnd(*w.Parent()));
+        return;
+    }
+    ShowWindow(Hwnd(w), ShownInParent(w) ? SW_SHOWNA : SW_HIDE);
+}
+
+// Each window is made where it goes and as shown as it will be, then gets
+// the form's font: moving and showing it afterwards would cost each control
+// a round of messages (and the window system's work) for nothing.
 void RealizeChild(Form& form, Widget& w, HWND parentWnd) {
-    if (w.native || w.Kind() == WidgetKind::Form) return;
+    if (w.native || w.Kind() == WidgetKind::Form || WaitsForItsShow(form, w)) return;
     DWORD style = WS_CHILD;
     DWORD ex = 0;
     const char* cls = "STATIC";
@@ -368,10 +402,11 @@ void RealizeChild(Form& form, Widget& w, HWND parentWnd) {
         style |= WS_TABSTOP;
     }
     if (!w.Enabled()) style |= WS_DISABLED;
+    if (ShownInParent(w)) style |= WS_VISIBLE;
+    const RECT r = ChildRect(form, w, parentWnd);
     int id = B().nextId++;
-    HWND hwnd = CreateWindowExA(ex, cls, text.c_str(), style, 0, 0, 0, 0, parentWnd,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(),
-                                nullptr);
+    HWND hwnd = CreateWindowExA(ex, cls, text.c_str(), style, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                                parentWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
     if (!hwnd) return;
     w.native = hwnd;
     B().windows[hwnd] = &w;
@@ -379,12 +414,7 @@ void RealizeChild(Form& form, Widget& w, HWND parentWnd) {
     FormState* st = StateOf(form);
     if (st && st->font.Get()) SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(st->font.Get()), FALSE);
     if (w.Kind() == WidgetKind::ProgressBar) ApplyProgress(w);
-    if (w.Kind() == WidgetKind::PageControl || w.Kind() == WidgetKind::Page) {
-        PlaceChild(form, w);
-        RealizeChildren(form, w, hwnd);
-    }
-    PlaceChild(form, w);
-    if (ShownInParent(w)) ShowWindow(hwnd, SW_SHOWNA);
+    if (w.Kind() == WidgetKind::PageControl || w.Kind() == WidgetKind::Page) RealizeChildren(form, w, hwnd);
 }
 
 void Realize(Form& form) {
@@ -474,18 +504,39 @@ void OnDrawItem(LPARAM lp) {
     DrawEdge(dis->hDC, &r, BDR_SUNKENOUTER, BF_RECT);
 }
 
+// The form's painting into a bitmap of its client area's size: null when
+// the bitmap cannot be had.
+BitmapHandle PaintPicture(Form& form, HDC windowDc, int width, int height) {
+    MemoryDc memory(CreateCompatibleDC(windowDc));
+    BitmapHandle picture(CreateCompatibleBitmap(windowDc, width, height));
+    if (!memory || !picture) return BitmapHandle();
+    ScopedSelectObject selected(memory.Get(), picture.Get());
+    GdiCanvas canvas(memory.Get(), width, height);
+    RunHandler([&] { form.OnPaint(canvas); });
+    return picture;
+}
+
+// A form that paints itself (the full-screen background) is painted once into
+// a picture; every paint after that, when a window in front of it moves or
+// goes, copies the part uncovered. Invalidate paints it afresh.
 void OnPaintForm(HWND hwnd, Form& form) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(hwnd, &ps);
-    if (dc) {
-        RECT r = {};
-        GetClientRect(hwnd, &r);
-        {
-            GdiCanvas canvas(dc, r.right, r.bottom);
-            RunHandler([&] { form.OnPaint(canvas); });
-        }
-        EndPaint(hwnd, &ps);
+    if (!dc) return;
+    RECT r = {};
+    GetClientRect(hwnd, &r);
+    FormState* st = StateOf(form);
+    if (st && !st->picture) st->picture = PaintPicture(form, dc, r.right, r.bottom);
+    MemoryDc memory(st && st->picture ? CreateCompatibleDC(dc) : nullptr);
+    if (memory) {
+        ScopedSelectObject selected(memory.Get(), st->picture.Get());
+        const RECT& p = ps.rcPaint;
+        BitBlt(dc, p.left, p.top, p.right - p.left, p.bottom - p.top, memory.Get(), p.left, p.top, SRCCOPY);
+    } else {
+        GdiCanvas canvas(dc, r.right, r.bottom);
+        RunHandler([&] { form.OnPaint(canvas); });
     }
+    EndPaint(hwnd, &ps);
 }
 
 void OnActivate(HWND hwnd, Form& form, WPARAM wp) {
@@ -782,7 +833,7 @@ void WidgetChanged(Widget& widget, Change change) {
             if (!widget.Visible()) ShowWindow(hwnd, SW_HIDE);
             // Showing is ShowForm's.
         } else {
-            ShowWindow(hwnd, ShownInParent(widget) ? SW_SHOWNA : SW_HIDE);
+            ShowChild(*form, widget);
         }
         break;
     case Change::Bounds:
@@ -809,7 +860,7 @@ void WidgetChanged(Widget& widget, Change change) {
         break;
     case Change::ActivePage:
         for (Widget* page : widget.Children()) {
-            if (page->native) ShowWindow(Hwnd(*page), ShownInParent(*page) ? SW_SHOWNA : SW_HIDE);
+            ShowChild(*form, *page);
         }
         break;
     case Change::Hint:
@@ -866,6 +917,7 @@ void RepaintForm(Form& form) {
 }
 
 void InvalidateForm(Form& form) {
+    if (FormState* st = StateOf(form)) st->picture.Reset();
     if (HWND hwnd = Hwnd(form)) InvalidateRect(hwnd, nullptr, TRUE);
 }
 

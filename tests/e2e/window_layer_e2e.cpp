@@ -1,18 +1,22 @@
 // The window layer on real windows: a small form of the wizard's kinds runs
 // its message loop on a thread of this driver; the main thread finds its
-// windows by widget name and works them as a person would.
+// windows by widget name and works them as a person would. The canvas that
+// forms paint with is tried on a bitmap.
 #include <windows.h>
 #include <commctrl.h>
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Canvas.h"
 #include "platform/Window.h"
+#include "platform/win32/GdiCanvas.h"
 #include "support/Driver.h"
 
 namespace {
@@ -284,6 +288,241 @@ TEST(WindowLayer, FormMirrorsItsWidgetsAndRoutesTheirEvents) {
     EXPECT_EQ(s.destroys.load(), 1);
     EXPECT_TRUE(s.loopEnded.load());
     EXPECT_FALSE(IsWindow(form));
+}
+
+// A memory context drawing into a top-down 32-bit DIB (pixels 0x00RRGGBB).
+class Bitmap32 {
+public:
+    Bitmap32(int width, int height) : width_(width) {
+        BITMAPINFO bi = {};
+        bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+        bi.bmiHeader.biWidth = width;
+        bi.bmiHeader.biHeight = -height;
+        bi.bmiHeader.biPlanes = 1;
+        bi.bmiHeader.biBitCount = 32;
+        bi.bmiHeader.biCompression = BI_RGB;
+        dc_ = CreateCompatibleDC(nullptr);
+        void* bits = nullptr;
+        bitmap_ = CreateDIBSection(dc_, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        bits_ = static_cast<uint32_t*>(bits);
+        old_ = SelectObject(dc_, bitmap_);
+    }
+    ~Bitmap32() {
+        SelectObject(dc_, old_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    HDC Dc() const { return dc_; }
+    bool Ok() const { return dc_ && bits_; }
+    uint32_t At(int x, int y) const {
+        GdiFlush();
+        return bits_[y * width_ + x] & 0xFFFFFF;
+    }
+
+private:
+    int width_;
+    HDC dc_ = nullptr;
+    HBITMAP bitmap_ = nullptr;
+    HGDIOBJ old_ = nullptr;
+    uint32_t* bits_ = nullptr;
+};
+
+// A colour of the Windows layout (red in the low byte) as a DIB pixel.
+uint32_t Pixel(uint32_t color) {
+    return ((color & 0xFF) << 16) | (color & 0xFF00) | ((color >> 16) & 0xFF);
+}
+
+TEST(WindowLayerCanvas, FillsExactlyTheRectInItsColour) {
+    Bitmap32 bitmap(40, 30);
+    ASSERT_TRUE(bitmap.Ok());
+    GdiCanvas canvas(bitmap.Dc(), 40, 30);
+    canvas.FillSolid(0, 0, 40, 30, 0x000000);
+    struct Fill {
+        int left, top, right, bottom;
+        uint32_t color;
+    };
+    // One after the other, as the gradient fills its rows: each in its own colour.
+    const Fill fills[] = {
+        {0, 0, 40, 1, 0xFF0000},   {0, 1, 40, 2, 0xFE0102},  {5, 10, 15, 12, 0x00FFFF},
+        {20, 20, 21, 21, 0x123456}, {0, 29, 40, 30, 0x000001},
+    };
+    for (const Fill& f : fills) canvas.FillSolid(f.left, f.top, f.right, f.bottom, f.color);
+    for (const Fill& f : fills) {
+        SCOPED_TRACE(f.color);
+        EXPECT_EQ(bitmap.At(f.left, f.top), Pixel(f.color));
+        EXPECT_EQ(bitmap.At(f.right - 1, f.bottom - 1), Pixel(f.color));
+    }
+    // Around a fill the earlier colour stays: right and bottom edges excluded.
+    EXPECT_EQ(bitmap.At(15, 10), 0u);
+    EXPECT_EQ(bitmap.At(5, 12), 0u);
+    EXPECT_EQ(bitmap.At(4, 11), 0u);
+    EXPECT_EQ(bitmap.At(0, 2), 0u);
+}
+
+TEST(WindowLayerCanvas, EachFontIsMadeOnceAndTheContextGetsItsFontBack) {
+    Bitmap32 bitmap(8, 8);
+    ASSERT_TRUE(bitmap.Ok());
+    HGDIOBJ own = GetCurrentObject(bitmap.Dc(), OBJ_FONT);
+    HGDIOBJ big = nullptr, small = nullptr;
+    {
+        GdiCanvas canvas(bitmap.Dc(), 8, 8);
+        canvas.SelectFont("ＭＳ Ｐゴシック", SHIFTJIS_CHARSET, 43);
+        big = GetCurrentObject(bitmap.Dc(), OBJ_FONT);
+        canvas.SelectFont("ＭＳ Ｐゴシック", SHIFTJIS_CHARSET, 21);
+        small = GetCurrentObject(bitmap.Dc(), OBJ_FONT);
+        EXPECT_NE(big, own);
+        EXPECT_NE(small, big);
+        LOGFONTA lf = {};
+        ASSERT_TRUE(GetObjectA(small, sizeof lf, &lf));
+        EXPECT_EQ(lf.lfHeight, -21);
+        EXPECT_EQ(lf.lfCharSet, SHIFTJIS_CHARSET);
+        EXPECT_STREQ(lf.lfFaceName, "ＭＳ Ｐゴシック");
+
+        // Selected again: the font made before, not a new one.
+        canvas.SelectFont("ＭＳ Ｐゴシック", SHIFTJIS_CHARSET, 43);
+        EXPECT_EQ(GetCurrentObject(bitmap.Dc(), OBJ_FONT), big);
+        canvas.SelectFont("ＭＳ Ｐゴシック", SHIFTJIS_CHARSET, 21);
+        EXPECT_EQ(GetCurrentObject(bitmap.Dc(), OBJ_FONT), small);
+        // Another face or character set is another font.
+        canvas.SelectFont("ＭＳ ゴシック", SHIFTJIS_CHARSET, 21);
+        EXPECT_NE(GetCurrentObject(bitmap.Dc(), OBJ_FONT), small);
+        canvas.SelectFont("ＭＳ Ｐゴシック", ANSI_CHARSET, 21);
+        EXPECT_NE(GetCurrentObject(bitmap.Dc(), OBJ_FONT), small);
+        // The texts are measured in the font selected last.
+        canvas.SelectFont("ＭＳ Ｐゴシック", SHIFTJIS_CHARSET, 43);
+        plat::Size bigText = canvas.TextExtent("ソフト");
+        canvas.SelectFont("ＭＳ Ｐゴシック", SHIFTJIS_CHARSET, 21);
+        plat::Size smallText = canvas.TextExtent("ソフト");
+        EXPECT_GT(bigText.cx, smallText.cx);
+        EXPECT_GT(bigText.cy, smallText.cy);
+    }
+    // The canvas is gone: the context's own font is back, the canvas's fonts
+    // are deleted.
+    EXPECT_EQ(GetCurrentObject(bitmap.Dc(), OBJ_FONT), own);
+    EXPECT_EQ(GetObjectType(big), 0u);
+    EXPECT_EQ(GetObjectType(small), 0u);
+}
+
+// With pages on demand a hidden page has no window, nor have its controls,
+// until it is first shown; then they come with the state they were given.
+TEST(WindowLayer, PagesOnDemandComeWhenFirstShownWithTheirState) {
+    Shared s;
+    UiThread ui([&] {
+        plat::SetApplicationTitle("Orvane");
+        TestWindow w(s);
+        w.form.pagesOnDemand = true;
+        w.form.FocusControl(&w.nextButton);
+        w.form.Show();
+        plat::RunMessageLoop();
+        s.loopEnded = true;
+    });
+    HWND form = e2e::WaitForForm(GetCurrentProcessId(), "TestForm", kWait);
+    ASSERT_NE(form, nullptr);
+    // The shown page is whole; the other one is not there yet.
+    for (const char* name : {"PageA", "Edit", "AutoLabel", "WrapLabel", "CopyButton", "Book", "NextButton"}) {
+        EXPECT_NE(e2e::FindControl(form, name), nullptr) << name;
+    }
+    for (const char* name : {"PageB", "Memo", "Bevel", "PathLabel", "Bar"}) {
+        EXPECT_EQ(e2e::FindControl(form, name), nullptr) << name;
+    }
+    EXPECT_EQ(e2e::Text(e2e::FindControl(form, "Edit")), "C:\\Program Files\\Tool");
+    EXPECT_GT(e2e::ClientRect(e2e::FindControl(form, "AutoLabel")).right, 0);
+
+    // Next shows page B: it comes with its controls, as they were set while
+    // it had no window and as the click set them.
+    e2e::Click(e2e::FindControl(form, "NextButton"));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return s.userMessages == 1; }, kWait));
+    HWND pageA = e2e::FindControl(form, "PageA");
+    HWND pageB = e2e::FindControl(form, "PageB");
+    ASSERT_NE(pageB, nullptr);
+    EXPECT_TRUE(e2e::IsVisible(pageB));
+    EXPECT_FALSE(e2e::IsVisible(pageA));
+    EXPECT_EQ(e2e::ClientRect(pageB).right, e2e::ClientRect(e2e::FindControl(form, "Book")).right);
+    EXPECT_EQ((std::vector<std::string>{"Memo", "Bevel", "PathLabel", "Bar"}), ChildNames(pageB));
+    HWND memo = e2e::FindControl(form, "Memo");
+    HWND bar = e2e::FindControl(form, "Bar");
+    HWND pathLabel = e2e::FindControl(form, "PathLabel");
+    for (HWND h : {memo, bar, pathLabel}) ASSERT_NE(h, nullptr);
+    EXPECT_EQ(e2e::Text(memo), "line1\r\nline2");
+    EXPECT_TRUE(e2e::Style(memo) & ES_READONLY);
+    EXPECT_TRUE(e2e::IsVisible(memo));
+    EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), 40);
+    EXPECT_EQ(SendMessageA(bar, PBM_GETRANGE, FALSE, 0), 100);
+    EXPECT_EQ(e2e::Text(pathLabel), "C:\\a\tb&c\\" + std::string(200, 'x'));
+    RECT pl = e2e::ClientRect(pathLabel);
+    EXPECT_EQ(pl.right, Scaled(330));
+    EXPECT_EQ(pl.bottom, Scaled(13));
+    HWND edit = e2e::FindControl(form, "Edit");
+    EXPECT_EQ(SendMessageA(memo, WM_GETFONT, 0, 0), SendMessageA(edit, WM_GETFONT, 0, 0));
+
+    // Back again: page B is hidden, not destroyed.
+    e2e::Click(e2e::FindControl(form, "BackButton"));
+    ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::IsVisible(pageA); }, kWait));
+    EXPECT_EQ(e2e::FindControl(form, "PageB"), pageB);
+    EXPECT_FALSE(e2e::IsVisible(pageB));
+
+    s.allowClose = true;
+    e2e::PostClose(form);
+    ASSERT_TRUE(ui.Join(kWait));
+    EXPECT_TRUE(s.loopEnded.load());
+}
+
+// A form that paints itself is painted once: what uncovers it later is drawn
+// from that picture, and only Invalidate has it painted afresh.
+TEST(WindowLayer, AFormThatPaintsItselfPaintsOnceUntilInvalidated) {
+    std::atomic<int> paints{0};
+    std::atomic<uint32_t> colour{0x0000FF};  // red
+    std::atomic<DWORD> uiThread{0};
+    UiThread ui([&] {
+        uiThread = GetCurrentThreadId();
+        plat::Form back("PictureForm");
+        back.frame = plat::FormFrame::Borderless;
+        back.takesInput = false;
+        back.centred = false;
+        back.SetBounds({40, 30, 200, 100});
+        back.OnPaint = [&](plat::Canvas& c) {
+            ++paints;
+            plat::Size size = c.ClientSize();
+            c.FillSolid(0, 0, size.cx, size.cy / 2, colour);
+            c.FillSolid(0, size.cy / 2, size.cx, size.cy, 0x00FF00);  // green
+        };
+        back.Show();
+        MSG m;
+        while (GetMessageA(&m, nullptr, 0, 0) > 0) {
+            if (m.message == WM_APP) break;
+            if (m.message == WM_APP + 1) {
+                colour = 0xFF0000;  // blue
+                back.Invalidate();
+            }
+            DispatchMessageA(&m);
+        }
+        back.Destroy();
+    });
+    HWND back = e2e::WaitForForm(GetCurrentProcessId(), "PictureForm", kWait);
+    ASSERT_NE(back, nullptr);
+    auto pixel = [](int x, int y) {
+        HDC screen = GetDC(nullptr);
+        COLORREF px = GetPixel(screen, x, y);
+        ReleaseDC(nullptr, screen);
+        return px;
+    };
+    ASSERT_TRUE(e2e::WaitUntil([&] { return paints == 1 && pixel(140, 40) == RGB(255, 0, 0); }, kWait));
+    EXPECT_EQ(pixel(140, 120), RGB(0, 255, 0));
+
+    // Uncovered from outside: drawn again from the picture, without painting.
+    ASSERT_TRUE(RedrawWindow(back, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW));
+    ASSERT_TRUE(e2e::WaitIdle(back, kWait));
+    EXPECT_EQ(paints.load(), 1);
+    EXPECT_EQ(pixel(140, 40), RGB(255, 0, 0));
+    EXPECT_EQ(pixel(140, 120), RGB(0, 255, 0));
+
+    // Invalidate: painted afresh, with what the form shows now.
+    PostThreadMessageA(uiThread, WM_APP + 1, 0, 0);
+    ASSERT_TRUE(e2e::WaitUntil([&] { return paints == 2 && pixel(140, 40) == RGB(0, 0, 255); }, kWait));
+    EXPECT_EQ(pixel(140, 120), RGB(0, 255, 0));
+
+    PostThreadMessageA(uiThread, WM_APP, 0, 0);
+    EXPECT_TRUE(ui.Join(kWait));
 }
 
 TEST(WindowLayer, BorderlessFormPaintsAtDevicePixelsAndTakesNoInput) {

@@ -532,10 +532,13 @@ int Pictures(const std::string& exe, const std::string& shotFolder) {
 
     // The run blocks the wizard's thread and repaints after each item: once the
     // label names the second file (the page has been painted whole by then),
-    // stop the thread, photograph the page, let it go on.
-    HWND label = e2e::FindControl(form, "CopyFileLabel");
+    // stop the thread, photograph the page, let it go on. The page's controls
+    // are made when it first shows, after the click: the label is looked for
+    // as often as its text is read, so that the run cannot pass it unseen.
+    HWND label = nullptr;
     bool caught = e2e::WaitUntil([&] {
-        if (StoredText(label).find("manual.txt") == std::string::npos) return false;
+        if (!label) label = e2e::FindControl(form, "CopyFileLabel");
+        if (!label || StoredText(label).find("manual.txt") == std::string::npos) return false;
         return setup.Suspend();
     }, kStepTimeout, 1);
     if (!caught) return fail("the progress page never showed manual.txt");

@@ -188,6 +188,67 @@ TEST_F(UninstallRun, DeleteModes) {
     }
 }
 
+// The delete is tried before anything else is asked of the file; whatever
+// stands at the path, the outcome is the one of looking at it first.
+TEST_F(UninstallRun, RemoveOneFileWhateverStandsAtThePath) {
+    const std::string path = In("\\f.txt");
+    struct Case {
+        const char* name;
+        std::function<void()> arrange;
+        bool result;
+        bool remains;
+        std::string record;
+    };
+    const Case cases[] = {
+        {"a plain file", [&] { sim::AddFile(path, "x"); }, true, false, ""},
+        {"nothing", [] {}, true, false, ""},
+        {"nothing, nor its folder", [] { sim::Remove(kDemo); }, true, false, ""},
+        {"a folder", [&] { sim::AddFolder(path); }, true, true, ""},
+        {"a read-only file", [&] { sim::AddFile(path, "x", plat::kAttrReadOnly); }, true, false, ""},
+        {"a hidden read-only file",
+         [&] { sim::AddFile(path, "x", plat::kAttrReadOnly | plat::kAttrHidden); }, true, false, ""},
+        {"a file in use",
+         [&] {
+             sim::AddFile(path, "x");
+             sim::SetLocked(path);
+         },
+         false, true, "Failed to delete " + path + " (error 32)"},
+        {"a read-only file in use",
+         [&] {
+             sim::AddFile(path, "x", plat::kAttrReadOnly);
+             sim::SetLocked(path);
+         },
+         false, true, "Failed to delete " + path + " (error 32)"},
+        {"a read-only file whose attribute stays",
+         [&] {
+             sim::AddFile(path, "x", plat::kAttrReadOnly);
+             sim::FailAttributeWrite(path);
+         },
+         false, true, "Failed to clear the read-only attribute of " + path + " (error 5)"},
+        {"a file that may not be deleted",
+         [&] {
+             sim::AddFile(path, "x");
+             sim::FailDelete(path);
+         },
+         false, true, "Failed to delete " + path + " (error 5)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        sim::ResetAll();
+        sim::AddFile(kInstaller, kProgramBytes);
+        StartInstaller();
+        form->LocationEdit.SetCaption(kDemo);
+        sim::AddFolder(kDemo);
+        c.arrange();
+        EXPECT_EQ(form->RemoveOneFile("[Install Folder]\\f.txt", 0), c.result);
+        EXPECT_EQ(sim::Exists(path), c.remains);
+        EXPECT_EQ(form->Engine.FailureRecord(), c.record);
+        EXPECT_TRUE(sim::Messages().empty());
+        form.reset();
+        sim::ResetWindows();
+    }
+}
+
 TEST_F(UninstallRun, FailuresStopTheRunAndSkipTheSelfRemoval) {
     struct Case {
         const char* name;

@@ -440,6 +440,8 @@ bool SaveScreenshot(HWND window, const std::string& pngPath) {
 
 namespace {
 
+constexpr DWORD kSettleFrameMs = 50;  // how long the screen must stay as it is
+
 // The smallest screen rectangle that holds all the windows; false for none.
 bool UnionOfWindows(const std::vector<HWND>& windows, RECT& all) {
     bool any = false;
@@ -519,12 +521,15 @@ bool WaitSettled(const std::vector<HWND>& windows, DWORD timeoutMs) {
     std::vector<uint8_t> before, now;
     if (!CaptureScreenRect(all, before)) return false;
     // Two captures a frame apart that agree: nothing is being drawn there.
+    // The first comparison is a frame after the first capture too: a window
+    // just shown is on the screen before what it painted is.
+    Sleep(kSettleFrameMs);
     return WaitUntil([&] {
         if (!CaptureScreenRect(all, now)) return false;
         bool same = now == before;
         before.swap(now);
         return same;
-    }, timeoutMs, 50);
+    }, timeoutMs, kSettleFrameMs);
 }
 
 std::string BuildPath(const std::string& rel) {
