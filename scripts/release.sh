@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the release Setup.exe for 32-bit Windows (build/win, the product) and
-# 64-bit Windows (build/win64), checks each (scripts/check-release.sh: Windows
+# 64-bit Windows (build/win64), checks each (scripts/check-release.sh: Known
 # DLLs only, manifest and version information, stripped, within 512 KB),
 # copies them to build/release/win32/ and build/release/win64/ and reports
 # their sizes. The test trees build the same program: their e2e tests and the
