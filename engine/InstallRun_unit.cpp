@@ -30,7 +30,8 @@ int ShowCommandOf(int showMode) {
 }  // namespace
 
 void TSetupEngine::RunInstall() {
-    failure_.clear();
+    failure_ = TFailureRecord();
+    At({});
     state_.RunSucceeded = false;
     SetProgressMax();
     // An error that escapes a step (a registration write) still ends the run
@@ -58,16 +59,25 @@ void TSetupEngine::RunInstall() {
 
 bool TSetupEngine::MakeFolders() {
     return Step("make the folders", [this] {
-        // Whether a folder could be made is not tested: a copy into a
-        // missing folder fails later and stops the run there.
-        plat::ForceDirectories(ExpandPath("[Install Folder]"));
+        // Whether a folder could be made does not stop the run: a copy into
+        // a missing folder fails later and stops it there.
+        At({rkInstallFolder});
+        MakeFolder(ExpandPath("[Install Folder]"));
         for (int i = 0; i < state_.Project->Folders.Count(); ++i) {
+            At({rkFolder, i});
             std::string folder = ExpandPath(state_.Project->Folders.Items(i).FolderPath);
             host_.ShowProgress(folder);
-            plat::ForceDirectories(folder);
+            MakeFolder(folder);
         }
         return true;
     });
+}
+
+void TSetupEngine::MakeFolder(const std::string& folder) {
+    currentPath_ = folder;
+    const bool existed = plat::DirectoryExists(folder);
+    const bool there = plat::ForceDirectories(folder);
+    Done(existed ? ioExisted : there ? ioMade : ioNotMade);
 }
 
 bool TSetupEngine::CopyFiles() {
@@ -75,6 +85,7 @@ bool TSetupEngine::CopyFiles() {
         TProjectProperty& project = *state_.Project;
         for (int i = 0; i < project.Files.Count(); ++i) {
             const TCopyFile& item = project.Files.Items(i);
+            At({rkFile, i});
             // A relative source lies beside the project, wherever the program
             // was started from: never a file of that name in the current folder.
             std::string source = RunPath::ResolveSourcePath(state_.SourceFolder, item.SourceFile);
@@ -82,6 +93,7 @@ bool TSetupEngine::CopyFiles() {
         }
         // The uninstaller and its project copy run elevated later: only
         // administrators may change them, whatever the folder allows.
+        At({rkProgramCopy});
         std::string programCopy = ProgramCopyPath();
         if (!CopyOneFile(state_.ExePath, programCopy)) return false;
         if (!ProtectProgramFile(programCopy)) return false;
@@ -90,12 +102,14 @@ bool TSetupEngine::CopyFiles() {
         // installer's (unless the save fails, which ends the run anyway).
         project.InstallMode = 1;
         std::string projectCopy = ProjectFileName(programCopy);
+        At({rkProjectCopy}, projectCopy);
         try {
             project.Save(projectCopy);
         } catch (const ESetupError& e) {
             return Fail("save the project copy " + projectCopy + ": " + e.Message(), plat::LastError());
         }
         project.InstallMode = 0;
+        Done(ioSaved);
         return ProtectProgramFile(projectCopy);
     });
 }
@@ -107,12 +121,16 @@ bool TSetupEngine::ProtectProgramFile(const std::string& path) {
     return true;
 }
 
+// The item (a file record, or the program copy) is the caller's.
 bool TSetupEngine::CopyOneFile(const std::string& source, const std::string& dest) {
+    currentPath_ = dest;
     host_.ShowProgress(dest);
     if (!plat::CopyFileTo(source, dest, false)) {
         return Fail("copy " + source + " to " + dest, plat::LastError());
     }
-    return ClearReadOnly(dest);
+    if (!ClearReadOnly(dest)) return false;
+    Done(ioCopied);
+    return true;
 }
 
 bool TSetupEngine::ClearReadOnly(const std::string& path) {
@@ -132,6 +150,7 @@ bool TSetupEngine::ClearReadOnly(const std::string& path) {
 bool TSetupEngine::CreateShortcuts() {
     return Step("create the shortcuts", [this] {
         for (int i = 0; i < state_.Project->Shortcuts.Count(); ++i) {
+            At({rkShortcut, i});
             if (!CreateShortcut(state_.Project->Shortcuts.Items(i))) return false;
         }
         return true;
@@ -152,10 +171,12 @@ bool TSetupEngine::CreateShortcut(const TShortCutFile& item) {
     link.SetDescription(item.Description);
     // ".lnk" goes on before the expansion, as the uninstallation builds it.
     std::string linkPath = ExpandPath(item.LinkFile + ".lnk");
+    currentPath_ = linkPath;
     if (!link.Save(linkPath)) {
         Fail("save the shortcut " + linkPath, plat::LastError());
         throw ESetupError(FormatMessage1(kLinkNotSaved, linkPath));
     }
+    Done(ioCreated);
     return true;
 }
 
@@ -168,6 +189,7 @@ bool TSetupEngine::RegisterUninstall() {
     // A key that cannot be created makes the first write fail; its own
     // error is the one that tells why.
     const std::string keyName = "HKEY_LOCAL_MACHINE\\" + keyPath;
+    At({rkRegistration}, keyName);
     if (!key.Create(plat::RootKey::LocalMachine, keyPath)) Fail("create the key " + keyName, plat::LastError());
     auto write = [&](const char* name, const std::string& value) {
         if (key.WriteString(name, value)) return;
@@ -178,5 +200,6 @@ bool TSetupEngine::RegisterUninstall() {
     // Quoted, and exactly where the program copy went: an unquoted path with
     // spaces could start another program ("C:\Program.exe") in its place.
     write("UninstallString", "\"" + ProgramCopyPath() + "\"");
+    Done(ioRegistered);
     return true;
 }

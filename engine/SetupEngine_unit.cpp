@@ -15,10 +15,17 @@ TSetupEngine::~TSetupEngine() = default;
 void TSetupEngine::Record(const std::string& text) {
     // The first failure is the cause; a step that then gives up with an
     // error of its own adds nothing to it.
-    if (!failure_.empty()) return;
-    failure_ = text;
+    if (!failure_.Empty()) return;
+    failure_ = TFailureRecord{current_, currentPath_, text};
     plat::DebugOutput(text);
 }
+
+void TSetupEngine::At(TRecordRef record, const std::string& path) {
+    current_ = record;
+    currentPath_ = path;
+}
+
+void TSetupEngine::Done(TItemOutcome outcome) { host_.ItemDone(TRunEvent{current_, currentPath_, outcome}); }
 
 bool TSetupEngine::Fail(const std::string& what, uint32_t error) {
     Record("Failed to " + what + " (error " + plat::ErrorCodeText(error) + ")");

@@ -27,7 +27,8 @@ constexpr int kPrivateFolderTries = 16;
 }  // namespace
 
 bool TSetupEngine::RunUninstall() {
-    failure_.clear();
+    failure_ = TFailureRecord();
+    At({});
     if (!host_.AskYesNo(rbWarning, kUninstallQuestion)) {
         state_.RunSucceeded = false;
         return false;
@@ -52,6 +53,7 @@ bool TSetupEngine::RunUninstall() {
 bool TSetupEngine::RemoveShortcuts() {
     return Step("remove the shortcuts", [this] {
         for (int i = 0; i < state_.Project->Shortcuts.Count(); ++i) {
+            At({rkShortcut, i});
             // ".lnk" before the expansion, as the installation made the path.
             if (!RemoveOneFile(state_.Project->Shortcuts.Items(i).LinkFile + ".lnk", dmDelete)) return false;
         }
@@ -63,17 +65,24 @@ bool TSetupEngine::RemoveFiles() {
     return Step("remove the files", [this] {
         for (int i = 0; i < state_.Project->Files.Count(); ++i) {
             const TCopyFile& item = state_.Project->Files.Items(i);
+            At({rkFile, i});
             if (!RemoveOneFile(item.DestFile, item.DeleteMode)) return false;
         }
         return true;
     });
 }
 
+// The item (a shortcut or a file record) is the caller's.
 bool TSetupEngine::RemoveOneFile(const std::string& path, int deleteMode) {
     std::string file = ExpandPath(path);
+    currentPath_ = file;
     host_.ShowProgress(file);
-    if (deleteMode == dmLeave) return true;
+    if (deleteMode == dmLeave) {
+        Done(ioLeftByDeleteMode);
+        return true;
+    }
     if (deleteMode == dmAsk && !host_.AskYesNo(rbInformation, FormatMessage1(kDeleteFileQuestion, file))) {
+        Done(ioKeptAfterNo);
         return true;
     }
     // Nearly every file is there and deletable: the delete goes first, and
@@ -81,14 +90,21 @@ bool TSetupEngine::RemoveOneFile(const std::string& path, int deleteMode) {
     // outcome is that of looking first: a missing file counts as removed, a
     // read-only one loses the attribute and is deleted, any other refusal
     // fails with its own error.
-    if (plat::DeleteFileAt(file)) return true;
+    if (plat::DeleteFileAt(file)) {
+        Done(ioRemoved);
+        return true;
+    }
     const uint32_t refused = plat::LastError();
     const uint32_t attributes = plat::ReadAttributes(file);
     // Nothing there, or a folder: already gone counts as removed.
-    if (attributes == plat::kInvalidAttributes || (attributes & plat::kAttrDirectory)) return true;
+    if (attributes == plat::kInvalidAttributes || (attributes & plat::kAttrDirectory)) {
+        Done(ioAbsent);
+        return true;
+    }
     if (!(attributes & plat::kAttrReadOnly)) return Fail("delete " + file, refused);
     if (!ClearReadOnly(file)) return false;
     if (!plat::DeleteFileAt(file)) return Fail("delete " + file, plat::LastError());
+    Done(ioRemoved);
     return true;
 }
 
@@ -97,13 +113,26 @@ bool TSetupEngine::RemoveFolders() {
         // Subfolders are listed after their parents: last first.
         for (int i = state_.Project->Folders.Count() - 1; i >= 0; --i) {
             const TMakeFolder& item = state_.Project->Folders.Items(i);
-            if (item.KeepOnUninstall != 0) continue;
+            At({rkFolder, i});
+            if (item.KeepOnUninstall != 0) {
+                Done(ioKeptOnUninstall);
+                continue;
+            }
             bool isKeywordFolder = false;
             std::string folder = ExpandFolderKeywords(item.FolderPath, isKeywordFolder);
+            currentPath_ = folder;
             // The installation folder, the Start menu and the like stay.
-            if (isKeywordFolder) continue;
+            if (isKeywordFolder) {
+                Done(ioKeywordFolder);
+                continue;
+            }
             host_.ShowProgress(folder);
-            plat::RemoveFolder(folder);  // a folder that is not empty stays
+            // A folder that is not empty stays; only then is it looked at again.
+            if (plat::RemoveFolder(folder)) {
+                Done(ioRemoved);
+            } else {
+                Done(plat::DirectoryExists(folder) ? ioNotEmpty : ioAbsent);
+            }
         }
         return true;
     });
@@ -113,7 +142,9 @@ bool TSetupEngine::UnregisterUninstall() {
     // Without a key of its own nothing was registered; the list key itself is
     // never deleted.
     std::string keyPath = RunPath::UninstallKeyPath(state_.Project->UnInstallKey);
-    if (!keyPath.empty()) plat::DeleteKeyTree(plat::RootKey::LocalMachine, keyPath);
+    if (keyPath.empty()) return true;
+    At({rkRegistration}, "HKEY_LOCAL_MACHINE\\" + keyPath);
+    Done(plat::DeleteKeyTree(plat::RootKey::LocalMachine, keyPath) ? ioRemoved : ioNotRemoved);
     return true;
 }
 
@@ -143,7 +174,8 @@ bool TSetupEngine::MakePrivateFolder(const std::string& windowsFolder, std::stri
 }
 
 bool TSetupEngine::WriteDeleteBatch() {
-    failure_.clear();
+    failure_ = TFailureRecord();
+    At({rkSelfRemoval});
     // The batch lives outside the installation folder, so that the folder can
     // be removed while the batch still runs, and it waits for this program to
     // end before it deletes it.

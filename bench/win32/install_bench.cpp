@@ -279,7 +279,7 @@ int main(int argc, char** argv) {
         Clock::time_point end = Clock::now();
         const double installTime = Seconds(start, end);
         if (!form.RunSucceeded) {
-            std::fprintf(stderr, "the installation run failed: %s\n", form.Engine.FailureRecord().c_str());
+            std::fprintf(stderr, "the installation run failed: %s\n", form.Engine.FailureRecord().text.c_str());
             return 1;
         }
         if (runFirst) copyTime = BareCopy(src, bare, files, bareCopy);
@@ -320,7 +320,7 @@ int main(int argc, char** argv) {
         end = Clock::now();
         const double uninstallTime = Seconds(start, end);
         if (!removed) {
-            std::fprintf(stderr, "the uninstallation steps failed: %s\n", form.Engine.FailureRecord().c_str());
+            std::fprintf(stderr, "the uninstallation steps failed: %s\n", form.Engine.FailureRecord().text.c_str());
             return 1;
         }
         if (runFirst) deleteTime = BareDelete(bare, files, bareDelete);

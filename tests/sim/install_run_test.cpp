@@ -229,6 +229,7 @@ struct FailureCase {
     std::string label;              // CopyFileLabel.Path at the end
     bool firstFile, secondFile, programCopy, projectCopy, shortcut;
     std::string record;             // what the run records of its failure
+    TRecordRef item;                // the item it records it against
 };
 
 TEST_F(InstallRun, EachFailureStopsTheRunWithOneMessage) {
@@ -239,32 +240,33 @@ TEST_F(InstallRun, EachFailureStopsTheRunWithOneMessage) {
     const std::string projectFile = "C:\\Program Files\\Demo\\Setup.ini";
     const FailureCase cases[] = {
         {"empty installation folder", [] {}, "", 0, "", false, false, false, false, false,
-         "Failed to make the folders: フォルダ '[Install Folder]' が見つかりません"},
+         "Failed to make the folders: フォルダ '[Install Folder]' が見つかりません", {rkInstallFolder}},
         {"missing second source", [] { sim::Remove("C:\\media\\tool.exe"); }, kDemo, 4, toolFile,
-         true, false, false, false, false, "Failed to copy C:\\media\\tool.exe to " + toolFile + " (error 2)"},
+         true, false, false, false, false, "Failed to copy C:\\media\\tool.exe to " + toolFile + " (error 2)",
+         {rkFile, 1}},
         {"missing first source", [] { sim::Remove("C:\\work\\payload\\readme.txt"); }, kDemo, 3,
          dataFile, false, false, false, false, false,
-         "Failed to copy C:\\work\\payload\\readme.txt to " + dataFile + " (error 2)"},
+         "Failed to copy C:\\work\\payload\\readme.txt to " + dataFile + " (error 2)", {rkFile, 0}},
         {"read-only destination",
          [&] { sim::AddFile(toolFile, "old", plat::kAttrReadOnly); }, kDemo, 4, toolFile, true,
-         false, false, false, false, "Failed to copy C:\\media\\tool.exe to " + toolFile + " (error 5)"},
+         false, false, false, false, "Failed to copy C:\\media\\tool.exe to " + toolFile + " (error 5)", {rkFile, 1}},
         {"locked destination",
          [&] {
              sim::AddFile(toolFile, "old");
              sim::SetLocked(toolFile);
          },
          kDemo, 4, toolFile, true, false, false, false, false,
-         "Failed to copy C:\\media\\tool.exe to " + toolFile + " (error 32)"},
+         "Failed to copy C:\\media\\tool.exe to " + toolFile + " (error 32)", {rkFile, 1}},
         {"read-only attribute cannot be cleared", [&] { sim::FailAttributeWrite(toolFile); }, kDemo,
          4, toolFile, true, true, false, false, false,
-         "Failed to clear the read-only attribute of " + toolFile + " (error 5)"},
+         "Failed to clear the read-only attribute of " + toolFile + " (error 5)", {rkFile, 1}},
         {"program copy fails",
          [&] {
              sim::AddFile(copyFile, "old");
              sim::SetLocked(copyFile);
          },
          kDemo, 5, copyFile, true, true, false, false, false,
-         "Failed to copy C:\\work\\Setup.exe to " + copyFile + " (error 32)"},
+         "Failed to copy C:\\work\\Setup.exe to " + copyFile + " (error 32)", {rkProgramCopy}},
         {"project copy cannot be saved",
          [] {
              sim::AddFile("C:\\Program Files\\Demo\\Setup.ini", "old");
@@ -272,17 +274,18 @@ TEST_F(InstallRun, EachFailureStopsTheRunWithOneMessage) {
          },
          kDemo, 5, copyFile, true, true, true, false, false,
          "Failed to save the project copy " + projectFile + ": ファイル " + projectFile +
-             " を作成できません (error 32)"},
+             " を作成できません (error 32)",
+         {rkProjectCopy}},
         {"program copy's access rules cannot be set", [&] { sim::FailAccessWrite(copyFile); }, kDemo, 5,
-         copyFile, true, true, true, false, false, "Failed to set the access rules of " + copyFile + " (error 5)"},
+         copyFile, true, true, true, false, false, "Failed to set the access rules of " + copyFile + " (error 5)", {rkProgramCopy}},
         {"project copy's access rules cannot be set", [&] { sim::FailAccessWrite(projectFile); }, kDemo, 5,
-         copyFile, true, true, true, true, false, "Failed to set the access rules of " + projectFile + " (error 5)"},
+         copyFile, true, true, true, true, false, "Failed to set the access rules of " + projectFile + " (error 5)", {rkProjectCopy}},
         {"link object unavailable", [] { sim::SetLinkObjectAvailable(false); }, kDemo, 5, linkShown,
-         true, true, true, true, false, "Failed to create the shell's link object (error 0x80040154)"},
+         true, true, true, true, false, "Failed to create the shell's link object (error 0x80040154)", {rkShortcut, 0}},
         {"link folder missing",
          [this] { project.Folders.Items(1).FolderPath = "スタート\\プログラム\\Other"; }, kDemo, 5,
          linkShown, true, true, true, true, false,
-         "Failed to save the shortcut " + linkShown + ".lnk (error 3)"},
+         "Failed to save the shortcut " + linkShown + ".lnk (error 3)", {rkShortcut, 0}},
     };
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -307,7 +310,8 @@ TEST_F(InstallRun, EachFailureStopsTheRunWithOneMessage) {
         EXPECT_EQ(sim::LiveLinkObjects(), 0);
         EXPECT_TRUE(sim::StartedBatches().empty());
         // The user saw one box; the reason went to the debugger output.
-        EXPECT_EQ(form->Engine.FailureRecord(), c.record);
+        EXPECT_EQ(form->Engine.FailureRecord().text, c.record);
+        EXPECT_EQ(form->Engine.FailureRecord().record, c.item);
         ASSERT_FALSE(sim::DebugOutput().empty());
         EXPECT_EQ(sim::DebugOutput().back(), c.record);
     }
@@ -322,7 +326,7 @@ TEST_F(InstallRun, RefusedRegistrationShowsBothMessages) {
     ASSERT_EQ(sim::Messages().size(), 2u);
     EXPECT_EQ(sim::Messages()[1].text, "'DisplayName' の設定に失敗しました");
     EXPECT_EQ(sim::Messages()[1].caption, "Orvane");
-    EXPECT_EQ(form->Engine.FailureRecord(),
+    EXPECT_EQ(form->Engine.FailureRecord().text,
               "Failed to create the key HKEY_LOCAL_MACHINE\\" + Key("OrvaneDemo") + " (error 5)");
     EXPECT_EQ(sim::Messages()[1].kind, plat::MsgKind::Error);
     // Nothing rolled back.
@@ -338,7 +342,7 @@ TEST_F(InstallRun, WritesRefusedBelowTheKeyEndTheSameWay) {
     ExpectFailureEnd();
     ASSERT_EQ(sim::Messages().size(), 2u);
     EXPECT_EQ(sim::Messages()[1].text, "'DisplayName' の設定に失敗しました");
-    EXPECT_EQ(form->Engine.FailureRecord(),
+    EXPECT_EQ(form->Engine.FailureRecord().text,
               "Failed to create the key HKEY_LOCAL_MACHINE\\" + Key("OrvaneDemo") + " (error 5)");
 }
 
@@ -351,7 +355,7 @@ TEST_F(InstallRun, SavedProjectModeStaysOneAfterAFailedSave) {
     EXPECT_TRUE(form->MakeFolders());
     EXPECT_FALSE(form->CopyFiles());
     EXPECT_EQ(form->Project->InstallMode, 1);
-    EXPECT_NE(form->Engine.FailureRecord().find("Failed to save the project copy"), std::string::npos);
+    EXPECT_NE(form->Engine.FailureRecord().text.find("Failed to save the project copy"), std::string::npos);
 }
 
 }  // namespace

@@ -242,7 +242,7 @@ TEST_F(UninstallRun, RemoveOneFileWhateverStandsAtThePath) {
         c.arrange();
         EXPECT_EQ(form->RemoveOneFile("[Install Folder]\\f.txt", 0), c.result);
         EXPECT_EQ(sim::Exists(path), c.remains);
-        EXPECT_EQ(form->Engine.FailureRecord(), c.record);
+        EXPECT_EQ(form->Engine.FailureRecord().text, c.record);
         EXPECT_TRUE(sim::Messages().empty());
         form.reset();
         sim::ResetWindows();
@@ -291,7 +291,7 @@ TEST_F(UninstallRun, FailuresStopTheRunAndSkipTheSelfRemoval) {
         EXPECT_TRUE(sim::IsFolder(In("\\data\\sub")));
         EXPECT_TRUE(sim::KeyExists(RootKey::LocalMachine, Key("OrvaneDemo")));
         // The user saw the designed boxes only; the reason went to the debugger output.
-        EXPECT_EQ(uninstaller->Engine.FailureRecord(), c.record);
+        EXPECT_EQ(uninstaller->Engine.FailureRecord().text, c.record);
         ASSERT_FALSE(sim::DebugOutput().empty());
         EXPECT_EQ(sim::DebugOutput().back(), c.record);
     }
@@ -461,10 +461,10 @@ TEST_F(UninstallRun, NoSelfRemovalWithoutAPrivateFolderOrItsBatch) {
         EXPECT_TRUE(sim::StartedBatches().empty()) << c.what;
         EXPECT_TRUE(sim::ListFolder("C:\\Windows\\Temp").empty()) << c.what << ": left a folder";
         if (c.record.empty()) {
-            EXPECT_EQ(f.Engine.FailureRecord().rfind("Failed to find the Windows and system folders", 0), 0u)
-                << c.what << ": " << f.Engine.FailureRecord();
+            EXPECT_EQ(f.Engine.FailureRecord().text.rfind("Failed to find the Windows and system folders", 0), 0u)
+                << c.what << ": " << f.Engine.FailureRecord().text;
         } else {
-            EXPECT_EQ(f.Engine.FailureRecord(), c.record) << c.what;
+            EXPECT_EQ(f.Engine.FailureRecord().text, c.record) << c.what;
         }
     }
 }
@@ -477,7 +477,7 @@ TEST_F(UninstallRun, ABatchThatCannotStartIsReported) {
     // Written, and left to the restart that removes it.
     EXPECT_TRUE(sim::IsFile(kFirstBatch));
     EXPECT_EQ(sim::DeletesAtRestart(), (std::vector<std::string>{kFirstBatch, PrivateFolder(1)}));
-    EXPECT_EQ(f.Engine.FailureRecord(), "Failed to start the removal batch " + kFirstBatch + " (error 2)");
+    EXPECT_EQ(f.Engine.FailureRecord().text, "Failed to start the removal batch " + kFirstBatch + " (error 2)");
 }
 
 TEST_F(UninstallRun, AFolderAtTheProjectPathIsNotEmptiedByTheBatch) {

@@ -195,8 +195,8 @@ void Verification::SetUpMachine() {
 // The engine's record of what stopped the installation, with the line of
 // the record it was at and what is missing there.
 std::string Verification::InstallFailure(TSetupEngine& engine, const std::string& lastItem) {
-    std::string failure = engine.FailureRecord().empty() ? std::string("the run stopped") : Shown(engine.FailureRecord());
-    if (lastItem.empty() || engine.FailureRecord().find(lastItem) == std::string::npos) return failure;
+    std::string failure = engine.FailureRecord().text.empty() ? std::string("the run stopped") : Shown(engine.FailureRecord().text);
+    if (lastItem.empty() || engine.FailureRecord().text.find(lastItem) == std::string::npos) return failure;
     const TProjectProperty& project = *state_.Project;
     auto missingFolder = [&](const std::string& path) {
         const std::string folder = ParseFullPath(path).Parent().Text();
@@ -296,13 +296,13 @@ void Verification::Uninstall() {
         // The run reports its own failure.
     }
     report_.uninstallSucceeded = removal.RunSucceeded;
-    if (!report_.uninstallSucceeded) report_.uninstallFailure = Shown(engine.FailureRecord());
+    if (!report_.uninstallSucceeded) report_.uninstallFailure = Shown(engine.FailureRecord().text);
     report_.uninstall = host.lines;
     if (!report_.uninstallSucceeded) return;
 
     const sim::Snapshot installed = sim::TakeSnapshot();
     if (!engine.WriteDeleteBatch() || sim::StartedBatches().empty()) {
-        report_.uninstall.push_back({"self-removal", "did not start", Shown(engine.FailureRecord())});
+        report_.uninstall.push_back({"self-removal", "did not start", Shown(engine.FailureRecord().text)});
         return;
     }
     RunDeleteBatch(sim::Content(sim::StartedBatches().back().batch));
