@@ -8,6 +8,8 @@
 #include <memory>
 #include <string>
 
+#include "engine/RunPath_unit.h"
+
 class TProjectProperty;
 class TSystemPath;
 struct TShortCutFile;
@@ -108,6 +110,9 @@ public:
     // Each item of a run once it is done; a failed item is told by the
     // failure record instead. The wizard shows the progress only.
     virtual void ItemDone(const TRunEvent& event) { (void)event; }
+    // What the self-removal will remove, handed over before the batch that
+    // does it is written.
+    virtual void SelfRemovalPlanned(const RunPath::SelfRemovalPlan& plan) { (void)plan; }
 };
 
 // What the uninstaller removes of itself; kinds of SelfRemovalPath.
@@ -182,6 +187,11 @@ private:
     std::string currentPath_;
     std::unique_ptr<TSystemPath> fallbackSystemPath_;
 };
+
+// What the self-removal batch does, done at once by the caller: for a machine
+// on which the uninstaller has ended already (the authors' tool's simulated
+// one), in the plan's order.
+void CarryOutSelfRemoval(const RunPath::SelfRemovalPlan& plan);
 
 template <typename Body>
 bool TSetupEngine::Step(const char* name, Body body) {

@@ -184,33 +184,46 @@ bool TSetupEngine::WriteDeleteBatch() {
         return Fail("find the Windows and system folders for the removal batch", plat::LastError());
     }
     if (!MakePrivateFolder(windowsFolder, privateFolder)) return false;
-    RunPath::DeleteBatchPaths paths;
-    paths.program = state_.ExePath;
-    paths.project = ProjectFileName(state_.ExePath);
-    paths.companion = SelfRemovalPath(srCompanionFile);
-    paths.folder = SelfRemovalPath(srInstallFolder);
-    paths.workFolder = privateFolder;
-    paths.batch = RunPath::JoinPath(privateFolder, kBatchFileName);
-    paths.systemFolder = systemFolder;
+    RunPath::SelfRemovalPlan plan;
+    plan.workFolder = privateFolder;
+    plan.batch = RunPath::JoinPath(privateFolder, kBatchFileName);
+    plan.systemFolder = systemFolder;
+    plan.steps.push_back({false, state_.ExePath});
     // "del" on a folder would empty it: only files are deleted.
-    paths.deleteProject = !plat::DirectoryExists(paths.project);
-    paths.deleteCompanion = !plat::DirectoryExists(paths.companion);
-    if (!plat::WriteNewFile(paths.batch, RunPath::BuildDeleteBatch(paths))) {
-        bool failed = Fail("write the removal batch " + paths.batch, plat::LastError());
+    for (const std::string& file : {ProjectFileName(state_.ExePath), SelfRemovalPath(srCompanionFile)}) {
+        if (!plat::DirectoryExists(file)) plan.steps.push_back({false, file});
+    }
+    plan.steps.push_back({true, SelfRemovalPath(srInstallFolder)});
+    plan.steps.push_back({false, plan.batch});
+    plan.steps.push_back({true, privateFolder});
+    host_.SelfRemovalPlanned(plan);
+    At({rkSelfRemoval}, plan.batch);
+    if (!plat::WriteNewFile(plan.batch, RunPath::BuildDeleteBatch(plan))) {
+        bool failed = Fail("write the removal batch " + plan.batch, plat::LastError());
         plat::RemoveFolder(privateFolder);
         return failed;
     }
     // What the interpreter still holds when it ends (the batch, and so its
     // folder) goes at the next restart.
-    plat::DeleteAtRestart(paths.batch);
+    plat::DeleteAtRestart(plan.batch);
     plat::DeleteAtRestart(privateFolder);
     // A process whose current folder is the installation folder keeps that
     // folder from being removed: this program's own, which the batch would
     // also inherit, moves off it first (started from its own folder, as a
     // double-click starts it, it is there).
     plat::SetCurrentFolder(systemFolder);
-    if (!plat::StartBatch(paths.batch, privateFolder)) {
-        return Fail("start the removal batch " + paths.batch, plat::LastError());
+    if (!plat::StartBatch(plan.batch, privateFolder)) {
+        return Fail("start the removal batch " + plan.batch, plat::LastError());
     }
     return true;
+}
+
+void CarryOutSelfRemoval(const RunPath::SelfRemovalPlan& plan) {
+    for (const RunPath::RemovalStep& step : plan.steps) {
+        if (step.folder) {
+            plat::RemoveFolder(step.path);
+        } else {
+            plat::DeleteFileAt(step.path);
+        }
+    }
 }

@@ -48,6 +48,11 @@ public:
         if (e.record.index >= 0) record += " " + std::to_string(e.record.index);
         items.push_back(record + ": " + outcomes[e.outcome] + " " + e.path);
     }
+    void SelfRemovalPlanned(const RunPath::SelfRemovalPlan& plan) override {
+        events.push_back("plan");
+        selfRemoval = plan;
+    }
+    RunPath::SelfRemovalPlan selfRemoval;
 };
 
 class EngineTest : public ::testing::Test {
@@ -156,6 +161,25 @@ TEST_F(EngineTest, EveryItemIsToldWithItsRecordAndOutcome) {
                                  "folder 3: removed " + programs, "folder 2: kept on uninstall ",
                                  "folder 1: not empty " + in + "\\data", "folder 0: keyword folder " + in,
                                  "registration: removed " + key}));
+
+    // The self-removal: its plan reaches the host before the batch is
+    // written from it; carried out, it takes the uninstaller, its project
+    // copy and the batch with its folder, and leaves the installation folder,
+    // which is not empty.
+    TSetupEngine removing(installed, removal);
+    ASSERT_TRUE(removing.WriteDeleteBatch());
+    const RunPath::SelfRemovalPlan& plan = removal.selfRemoval;
+    ASSERT_EQ(removal.events.back(), "plan");
+    ASSERT_EQ(sim::StartedBatches().size(), 1u);
+    EXPECT_EQ(sim::Content(plan.batch), RunPath::BuildDeleteBatch(plan));
+    std::vector<std::string> steps;
+    for (const RunPath::RemovalStep& step : plan.steps) steps.push_back((step.folder ? "rd " : "del ") + step.path);
+    EXPECT_EQ(steps, (std::vector<std::string>{"del " + in + "\\Setup.exe", "del " + in + "\\Setup.ini",
+                                               "del " + in + "\\Delete.pif", "rd " + in, "del " + plan.batch,
+                                               "rd " + plan.workFolder}));
+    CarryOutSelfRemoval(plan);
+    EXPECT_EQ(sim::ListFolder(in), (std::vector<std::string>{"asked.txt", "data", "keep", "kept.txt"}));
+    EXPECT_FALSE(sim::Exists(plan.workFolder));
 }
 
 }  // namespace

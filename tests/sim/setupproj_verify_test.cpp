@@ -280,6 +280,8 @@ public:
     void ShowResult(TRunBoxKind, const std::string&) override {}
     void ShowEndPage() override {}
     void CloseWizard() override {}
+    void SelfRemovalPlanned(const RunPath::SelfRemovalPlan& plan) override { selfRemoval = plan; }
+    RunPath::SelfRemovalPlan selfRemoval;
 
 private:
     std::string folder_;
@@ -298,24 +300,6 @@ std::string Utf8(const std::string& cp932) {
     std::string utf8;
     EXPECT_TRUE(plat::Cp932ToUtf8(cp932, utf8)) << cp932;
     return utf8;
-}
-
-// The batch's "del" and "rd" commands, as they run once the uninstaller has
-// ended.
-void RunBatch(const std::string& text) {
-    size_t open = 0;
-    while ((open = text.find('"', open)) != std::string::npos) {
-        const size_t close = text.find('"', open + 1);
-        const size_t lineStart = text.rfind('\n', open) == std::string::npos ? 0 : text.rfind('\n', open) + 1;
-        const size_t command = text.rfind("& ", open) != std::string::npos && text.rfind("& ", open) > lineStart
-                                   ? text.rfind("& ", open) + 2
-                                   : lineStart;
-        std::string path = text.substr(open + 1, close - open - 1);
-        for (size_t i = path.find("%%"); i != std::string::npos; i = path.find("%%", i + 1)) path.erase(i, 1);
-        if (text.compare(command, 4, "del ") == 0) plat::DeleteFileAt(path);
-        if (text.compare(command, 3, "rd ") == 0) plat::RemoveFolder(path);
-        open = close + 1;
-    }
 }
 
 // A full path of the machine as a project writes it: below the deepest
@@ -383,7 +367,7 @@ RunOutcome RunOnTheMachine(const std::string& text, const std::set<std::string>&
     outcome.uninstalled = uninstall.RunUninstall();
     if (!outcome.uninstalled) return outcome;
     EXPECT_TRUE(uninstall.WriteDeleteBatch());
-    RunBatch(sim::Content(sim::StartedBatches().back().batch));
+    CarryOutSelfRemoval(uninstallHost.selfRemoval);
 
     // The path that a record resolves to on the machine, folded; "" when none.
     auto resolved = [&](const std::string& path) { return Folded(sim::FullPath(uninstall.ExpandPath(path))); };

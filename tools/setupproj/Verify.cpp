@@ -65,8 +65,10 @@ public:
     }
     void ShowEndPage() override {}
     void CloseWizard() override {}
+    void SelfRemovalPlanned(const RunPath::SelfRemovalPlan& plan) override { selfRemoval = plan; }
 
     std::vector<VerifyLine> lines;
+    RunPath::SelfRemovalPlan selfRemoval;
     std::string lastItem;  // the path of the item the run came to last
 
 private:
@@ -86,41 +88,6 @@ std::string PathOf(const sim::Entry& entry) {
     std::string path = entry.path;
     if (entry.folder && path.size() > 3) path.pop_back();  // "C:\" keeps its separator
     return path;
-}
-
-// The self-removal batch's work on the simulated machine: its "del" and "rd"
-// commands in their order. The program has ended by then, so the first
-// "del" of the uninstaller succeeds and the batch's wait loop never turns.
-void RunDeleteBatch(const std::string& text) {
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find("\r\n", start);
-        if (end == std::string::npos) end = text.size();
-        const std::string line = text.substr(start, end - start);
-        start = end + 2;
-        size_t from = 0;
-        while (from < line.size()) {
-            size_t next = line.find(" & ", from);
-            if (next == std::string::npos) next = line.size();
-            const std::string command = TrimBlanks(line.substr(from, next - from));
-            from = next + 3;
-            const bool del = command.compare(0, 4, "del ") == 0, rd = command.compare(0, 3, "rd ") == 0;
-            const size_t open = command.find('"'), close = command.find('"', open + 1);
-            if ((!del && !rd) || open == std::string::npos || close == std::string::npos) continue;
-            // '"' is never the second byte of a double-byte character.
-            std::string path;
-            const std::string quoted = command.substr(open + 1, close - open - 1);
-            for (size_t i = 0; i < quoted.size(); ++i) {
-                path += quoted[i];
-                if (quoted[i] == '%' && i + 1 < quoted.size() && quoted[i + 1] == '%') ++i;
-            }
-            if (del) {
-                plat::DeleteFileAt(path);
-            } else {
-                plat::RemoveFolder(path);
-            }
-        }
-    }
 }
 
 class Verification {
@@ -301,11 +268,12 @@ void Verification::Uninstall() {
     if (!report_.uninstallSucceeded) return;
 
     const sim::Snapshot installed = sim::TakeSnapshot();
-    if (!engine.WriteDeleteBatch() || sim::StartedBatches().empty()) {
+    if (!engine.WriteDeleteBatch()) {
         report_.uninstall.push_back({"self-removal", "did not start", Shown(engine.FailureRecord().text)});
         return;
     }
-    RunDeleteBatch(sim::Content(sim::StartedBatches().back().batch));
+    // The program has ended by then, so the batch's wait for it is over at once.
+    CarryOutSelfRemoval(host.selfRemoval);
     for (const sim::Entry& entry : installed) {
         const std::string path = PathOf(entry);
         if (!Before(path) && !sim::Exists(path)) report_.selfRemoved.push_back(Form(path) + (entry.folder ? "\\" : ""));
