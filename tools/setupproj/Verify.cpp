@@ -2,13 +2,11 @@
 
 #include <algorithm>
 #include <exception>
-#include <map>
 #include <memory>
 #include <set>
 
 #include "engine/FolderKeyword_unit.h"
 #include "engine/RunPath_unit.h"
-#include "engine/SetupEngine_unit.h"
 #include "engine/SystemPath_unit.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
@@ -20,7 +18,6 @@
 #include "tools/setupproj/ProjectLines.h"
 #include "tools/setupproj/ProjectSource.h"
 #include "tools/setupproj/ProjectText.h"
-#include "tools/setupproj/Structure.h"
 
 namespace setupproj {
 
@@ -43,40 +40,6 @@ const char* BoxName(TRunBoxKind kind) {
     return "box";
 }
 
-// The run host of a verification: no window and no progress. The first
-// question of a run (whether to uninstall at all) is answered yes, every
-// later one (a DeleteMode 2 file) as asked; questions and boxes are kept in
-// the order they came.
-class VerifyHost : public TRunHost {
-public:
-    VerifyHost(const std::string& installFolder, bool answerYes)
-        : installFolder_(installFolder), answerYes_(answerYes) {}
-
-    std::string InstallFolder() override { return installFolder_; }
-    void StartProgress(int) override {}
-    void ShowProgress(const std::string& path) override { lastItem = path; }
-    bool AskYesNo(TRunBoxKind, const std::string& question) override {
-        const bool yes = questions_++ == 0 || answerYes_;
-        lines.push_back({"question", Shown(question), yes ? "-> yes" : "-> no"});
-        return yes;
-    }
-    void ShowResult(TRunBoxKind kind, const std::string& text) override {
-        lines.push_back({"message", Shown(text), BoxName(kind)});
-    }
-    void ShowEndPage() override {}
-    void CloseWizard() override {}
-    void SelfRemovalPlanned(const RunPath::SelfRemovalPlan& plan) override { selfRemoval = plan; }
-
-    std::vector<VerifyLine> lines;
-    RunPath::SelfRemovalPlan selfRemoval;
-    std::string lastItem;  // the path of the item the run came to last
-
-private:
-    std::string installFolder_;
-    bool answerYes_;
-    int questions_ = 0;
-};
-
 // A source that names a file of one machine: a full path, one from the root
 // of the current drive, or one relative to a drive's own current folder.
 bool MachineSpecific(const std::string& source) {
@@ -90,10 +53,12 @@ std::string PathOf(const sim::Entry& entry) {
     return path;
 }
 
+std::string Folded(const std::string& path) { return ParseFullPath(path).Key(); }
+
 class Verification {
 public:
     Verification(const std::string& cp932, const VerifyOptions& options, SourceFiles& sources)
-        : text_(cp932), options_(options), sources_(sources) {}
+        : text_(cp932), options_(options), sources_(sources), runs_(options.answerYes) {}
     VerifyReport Run();
 
 private:
@@ -102,9 +67,8 @@ private:
     void Uninstall();
     void CollectLeftovers();
     std::string Form(const std::string& path) const { return Shown(ProjectForm(ParseFullPath(path), folders_)); }
-    std::string InstallFailure(TSetupEngine& engine, const std::string& lastItem);
+    std::string InstallFailure(const TFailureRecord& failure);
     std::vector<VerifyLine> Created(const sim::Snapshot& after, const std::vector<std::string>& registry);
-    bool Before(const std::string& path) const { return before_.count(ParseFullPath(path).Key()) != 0; }
 
     const std::string& text_;
     const VerifyOptions& options_;
@@ -113,8 +77,7 @@ private:
     TSetupState state_;
     ProjectSource source_;
     std::vector<std::string> folders_;  // of each keyword on the simulated machine
-    std::string uninstaller_;           // where the installation puts the program's copy
-    std::set<std::string> before_;      // every path before the installation, folded
+    MachineRuns runs_;
     std::vector<std::string> registryBefore_;
 };
 
@@ -154,56 +117,51 @@ void Verification::SetUpMachine() {
         folders_.push_back(KeywordFolder(
             k, [this] { return report_.installFolder; }, *state_.SystemPath));
     }
-    uninstaller_ = RunPath::JoinPath(report_.installFolder, RunPath::FileNamePart(state_.ExePath));
-    for (const sim::Entry& entry : sim::TakeSnapshot()) before_.insert(ParseFullPath(PathOf(entry)).Key());
+    runs_.Remember();
     registryBefore_ = sim::RegistrySnapshot();
 }
 
 // The engine's record of what stopped the installation, with the line of
 // the record it was at and what is missing there.
-std::string Verification::InstallFailure(TSetupEngine& engine, const std::string& lastItem) {
-    std::string failure = engine.FailureRecord().text.empty() ? std::string("the run stopped") : Shown(engine.FailureRecord().text);
-    if (lastItem.empty() || engine.FailureRecord().text.find(lastItem) == std::string::npos) return failure;
-    const TProjectProperty& project = *state_.Project;
-    auto missingFolder = [&](const std::string& path) {
-        const std::string folder = ParseFullPath(path).Parent().Text();
-        return plat::DirectoryExists(folder) ? std::string()
-                                             : "; its folder '" + Form(folder) + "' is not there: no folder record makes it";
-    };
-    for (int i = 0; i < project.Files.Count(); ++i) {
-        const TCopyFile& item = project.Files.Items(i);
-        if (engine.ExpandPath(item.DestFile) != lastItem) continue;
-        std::string why;
-        if (!plat::FileExists(RunPath::ResolveSourcePath(kMedium, item.SourceFile))) {
-            why = "; the source " + Quoted(item.SourceFile) + " is not found beside the project";
-        } else {
-            why = missingFolder(lastItem);
+std::string Verification::InstallFailure(const TFailureRecord& failure) {
+    const std::string text = failure.Empty() ? std::string("the run stopped") : Shown(failure.text);
+    const TRecordRef& record = failure.record;
+    if (record.kind != rkFile && record.kind != rkShortcut) return text;
+    std::string why;
+    if (record.kind == rkFile) {
+        const std::string& source = state_.Project->Files.Items(record.index).SourceFile;
+        if (!plat::FileExists(RunPath::ResolveSourcePath(kMedium, source))) {
+            why = "; the source " + Quoted(source) + " is not found beside the project";
         }
-        return "line " + std::to_string(source_.fileLines[static_cast<size_t>(i)]) + ": " + failure + why;
     }
-    for (int i = 0; i < project.Shortcuts.Count(); ++i) {
-        if (engine.ExpandPath(project.Shortcuts.Items(i).LinkFile) != lastItem) continue;
-        return "line " + std::to_string(source_.shortcutLines[static_cast<size_t>(i)]) + ": " + failure +
-               missingFolder(lastItem + ".lnk");
+    if (why.empty() && !failure.path.empty()) {
+        const std::string folder = ParseFullPath(failure.path).Parent().Text();
+        if (!plat::DirectoryExists(folder)) {
+            why = "; its folder '" + Form(folder) + "' is not there: no folder record makes it";
+        }
     }
-    return failure;
+    return "line " + std::to_string(ProjectPlaces(source_, folders_).LineOf(record)) + ": " + text + why;
 }
 
 // What the installation added to the machine, in the tree's order, then to
 // the registry.
 std::vector<VerifyLine> Verification::Created(const sim::Snapshot& after, const std::vector<std::string>& registry) {
+    std::string uninstaller, projectCopy;
+    for (const RunItem& item : runs_.installHost.items) {
+        if (item.event.record.kind == rkProgramCopy) uninstaller = Folded(item.stored);
+        if (item.event.record.kind == rkProjectCopy) projectCopy = Folded(item.stored);
+    }
     std::vector<VerifyLine> lines;
-    const std::string projectCopy = ProjectFileName(uninstaller_);
     for (const sim::Entry& entry : after) {
         const std::string path = PathOf(entry);
-        if (Before(path)) continue;
-        const std::string key = ParseFullPath(path).Key();
+        if (runs_.Before(path)) continue;
+        const std::string key = Folded(path);
         sim::LinkFields link;
         if (entry.folder) {
             lines.push_back({"folder", Form(path), ""});
-        } else if (key == ParseFullPath(uninstaller_).Key()) {
+        } else if (key == uninstaller) {
             lines.push_back({"file", Form(path), "the uninstaller"});
-        } else if (key == ParseFullPath(projectCopy).Key()) {
+        } else if (key == projectCopy) {
             lines.push_back({"file", Form(path), "its project file, InstallMode 1"});
         } else if (sim::DecodeLink(entry.content, link)) {
             lines.push_back({"shortcut", Form(path), "-> " + Form(link.path)});
@@ -219,94 +177,48 @@ std::vector<VerifyLine> Verification::Created(const sim::Snapshot& after, const 
 }
 
 void Verification::Install() {
-    VerifyHost host(report_.installFolder, options_.answerYes);
-    TSetupEngine engine(state_, host);
-    try {
-        engine.RunInstall();
-    } catch (const std::exception&) {
-        // Kept as the failure record; the run has ended with its box.
-    }
-    report_.installSucceeded = state_.RunSucceeded;
-    if (!report_.installSucceeded) report_.installFailure = InstallFailure(engine, host.lastItem);
+    report_.installSucceeded = runs_.Install(state_, report_.installFolder);
+    if (!report_.installSucceeded) report_.installFailure = InstallFailure(runs_.installRecord);
     report_.install = Created(sim::TakeSnapshot(), sim::RegistrySnapshot());
-    report_.install.insert(report_.install.end(), host.lines.begin(), host.lines.end());
+    const std::vector<VerifyLine>& boxes = runs_.installHost.lines;
+    report_.install.insert(report_.install.end(), boxes.begin(), boxes.end());
 }
 
-// The installed copy as the uninstaller: it reads its own project copy, and
-// its "[Install Folder]" is its own folder. After a successful run the
-// window's destruction starts the self-removal, which does its work once
-// the program has ended.
+// The installed copy as the uninstaller. After a successful run the window's
+// destruction starts the self-removal, which does its work once the program
+// has ended.
 void Verification::Uninstall() {
-    TSetupState removal;
-    removal.ExePath = uninstaller_;
-    removal.SourceFolder = RunPath::ExecutableFolder(uninstaller_);
-    removal.SystemPath = std::make_unique<TSystemPath>();
-    removal.RunSucceeded = true;
-    removal.Project = std::make_unique<TProjectProperty>();
-    sim::SetExecutablePath(uninstaller_);
     report_.uninstallRan = true;
-    try {
-        removal.Project->Load(ProjectFileName(uninstaller_));
-    } catch (const ESetupError& e) {
-        report_.uninstallFailure = "its project copy does not load: " + Shown(e.Message());
-        return;
-    }
-    if (removal.Project->InstallMode == 0) {
-        report_.uninstallFailure = "its project copy has InstallMode 0: it starts as an installer";
-        return;
-    }
-    VerifyHost host(removal.SourceFolder, options_.answerYes);
-    TSetupEngine engine(removal, host);
-    try {
-        engine.RunUninstall();
-    } catch (const std::exception&) {
-        // The run reports its own failure.
-    }
-    report_.uninstallSucceeded = removal.RunSucceeded;
-    if (!report_.uninstallSucceeded) report_.uninstallFailure = Shown(engine.FailureRecord().text);
-    report_.uninstall = host.lines;
+    report_.uninstallSucceeded = runs_.Uninstall();
+    report_.uninstallFailure = runs_.uninstallFailure;
+    report_.uninstall = runs_.uninstallHost.lines;
     if (!report_.uninstallSucceeded) return;
 
     const sim::Snapshot installed = sim::TakeSnapshot();
-    if (!engine.WriteDeleteBatch()) {
-        report_.uninstall.push_back({"self-removal", "did not start", Shown(engine.FailureRecord().text)});
+    if (!runs_.RemoveItself()) {
+        report_.uninstall.push_back({"self-removal", "did not start", runs_.uninstallFailure});
         return;
     }
-    // The program has ended by then, so the batch's wait for it is over at once.
-    CarryOutSelfRemoval(host.selfRemoval);
     for (const sim::Entry& entry : installed) {
         const std::string path = PathOf(entry);
-        if (!Before(path) && !sim::Exists(path)) report_.selfRemoved.push_back(Form(path) + (entry.folder ? "\\" : ""));
+        if (!runs_.Before(path) && !sim::Exists(path)) {
+            report_.selfRemoved.push_back(Form(path) + (entry.folder ? "\\" : ""));
+        }
     }
 }
 
 void Verification::CollectLeftovers() {
-    StructureSetup setup;
-    setup.keywordFolders = folders_;
-    setup.programFileName = RunPath::FileNamePart(state_.ExePath);
-    setup.originOf = [this](const WinPath& folder) {
-        return before_.count(folder.Key()) ? FolderOrigin::kExisting : FolderOrigin::kNew;
-    };
-    setup.keepAnsweredFiles = !options_.answerYes;
-    const StructureReport analysis = AnalyzeStructure(*state_.Project, setup);
-    std::map<std::string, const Leftover*> causes;
-    for (const Leftover& left : analysis.leftovers) causes[left.path.Key()] = &left;
+    const std::vector<LeftPath> left = runs_.Left();
+    const std::vector<Leftover> leftovers = ExplainLeftovers(runs_.History(), left);
     const ProjectPlaces places(source_, folders_);
-
-    for (const sim::Entry& entry : sim::TakeSnapshot()) {
-        const std::string path = PathOf(entry);
-        if (Before(path)) continue;
-        VerifyLeftover left;
-        left.path = Form(path) + (entry.folder ? "\\" : "");
-        left.folder = entry.folder;
-        auto known = causes.find(ParseFullPath(path).Key());
-        if (known != causes.end()) {
-            left.intended = known->second->intended;
-            left.cause = places.LeftoverCause(analysis, *known->second);
-        } else {
-            left.cause = "no record of the project explains it";
-        }
-        report_.leftovers.push_back(left);
+    for (const LeftPath& path : left) {
+        const Leftover* known = LeftoverAt(leftovers, ParseFullPath(path.stored));
+        VerifyLeftover entry;
+        entry.path = Form(path.stored) + (path.folder ? "\\" : "");
+        entry.folder = path.folder;
+        entry.intended = known && known->intended;
+        entry.cause = known ? places.LeftoverCause(leftovers, *known) : "no record of the project explains it";
+        report_.leftovers.push_back(entry);
     }
     const std::set<std::string> old(registryBefore_.begin(), registryBefore_.end());
     for (const std::string& line : sim::RegistrySnapshot()) {
@@ -372,6 +284,96 @@ void AddLines(std::string& out, const std::vector<VerifyLine>& lines) {
 }
 
 }  // namespace
+
+bool ListeningHost::AskYesNo(TRunBoxKind, const std::string& question) {
+    const bool yes = questions_++ == 0 || answerYes_;
+    lines.push_back({"question", Shown(question), yes ? "-> yes" : "-> no"});
+    return yes;
+}
+
+void ListeningHost::ShowResult(TRunBoxKind kind, const std::string& text) {
+    lines.push_back({"message", Shown(text), BoxName(kind)});
+}
+
+void ListeningHost::ItemDone(const TRunEvent& event) {
+    // The machine's own spelling of the path: Windows' rules for names
+    // (letter case, trailing dots and blanks) are its, not the tool's.
+    items.push_back({event, event.record.kind == rkRegistration ? std::string() : sim::FullPath(event.path)});
+}
+
+void MachineRuns::Remember() {
+    before_.clear();
+    for (const sim::Entry& entry : sim::TakeSnapshot()) before_.insert(Folded(PathOf(entry)));
+}
+
+bool MachineRuns::Before(const std::string& path) const { return before_.count(Folded(path)) != 0; }
+
+bool MachineRuns::Install(TSetupState& installer, const std::string& installFolder) {
+    installHost.installFolder = installFolder;
+    TSetupEngine engine(installer, installHost);
+    try {
+        engine.RunInstall();
+    } catch (const std::exception&) {
+        // Kept as the failure record; the run has ended with its box.
+    }
+    installRecord = engine.FailureRecord();
+    return installer.RunSucceeded;
+}
+
+std::string MachineRuns::Uninstaller() const {
+    for (const RunItem& item : installHost.items) {
+        if (item.event.record.kind == rkProgramCopy) return item.event.path;
+    }
+    return std::string();
+}
+
+bool MachineRuns::Uninstall() {
+    removal_.ExePath = Uninstaller();
+    removal_.SourceFolder = RunPath::ExecutableFolder(removal_.ExePath);
+    removal_.SystemPath = std::make_unique<TSystemPath>();
+    removal_.RunSucceeded = true;
+    removal_.Project = std::make_unique<TProjectProperty>();
+    sim::SetExecutablePath(removal_.ExePath);
+    try {
+        removal_.Project->Load(ProjectFileName(removal_.ExePath));
+    } catch (const ESetupError& e) {
+        uninstallFailure = "its project copy does not load: " + Shown(e.Message());
+        return false;
+    }
+    if (removal_.Project->InstallMode == 0) {
+        uninstallFailure = "its project copy has InstallMode 0: it starts as an installer";
+        return false;
+    }
+    uninstallHost.installFolder = removal_.SourceFolder;
+    TSetupEngine engine(removal_, uninstallHost);
+    try {
+        engine.RunUninstall();
+    } catch (const std::exception&) {
+        // The run reports its own failure.
+    }
+    if (!removal_.RunSucceeded) uninstallFailure = Shown(engine.FailureRecord().text);
+    return removal_.RunSucceeded;
+}
+
+bool MachineRuns::RemoveItself() {
+    TSetupEngine engine(removal_, uninstallHost);
+    if (!engine.WriteDeleteBatch()) {
+        uninstallFailure = Shown(engine.FailureRecord().text);
+        return false;
+    }
+    // The program has ended by then, so the batch's wait for it is over at once.
+    CarryOutSelfRemoval(uninstallHost.selfRemoval);
+    return true;
+}
+
+std::vector<LeftPath> MachineRuns::Left() const {
+    std::vector<LeftPath> left;
+    for (const sim::Entry& entry : sim::TakeSnapshot()) {
+        const std::string path = PathOf(entry);
+        if (!Before(path)) left.push_back({path, entry.folder});
+    }
+    return left;
+}
 
 int VerifyReport::ExitStatus() const {
     if (!loadError.empty() || !installSucceeded || !uninstallSucceeded) return 2;

@@ -1,0 +1,374 @@
+// check's structural findings: the installer's own runs of the project on a
+// simulated typical machine, listened to.
+#include <algorithm>
+#include <map>
+#include <memory>
+
+#include "engine/RunPath_unit.h"
+#include "engine/SystemPath_unit.h"
+#include "platform/FileSystem.h"
+#include "platform/sim/Sim.h"
+#include "project/GrobalFunction_unit.h"
+#include "project/ProjectProperty_unit.h"
+#include "tools/setupproj/Keywords.h"
+#include "tools/setupproj/Places.h"
+#include "tools/setupproj/ProjectSource.h"
+#include "tools/setupproj/ProjectText.h"
+#include "tools/setupproj/Verify.h"
+
+namespace setupproj {
+
+namespace {
+
+const char kMedium[] = "D:\\medium";
+const char kUninstallList[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+struct MissingFolder {
+    TRecordRef item;  // the file or shortcut
+    WinPath folder;   // the folder it needs
+    bool certain = true;     // false: the folder may exist on the machine
+    TRecordRef occupiedBy;   // a file that stands where the folder should be
+};
+
+struct Collision {
+    TRecordRef first, second;  // first is the earlier one
+    WinPath path;
+    bool fatal = false;  // an item where a folder is: it cannot be made
+};
+
+// Where an item comes in the installation run, for the order of findings.
+std::pair<int, int> RunOrder(const TRecordRef& item) {
+    switch (item.kind) {
+        case rkFolder: return {0, item.index};
+        case rkFile: return {1, item.index};
+        case rkProgramCopy: return {2, 0};
+        case rkProjectCopy: return {3, 0};
+        default: return {4, item.index};
+    }
+}
+
+// The path as the machine stores it.
+WinPath Stored(const std::string& path) { return ParseFullPath(sim::FullPath(path)); }
+
+class StructureCheck {
+public:
+    StructureCheck(ProjectSource& source, const CheckOptions& options, Findings& findings)
+        : source_(source), options_(options), f_(findings) {}
+    void Run();
+
+private:
+    const TProjectProperty& Project() const { return source_.project; }
+    ProjectPlaces Places() const { return ProjectPlaces(source_, folders_); }
+    void SetUpMachine();
+    bool Install();
+    bool TakeOut(const TFailureRecord& failure);
+    TRecordRef Original(TRecordRef record) const;
+    TRecordRef FolderAt(const WinPath& folder) const;
+    void FindCollisions();
+    // The shortcuts' targets, as the installation leaves the machine.
+    void CheckTargets();
+    void Report(const std::vector<Leftover>& leftovers);
+
+    ProjectSource& source_;
+    const CheckOptions& options_;
+    Findings& f_;
+    std::string installFolder_;
+    std::vector<std::string> folders_;
+    // The records the run is given, by their index in the project.
+    std::vector<int> folders, files, shortcuts;
+    std::vector<std::string> mayExist_;  // folders outside the known places, taken as there
+    std::unique_ptr<MachineRuns> runs_;
+    std::unique_ptr<TSetupState> state_;
+    std::vector<MissingFolder> missing_;
+    std::vector<Collision> collisions_;
+    std::vector<std::pair<int, std::string>> targetFindings_;  // shortcut, text
+};
+
+// A typical machine (the folders of TypicalKeywordFolders) with the installer
+// and the project on a medium, every source there, and the folders that may
+// exist.
+void StructureCheck::SetUpMachine() {
+    sim::ResetAll();
+    sim::AddDrive('D');
+    sim::AddKey(plat::RootKey::LocalMachine, kUninstallList);
+    sim::SetValue(plat::RootKey::LocalMachine, sim::kCurrentVersionKey, "ProgramFilesDir", plat::RegType::String,
+                  kTypicalProgramFiles);
+    sim::AddFolder(kTypicalProgramFiles);
+    const std::pair<int, const char*> shellFolders[] = {
+        {fkStartup, "Startup"}, {fkPrograms, "Programs"}, {fkStartMenu, "Start Menu"}, {fkDesktop, "Desktop"},
+        {fkSendTo, "SendTo"}};
+    for (const auto& shell : shellFolders) {
+        const std::string& folder = folders_[static_cast<size_t>(shell.first)];
+        sim::SetValue(plat::RootKey::CurrentUser, sim::kShellFoldersKey, shell.second, plat::RegType::String, folder);
+        sim::AddFolder(folder);
+    }
+    sim::SetSystemFolder(folders_[fkSystem]);
+    sim::AddFolder(folders_[fkDrivers]);
+    for (const std::string& folder : mayExist_) {
+        if (folder[1] == ':') sim::AddDrive(folder[0]);
+        sim::AddFolder(folder);
+    }
+
+    // The run's project: the records it is given, each copying a file of the
+    // medium (what a source holds or where it lies makes no structure).
+    state_ = std::make_unique<TSetupState>();
+    state_->ExePath = RunPath::JoinPath(kMedium, options_.programFileName);
+    state_->SourceFolder = kMedium;
+    state_->SystemPath = std::make_unique<TSystemPath>();
+    state_->RunSucceeded = true;
+    state_->Project = std::make_unique<TProjectProperty>();
+    state_->Project->Parse(source_.project.Serialize());
+    sim::AddFile(state_->ExePath, "MZ");
+    sim::SetExecutablePath(state_->ExePath);
+    TProjectProperty& run = *state_->Project;
+    // The installer a project ships with; its InstallMode has a finding of its own.
+    run.InstallMode = 0;
+    run.Folders.Clear();
+    for (int i : folders) run.Folders.Add() = Project().Folders.Items(i);
+    run.Files.Clear();
+    for (int i : files) {
+        TCopyFile& item = run.Files.Add();
+        item = Project().Files.Items(i);
+        item.SourceFile = RunPath::JoinPath(kMedium, "source" + std::to_string(i));
+        sim::AddFile(item.SourceFile, std::string());
+    }
+    run.Shortcuts.Clear();
+    for (int i : shortcuts) run.Shortcuts.Add() = Project().Shortcuts.Items(i);
+    runs_ = std::make_unique<MachineRuns>(true);
+    runs_->Remember();
+}
+
+TRecordRef StructureCheck::Original(TRecordRef record) const {
+    const std::vector<int>* list = record.kind == rkFolder ? &folders
+                                   : record.kind == rkFile ? &files
+                                   : record.kind == rkShortcut ? &shortcuts
+                                                               : nullptr;
+    if (list && record.index >= 0) record.index = (*list)[static_cast<size_t>(record.index)];
+    return record;
+}
+
+// The folder record that names the folder, or else the folder item that
+// made it as a parent.
+TRecordRef StructureCheck::FolderAt(const WinPath& folder) const {
+    TRecordRef maker;
+    for (const RunItem& item : runs_->installHost.items) {
+        const TRecordKind kind = item.event.record.kind;
+        if ((kind != rkFolder && kind != rkInstallFolder) || item.stored.empty()) continue;
+        const WinPath stored = ParseFullPath(item.stored);
+        if (kind == rkFolder && stored.Key() == folder.Key()) return Original(item.event.record);
+        if (maker.kind == rkNone && item.event.outcome == ioMade && folder.Contains(stored)) {
+            maker = Original(item.event.record);
+        }
+    }
+    return maker;
+}
+
+// A file or shortcut that stopped the run, reported and taken out (or, when
+// its folder may exist on a real machine, that folder taken as there), so
+// that the next run goes past it. False for a failure that tells nothing of
+// the structure.
+bool StructureCheck::TakeOut(const TFailureRecord& failure) {
+    const TRecordRef item = Original(failure.record);
+    if (item.kind != rkFile && item.kind != rkShortcut) return false;
+    std::vector<int>& list = item.kind == rkFile ? files : shortcuts;
+    list.erase(std::find(list.begin(), list.end(), item.index));
+    if (failure.path.empty()) return true;
+    const WinPath path = ParseFullPath(failure.path);
+    if (plat::DirectoryExists(failure.path)) {
+        collisions_.push_back({FolderAt(Stored(failure.path)), item, path, true});
+        return true;
+    }
+    const WinPath folder = path.Parent();
+    if (plat::FileExists(folder.Text())) {
+        MissingFolder missing{item, folder, true, {}};
+        const std::string key = Stored(folder.Text()).Key();
+        for (const RunItem& made : runs_->installHost.items) {
+            if (made.event.outcome == ioCopied && ParseFullPath(made.stored).Key() == key) {
+                missing.occupiedBy = Original(made.event.record);
+                break;
+            }
+        }
+        missing_.push_back(missing);
+        return true;
+    }
+    // A folder that a record names but the machine did not make (a path too
+    // long, say) has findings of its own.
+    for (const RunItem& made : runs_->installHost.items) {
+        if (made.event.outcome == ioNotMade && ParseFullPath(made.event.path).Key() == folder.Key()) return true;
+    }
+    if (plat::DirectoryExists(folder.Text())) return true;
+    const bool certain = TypicalOrigin(folder, folders_) != FolderOrigin::kUnknown;
+    missing_.push_back({item, folder, certain, {}});
+    if (!certain) {
+        // Taken as there: the record goes back into the run.
+        if (std::find(mayExist_.begin(), mayExist_.end(), folder.Text()) != mayExist_.end()) return false;
+        mayExist_.push_back(folder.Text());
+        list.insert(std::upper_bound(list.begin(), list.end(), item.index), item.index);
+    }
+    return true;
+}
+
+bool StructureCheck::Install() {
+    // Each round takes one record out, or lets one folder be: it ends.
+    const size_t rounds = folders.size() + files.size() + shortcuts.size() + 2;
+    for (size_t round = 0; round < rounds; ++round) {
+        SetUpMachine();
+        if (runs_->Install(*state_, installFolder_)) return true;
+        if (!TakeOut(runs_->installRecord)) return false;
+    }
+    return false;
+}
+
+// Items of the installation that come to one path.
+void StructureCheck::FindCollisions() {
+    std::map<std::string, TRecordRef> listedFolders, madeFiles;
+    for (const RunItem& item : runs_->installHost.items) {
+        if (item.stored.empty()) continue;
+        const TRecordRef record = Original(item.event.record);
+        const std::string key = ParseFullPath(item.stored).Key();
+        const WinPath path = ParseFullPath(item.event.path);
+        switch (record.kind) {
+            case rkFolder: {
+                auto listed = listedFolders.find(key);
+                if (listed != listedFolders.end()) collisions_.push_back({listed->second, record, path, false});
+                listedFolders[key] = record;
+                break;
+            }
+            case rkFile:
+            case rkShortcut:
+            case rkProgramCopy:
+            case rkProjectCopy: {
+                auto made = madeFiles.find(key);
+                const bool own = record.kind == rkProgramCopy || record.kind == rkProjectCopy;
+                if (made != madeFiles.end()) collisions_.push_back({made->second, record, path, own});
+                // A later shortcut replaces the file; the same file copied
+                // again is still the first one's.
+                if (made == madeFiles.end() || record.kind == rkShortcut) madeFiles[key] = record;
+                break;
+            }
+            default: break;
+        }
+    }
+}
+
+void StructureCheck::CheckTargets() {
+    const WinPath install = ParseFullPath(installFolder_);
+    for (int i = 0; i < Project().Shortcuts.Count(); ++i) {
+        const std::string& target = Project().Shortcuts.Items(i).TargetFile;
+        const int line = source_.shortcutLines[static_cast<size_t>(i)];
+        if (target.empty()) {
+            targetFindings_.push_back({line, "the shortcut has no target"});
+            continue;
+        }
+        const ExpandedPath path = ExpandKeyword(target, folders_);
+        if (!path.full.valid) {
+            const std::string mistake = KeywordMistake(target);
+            targetFindings_.push_back(
+                {line, "the target '" + Shown(target) + "' is relative" + (mistake.empty() ? std::string() : ": " + mistake)});
+            continue;
+        }
+        // Outside the installation folder a target belongs to the system,
+        // which the project need not install.
+        if (install.Contains(path.full) && !sim::Exists(path.full.Text())) {
+            targetFindings_.push_back({line, "the target '" + Shown(target) + "' is not among the installed files"});
+        }
+    }
+}
+
+void StructureCheck::Report(const std::vector<Leftover>& leftovers) {
+    const ProjectPlaces places = Places();
+    auto lineOf = [&](const TRecordRef& item) { return places.LineOf(item); };
+    std::stable_sort(missing_.begin(), missing_.end(),
+                     [](const MissingFolder& a, const MissingFolder& b) { return RunOrder(a.item) < RunOrder(b.item); });
+    for (const MissingFolder& missing : missing_) {
+        const bool link = missing.item.kind == rkShortcut;
+        const std::string failure = link ? "the shortcut cannot be saved there" : "the copy fails there";
+        const int line = lineOf(missing.item);
+        if (missing.occupiedBy.kind != rkNone) {
+            f_.Error(line, "its folder " + places.Form(missing.folder) + " is a file made by line " +
+                               std::to_string(lineOf(missing.occupiedBy)) + ": " + failure + " and the installation stops");
+        } else if (missing.certain) {
+            f_.Error(line, "its folder " + places.Form(missing.folder) + " is made by no folder record: " + failure +
+                               " and the installation stops");
+        } else {
+            f_.Warn(line, "its folder " + places.Form(missing.folder) + " is made by no folder record: " + failure +
+                              " unless it exists on the machine");
+        }
+    }
+    std::stable_sort(collisions_.begin(), collisions_.end(),
+                     [](const Collision& a, const Collision& b) { return RunOrder(a.second) < RunOrder(b.second); });
+    for (const Collision& c : collisions_) {
+        const int first = lineOf(c.first);
+        if (c.second.kind == rkProgramCopy || c.second.kind == rkProjectCopy) {
+            const std::string own = c.second.kind == rkProgramCopy ? options_.programFileName
+                                                                   : ProjectFileName(options_.programFileName);
+            f_.Error(first, "the destination " + places.Form(c.path) + " is where the installer puts its own copy (" +
+                                own + "): that copy replaces this file");
+        } else if (c.fatal) {
+            f_.Error(lineOf(c.second), "the destination " + places.Form(c.path) + " is a folder made by line " +
+                                           std::to_string(first) + ": " +
+                                           (c.second.kind == rkShortcut ? "the shortcut cannot be saved" : "the copy fails") +
+                                           " and the installation stops");
+        } else if (c.second.kind == rkFolder) {
+            f_.Warn(lineOf(c.second), "the folder " + places.Form(c.path) + " is listed before, at line " + std::to_string(first));
+        } else {
+            f_.Warn(lineOf(c.second), "the same destination as line " + std::to_string(first) + " (" +
+                                          places.Form(c.path) + "): this one replaces it");
+        }
+    }
+    for (const auto& finding : targetFindings_) f_.Warn(finding.first, finding.second);
+    for (const Leftover& left : leftovers) {
+        if (!left.folder || TypicalOrigin(left.path, folders_) != FolderOrigin::kNew) continue;
+        const bool onlyParent = left.cause == LeftCause::kOnlyAParent;
+        if (left.cause == LeftCause::kMarkedKeep || left.cause == LeftCause::kParentOfInstallFolder ||
+            left.cause == LeftCause::kUnexplained || (!left.listedForRemoval && !onlyParent)) {
+            continue;
+        }
+        f_.Warn(lineOf(left.item), "the folder " + places.Form(left.path) + " is left behind on uninstall: " +
+                                       places.LeftoverCause(leftovers, left));
+    }
+}
+
+void StructureCheck::Run() {
+    const TProjectProperty& p = Project();
+    installFolder_ = RunPath::ProposedInstallFolder(kTypicalProgramFiles, p.InitDirectory, p.SubDirectory);
+    // Without a full installation folder no installation gets anywhere; the
+    // installation folder's own finding says why.
+    if (!ParseFullPath(installFolder_).valid) return;
+    folders_ = TypicalKeywordFolders(installFolder_);
+    // Records whose paths are relative or empty are found on their own lines;
+    // the run is given the others.
+    for (int i = 0; i < p.Folders.Count(); ++i) {
+        if (ExpandKeyword(p.Folders.Items(i).FolderPath, folders_).full.valid) folders.push_back(i);
+    }
+    auto placed = [this](const std::string& path) {
+        const ExpandedPath expanded = ExpandKeyword(path, folders_);
+        return expanded.full.valid && !expanded.full.IsRoot();
+    };
+    for (int i = 0; i < p.Files.Count(); ++i) {
+        if (placed(p.Files.Items(i).DestFile)) files.push_back(i);
+    }
+    for (int i = 0; i < p.Shortcuts.Count(); ++i) {
+        if (placed(p.Shortcuts.Items(i).LinkFile + ".lnk")) shortcuts.push_back(i);
+    }
+    const bool installed = Install();
+    FindCollisions();
+    CheckTargets();
+    std::vector<Leftover> leftovers;
+    if (installed && runs_->Uninstall() && runs_->RemoveItself()) {
+        RunHistory history = runs_->History();
+        for (std::vector<RunItem>* run : {&history.install, &history.uninstall}) {
+            for (RunItem& item : *run) item.event.record = Original(item.event.record);
+        }
+        leftovers = ExplainLeftovers(history, runs_->Left());
+    }
+    Report(leftovers);
+}
+
+}  // namespace
+
+void CheckStructure(ProjectSource& source, const CheckOptions& options, Findings& findings) {
+    StructureCheck(source, options, findings).Run();
+}
+
+}  // namespace setupproj
