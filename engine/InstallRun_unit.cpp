@@ -4,6 +4,7 @@
 
 #include "engine/RunPath_unit.h"
 #include "engine/SetupEngine_unit.h"
+#include "engine/SetupSession_unit.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
@@ -32,7 +33,7 @@ int ShowCommandOf(int showMode) {
 void TSetupEngine::RunInstall() {
     failure_ = TFailureRecord();
     At({});
-    state_.RunSucceeded = false;
+    session_.RunSucceeded = false;
     SetProgressMax();
     // An error that escapes a step (a registration write) still ends the run
     // with its message and the window closing; it is then passed on so that
@@ -40,7 +41,7 @@ void TSetupEngine::RunInstall() {
     std::exception_ptr escaped;
     try {
         if (MakeFolders() && CopyFiles() && CreateShortcuts() && RegisterUninstall()) {
-            state_.RunSucceeded = true;
+            session_.RunSucceeded = true;
         }
     } catch (const std::exception& e) {
         Record(std::string("Failed to install: ") + e.what());
@@ -48,7 +49,7 @@ void TSetupEngine::RunInstall() {
     } catch (...) {
         escaped = std::current_exception();
     }
-    if (state_.RunSucceeded) {
+    if (session_.RunSucceeded) {
         host_.ShowEndPage();
     } else {
         host_.ShowResult(rbError, kInstallFailed);
@@ -63,9 +64,9 @@ bool TSetupEngine::MakeFolders() {
         // a missing folder fails later and stops it there.
         At({rkInstallFolder});
         MakeFolder(ExpandPath("[Install Folder]"));
-        for (int i = 0; i < state_.Project->Folders.Count(); ++i) {
+        for (int i = 0; i < session_.Project->Folders.Count(); ++i) {
             At({rkFolder, i});
-            std::string folder = ExpandPath(state_.Project->Folders.Items(i).FolderPath);
+            std::string folder = ExpandPath(session_.Project->Folders.Items(i).FolderPath);
             host_.ShowProgress(folder);
             MakeFolder(folder);
         }
@@ -82,20 +83,20 @@ void TSetupEngine::MakeFolder(const std::string& folder) {
 
 bool TSetupEngine::CopyFiles() {
     return Step("copy the files", [this] {
-        TProjectProperty& project = *state_.Project;
+        TProjectProperty& project = *session_.Project;
         for (int i = 0; i < project.Files.Count(); ++i) {
             const TCopyFile& item = project.Files.Items(i);
             At({rkFile, i});
             // A relative source lies beside the project, wherever the program
             // was started from: never a file of that name in the current folder.
-            std::string source = RunPath::ResolveSourcePath(state_.SourceFolder, item.SourceFile);
+            std::string source = RunPath::ResolveSourcePath(session_.SourceFolder, item.SourceFile);
             if (!CopyOneFile(source, ExpandPath(item.DestFile))) return false;
         }
         // The uninstaller and its project copy run elevated later: only
         // administrators may change them, whatever the folder allows.
         At({rkProgramCopy});
         std::string programCopy = ProgramCopyPath();
-        if (!CopyOneFile(state_.ExePath, programCopy)) return false;
+        if (!CopyOneFile(session_.ExePath, programCopy)) return false;
         if (!ProtectProgramFile(programCopy)) return false;
 
         // The copy starts as the uninstaller; the model in memory stays the
@@ -149,9 +150,9 @@ bool TSetupEngine::ClearReadOnly(const std::string& path) {
 
 bool TSetupEngine::CreateShortcuts() {
     return Step("create the shortcuts", [this] {
-        for (int i = 0; i < state_.Project->Shortcuts.Count(); ++i) {
+        for (int i = 0; i < session_.Project->Shortcuts.Count(); ++i) {
             At({rkShortcut, i});
-            if (!CreateShortcut(state_.Project->Shortcuts.Items(i))) return false;
+            if (!CreateShortcut(session_.Project->Shortcuts.Items(i))) return false;
         }
         return true;
     });
@@ -183,7 +184,7 @@ bool TSetupEngine::CreateShortcut(const TShortCutFile& item) {
 bool TSetupEngine::RegisterUninstall() {
     // A project without a key of its own is installed without a registration:
     // the list key of all installed programs is never written in its place.
-    std::string keyPath = RunPath::UninstallKeyPath(state_.Project->UnInstallKey);
+    std::string keyPath = RunPath::UninstallKeyPath(session_.Project->UnInstallKey);
     if (keyPath.empty()) return true;
     plat::RegKey key;  // closed on every path out
     // A key that cannot be created makes the first write fail; its own
@@ -196,7 +197,7 @@ bool TSetupEngine::RegisterUninstall() {
         Fail(std::string("write ") + name + " under " + keyName, plat::LastError());
         throw ESetupError(FormatMessage1(kValueNotSet, name));
     };
-    write("DisplayName", state_.Project->UnInstallName);
+    write("DisplayName", session_.Project->UnInstallName);
     // Quoted, and exactly where the program copy went: an unquoted path with
     // spaces could start another program ("C:\Program.exe") in its place.
     write("UninstallString", "\"" + ProgramCopyPath() + "\"");

@@ -1,8 +1,8 @@
 #pragma once
 // The engine below the wizard window: the folder-keyword expansion, the
-// installation run and the uninstallation run with its self-removal. The
-// window owns the shared state (TSetupState) and answers the runs through
-// TRunHost; the engine never sees a control.
+// installation run and the uninstallation run with its self-removal. The runs
+// work on a set-up session's state (engine/SetupSession_unit.h) and answer
+// to a TRunHost, which the window implements; the engine never sees a control.
 #include <cstdint>
 #include <exception>
 #include <memory>
@@ -10,25 +10,9 @@
 
 #include "engine/RunPath_unit.h"
 
-class TProjectProperty;
+class TSetupSession;
 class TSystemPath;
 struct TShortCutFile;
-
-// What the wizard window and the runs share, owned by the window from
-// start-up to its destruction.
-struct TSetupState {
-    TSetupState();
-    ~TSetupState();
-
-    std::unique_ptr<TProjectProperty> Project;
-    std::unique_ptr<TSystemPath> SystemPath;
-    // True once the project file was found; each run sets it to its result.
-    bool RunSucceeded = false;
-    // The program's own full path, and its folder, which holds the project
-    // file: relative copy sources resolve against it.
-    std::string ExePath;
-    std::string SourceFolder;
-};
 
 // The kinds of box a run shows; the window gives each its caption and icon.
 enum TRunBoxKind { rbWarning = 0, rbError = 1, rbInformation = 2 };
@@ -124,7 +108,7 @@ enum TSelfRemovalKind { srBatchFile = 0, srCompanionFile = 1, srInstallFolder = 
 // The user only sees the run's own boxes; the host hears of every item.
 class TSetupEngine {
 public:
-    TSetupEngine(TSetupState& state, TRunHost& host);
+    TSetupEngine(TSetupSession& session, TRunHost& host);
     ~TSetupEngine();
     TSetupEngine(const TSetupEngine&) = delete;
     TSetupEngine& operator=(const TSetupEngine&) = delete;
@@ -180,7 +164,7 @@ private:
     bool MakePrivateFolder(const std::string& windowsFolder, std::string& folder);
     std::string ProgramCopyPath();
 
-    TSetupState& state_;
+    TSetupSession& session_;
     TRunHost& host_;
     TFailureRecord failure_;
     TRecordRef current_;

@@ -1,6 +1,7 @@
 // The uninstallation run and the self-removal that follows a successful one.
 #include "engine/RunPath_unit.h"
 #include "engine/SetupEngine_unit.h"
+#include "engine/SetupSession_unit.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
@@ -30,7 +31,7 @@ bool TSetupEngine::RunUninstall() {
     failure_ = TFailureRecord();
     At({});
     if (!host_.AskYesNo(rbWarning, kUninstallQuestion)) {
-        state_.RunSucceeded = false;
+        session_.RunSucceeded = false;
         return false;
     }
     SetProgressMax();
@@ -45,17 +46,17 @@ bool TSetupEngine::RunUninstall() {
     } catch (...) {
         result = false;
     }
-    state_.RunSucceeded = result;
+    session_.RunSucceeded = result;
     host_.ShowResult(rbInformation, result ? kUninstallDone : kUninstallFailed);
     return result;
 }
 
 bool TSetupEngine::RemoveShortcuts() {
     return Step("remove the shortcuts", [this] {
-        for (int i = 0; i < state_.Project->Shortcuts.Count(); ++i) {
+        for (int i = 0; i < session_.Project->Shortcuts.Count(); ++i) {
             At({rkShortcut, i});
             // ".lnk" before the expansion, as the installation made the path.
-            if (!RemoveOneFile(state_.Project->Shortcuts.Items(i).LinkFile + ".lnk", dmDelete)) return false;
+            if (!RemoveOneFile(session_.Project->Shortcuts.Items(i).LinkFile + ".lnk", dmDelete)) return false;
         }
         return true;
     });
@@ -63,8 +64,8 @@ bool TSetupEngine::RemoveShortcuts() {
 
 bool TSetupEngine::RemoveFiles() {
     return Step("remove the files", [this] {
-        for (int i = 0; i < state_.Project->Files.Count(); ++i) {
-            const TCopyFile& item = state_.Project->Files.Items(i);
+        for (int i = 0; i < session_.Project->Files.Count(); ++i) {
+            const TCopyFile& item = session_.Project->Files.Items(i);
             At({rkFile, i});
             if (!RemoveOneFile(item.DestFile, item.DeleteMode)) return false;
         }
@@ -111,8 +112,8 @@ bool TSetupEngine::RemoveOneFile(const std::string& path, int deleteMode) {
 bool TSetupEngine::RemoveFolders() {
     return Step("remove the folders", [this] {
         // Subfolders are listed after their parents: last first.
-        for (int i = state_.Project->Folders.Count() - 1; i >= 0; --i) {
-            const TMakeFolder& item = state_.Project->Folders.Items(i);
+        for (int i = session_.Project->Folders.Count() - 1; i >= 0; --i) {
+            const TMakeFolder& item = session_.Project->Folders.Items(i);
             At({rkFolder, i});
             if (item.KeepOnUninstall != 0) {
                 Done(ioKeptOnUninstall);
@@ -141,7 +142,7 @@ bool TSetupEngine::RemoveFolders() {
 bool TSetupEngine::UnregisterUninstall() {
     // Without a key of its own nothing was registered; the list key itself is
     // never deleted.
-    std::string keyPath = RunPath::UninstallKeyPath(state_.Project->UnInstallKey);
+    std::string keyPath = RunPath::UninstallKeyPath(session_.Project->UnInstallKey);
     if (keyPath.empty()) return true;
     At({rkRegistration}, "HKEY_LOCAL_MACHINE\\" + keyPath);
     Done(plat::DeleteKeyTree(plat::RootKey::LocalMachine, keyPath) ? ioRemoved : ioNotRemoved);
@@ -149,7 +150,7 @@ bool TSetupEngine::UnregisterUninstall() {
 }
 
 std::string TSetupEngine::SelfRemovalPath(int kind) {
-    std::string folder = RunPath::ExecutableFolder(state_.ExePath);
+    std::string folder = RunPath::ExecutableFolder(session_.ExePath);
     switch (kind) {
         case srBatchFile: return folder + "\\" + kBatchFileName;
         case srCompanionFile: return folder + "\\" + "Delete" + kCompanionExtension;
@@ -188,9 +189,9 @@ bool TSetupEngine::WriteDeleteBatch() {
     plan.workFolder = privateFolder;
     plan.batch = RunPath::JoinPath(privateFolder, kBatchFileName);
     plan.systemFolder = systemFolder;
-    plan.steps.push_back({false, state_.ExePath});
+    plan.steps.push_back({false, session_.ExePath});
     // "del" on a folder would empty it: only files are deleted.
-    for (const std::string& file : {ProjectFileName(state_.ExePath), SelfRemovalPath(srCompanionFile)}) {
+    for (const std::string& file : {ProjectFileName(session_.ExePath), SelfRemovalPath(srCompanionFile)}) {
         if (!plat::DirectoryExists(file)) plan.steps.push_back({false, file});
     }
     plan.steps.push_back({true, SelfRemovalPath(srInstallFolder)});

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/SetupEngine_unit.h"
+#include "engine/SetupSession_unit.h"
 #include "engine/SystemPath_unit.h"
 #include "platform/sim/Sim.h"
 #include "project/GrobalFunction_unit.h"
@@ -68,9 +68,9 @@ protected:
         file.DestFile = "[Install Folder]\\a.txt";
     }
 
-    TSetupState state;
     RecordingHost host;
-    TSetupEngine engine{state, host};
+    TSetupSession state{host};
+    TSetupEngine& engine = state.Engine();
 };
 
 TEST_F(EngineTest, InstallsWithoutAWindow) {
@@ -146,13 +146,13 @@ TEST_F(EngineTest, EveryItemIsToldWithItsRecordAndOutcome) {
     // asked, and the data folder holds a file of the user's.
     sim::Remove(in + "\\gone.txt");
     sim::AddFile(in + "\\data\\user.txt", "u");
-    TSetupState installed;
+    RecordingHost removal;
+    removal.answers = {true, false};
+    TSetupSession installed{removal};
     installed.ExePath = in + "\\Setup.exe";
     installed.Project = std::make_unique<TProjectProperty>();
     installed.Project->Load(ProjectFileName(installed.ExePath));
-    RecordingHost removal;
-    removal.answers = {true, false};
-    TSetupEngine(installed, removal).RunUninstall();
+    installed.Engine().RunUninstall();
     EXPECT_TRUE(installed.RunSucceeded);
     EXPECT_EQ(removal.items, (std::vector<std::string>{
                                  "shortcut 0: removed " + programs + "\\Tool.lnk",
@@ -166,8 +166,7 @@ TEST_F(EngineTest, EveryItemIsToldWithItsRecordAndOutcome) {
     // written from it; carried out, it takes the uninstaller, its project
     // copy and the batch with its folder, and leaves the installation folder,
     // which is not empty.
-    TSetupEngine removing(installed, removal);
-    ASSERT_TRUE(removing.WriteDeleteBatch());
+    ASSERT_TRUE(installed.Engine().WriteDeleteBatch());
     const RunPath::SelfRemovalPlan& plan = removal.selfRemoval;
     ASSERT_EQ(removal.events.back(), "plan");
     ASSERT_EQ(sim::StartedBatches().size(), 1u);
@@ -180,6 +179,51 @@ TEST_F(EngineTest, EveryItemIsToldWithItsRecordAndOutcome) {
     CarryOutSelfRemoval(plan);
     EXPECT_EQ(sim::ListFolder(in), (std::vector<std::string>{"asked.txt", "data", "keep", "kept.txt"}));
     EXPECT_FALSE(sim::Exists(plan.workFolder));
+}
+
+// Start-up without a window: the project beside the program, the mode and
+// the proposed installation folder, or why the program cannot go on.
+TEST(SetupSessionTest, StartUp) {
+    struct Row {
+        const char* exe;
+        const char* project;  // beside it; nullptr for none
+        TSessionStart start;
+        const char* folderOrError;
+    } rows[] = {
+        {"D:\\Setup\\SETUP.EXE", "[Copy File]\r\nSubDirectory=Vendor\\Tool\r\n", ssInstall,
+         "C:\\Program Files\\Vendor\\Tool"},
+        {"D:\\Setup\\SETUP.EXE", "[Copy File]\r\nInitDirectory=1\r\nSubDirectory=E:\\Tool\r\n", ssInstall, "E:\\Tool"},
+        {"D:\\Apps\\Tool\\setup.exe", "[Project Property]\r\nInstallMode=1\r\n", ssUninstall, "D:\\Apps\\Tool"},
+        {"D:\\setup.exe", "[Project Property]\r\nInstallMode=2\r\n", ssUninstall, "D:\\"},
+        {"D:\\Setup\\SETUP.EXE", nullptr, ssNoProject, ""},
+        {"D:\\Setup\\SETUP.EXE", "[Message]\r\nMessageDisp=\r\n", ssLoadFailed, "'' は整数ではありません"},
+        // A path too long for the system to give: never a project of the
+        // current folder (".ini" there) in its place.
+        {"", "[Project Property]\r\nName1=other\r\n", ssLoadFailed, "プログラムのパスを取得できません"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.exe);
+        sim::ResetAll();
+        sim::AddDrive('D');
+        sim::SetExecutablePath(row.exe);
+        if (row.project) sim::AddFile(*row.exe ? ProjectFileName(row.exe) : std::string("C:\\work\\.ini"), row.project);
+        RecordingHost host;
+        TSetupSession session(host);
+        ASSERT_EQ(session.Start(), row.start);
+        if (row.start == ssInstall || row.start == ssUninstall) {
+            EXPECT_EQ(session.ProposedInstallFolder(), row.folderOrError);
+            EXPECT_TRUE(session.RunSucceeded);
+        } else {
+            EXPECT_EQ(session.LoadError(), row.folderOrError);
+            EXPECT_FALSE(session.RunSucceeded);
+            EXPECT_EQ(session.Project, nullptr);
+        }
+        // The installed copy removes itself at the end unless a run said
+        // otherwise (RunSucceeded stays true from start-up on).
+        EXPECT_EQ(session.End(), row.start == ssUninstall);
+        EXPECT_EQ(sim::StartedBatches().size(), row.start == ssUninstall ? 1u : 0u);
+        EXPECT_EQ(session.Project, nullptr);
+    }
 }
 
 }  // namespace

@@ -11,16 +11,12 @@
 #include <vector>
 
 #include <algorithm>
-#include <memory>
 
 #include "engine/RunPath_unit.h"
-#include "engine/SetupEngine_unit.h"
-#include "engine/SystemPath_unit.h"
+#include "engine/SetupSession_unit.h"
 #include "platform/AnsiText.h"
 #include "platform/CodePage932.h"
-#include "platform/FileSystem.h"
 #include "platform/sim/Sim.h"
-#include "project/GrobalFunction_unit.h"
 #include "project/ProjectProperty_unit.h"
 #include "tests/support/RoundTripProjects.h"
 #include "tools/setupproj/Verify.h"
@@ -272,8 +268,8 @@ TEST_F(SetupprojVerify, TheReportAsPrinted) {
 // otherwise. verify must say the same, path for path.
 class AnsweringHost : public TRunHost {
 public:
-    AnsweringHost(std::string folder, bool answerYes) : folder_(std::move(folder)), answerYes_(answerYes) {}
-    std::string InstallFolder() override { return folder_; }
+    explicit AnsweringHost(bool answerYes) : answerYes_(answerYes) {}
+    std::string InstallFolder() override { return folder; }
     void StartProgress(int) override {}
     void ShowProgress(const std::string&) override {}
     bool AskYesNo(TRunBoxKind, const std::string&) override { return asked_++ == 0 || answerYes_; }
@@ -281,10 +277,10 @@ public:
     void ShowEndPage() override {}
     void CloseWizard() override {}
     void SelfRemovalPlanned(const RunPath::SelfRemovalPlan& plan) override { selfRemoval = plan; }
+    std::string folder;
     RunPath::SelfRemovalPlan selfRemoval;
 
 private:
-    std::string folder_;
     bool answerYes_;
     int asked_ = 0;
 };
@@ -328,14 +324,12 @@ RunOutcome RunOnTheMachine(const std::string& text, const std::set<std::string>&
     sim::AddDrive('D');
     sim::AddKey(plat::RootKey::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
     RunOutcome outcome;
-    TSetupState installer;
-    installer.ExePath = medium + "\\Setup.exe";
-    installer.SourceFolder = medium;
-    installer.RunSucceeded = true;
-    installer.SystemPath = std::make_unique<TSystemPath>();
-    installer.Project = std::make_unique<TProjectProperty>();
-    installer.Project->Parse(text);
-    sim::AddFile(installer.ExePath, "MZ");
+    sim::AddFile(medium + "\\Setup.exe", "MZ");
+    sim::AddFile(medium + "\\Setup.ini", text);
+    sim::SetExecutablePath(medium + "\\Setup.exe");
+    AnsweringHost installHost(answerYes);
+    TSetupSession installer(installHost);
+    EXPECT_EQ(installer.Start(), ssInstall);
     for (int i = 0; i < installer.Project->Files.Count(); ++i) {
         const std::string& source = installer.Project->Files.Items(i).SourceFile;
         const bool full = source.size() >= 2 && source[1] == ':';
@@ -343,30 +337,24 @@ RunOutcome RunOnTheMachine(const std::string& text, const std::set<std::string>&
         if (full || sources.count(source)) sim::AddFile(RunPath::ResolveSourcePath(medium, source), "x");
     }
     const TProjectProperty& project = *installer.Project;
-    const std::string location = RunPath::ProposedInstallFolder(
-        installer.SystemPath->GetSystemPath(spProgramFiles), project.InitDirectory, project.SubDirectory);
+    const std::string location = installHost.folder = installer.ProposedInstallFolder();
     std::set<std::string> before;
     for (const sim::Entry& entry : sim::TakeSnapshot()) before.insert(Folded(entry.path));
     const std::vector<std::string> registryBefore = sim::RegistrySnapshot();
 
-    AnsweringHost installHost(location, answerYes);
-    TSetupEngine(installer, installHost).RunInstall();
+    installer.Engine().RunInstall();
     outcome.installed = installer.RunSucceeded;
     if (!outcome.installed) return outcome;
 
-    TSetupState uninstaller;
-    uninstaller.ExePath = RunPath::JoinPath(location, "Setup.exe");
-    uninstaller.SourceFolder = RunPath::ExecutableFolder(uninstaller.ExePath);
-    uninstaller.RunSucceeded = true;
-    uninstaller.SystemPath = std::make_unique<TSystemPath>();
-    uninstaller.Project = std::make_unique<TProjectProperty>();
-    uninstaller.Project->Load(ProjectFileName(uninstaller.ExePath));
-    sim::SetExecutablePath(uninstaller.ExePath);
-    AnsweringHost uninstallHost(uninstaller.SourceFolder, answerYes);
-    TSetupEngine uninstall(uninstaller, uninstallHost);
+    sim::SetExecutablePath(RunPath::JoinPath(location, "Setup.exe"));
+    AnsweringHost uninstallHost(answerYes);
+    TSetupSession uninstaller(uninstallHost);
+    EXPECT_EQ(uninstaller.Start(), ssUninstall);
+    uninstallHost.folder = uninstaller.ProposedInstallFolder();
+    TSetupEngine& uninstall = uninstaller.Engine();
     outcome.uninstalled = uninstall.RunUninstall();
     if (!outcome.uninstalled) return outcome;
-    EXPECT_TRUE(uninstall.WriteDeleteBatch());
+    EXPECT_TRUE(uninstaller.End());
     CarryOutSelfRemoval(uninstallHost.selfRemoval);
 
     // The path that a record resolves to on the machine, folded; "" when none.

@@ -62,7 +62,7 @@ public:
     VerifyReport Run();
 
 private:
-    void SetUpMachine();
+    bool SetUpMachine();
     void Install();
     void Uninstall();
     void CollectLeftovers();
@@ -74,27 +74,34 @@ private:
     const VerifyOptions& options_;
     SourceFiles& sources_;
     VerifyReport report_;
-    TSetupState state_;
     ProjectSource source_;
     std::vector<std::string> folders_;  // of each keyword on the simulated machine
     MachineRuns runs_;
     std::vector<std::string> registryBefore_;
 };
 
-void Verification::SetUpMachine() {
+// The installer and its project on the medium; the installer starts up.
+bool Verification::SetUpMachine() {
     sim::ResetAll();
     sim::AddDrive('D');
     sim::AddKey(plat::RootKey::LocalMachine, kUninstallList);
-    state_.ExePath = RunPath::JoinPath(kMedium, options_.installerName);
-    state_.SourceFolder = kMedium;
-    state_.SystemPath = std::make_unique<TSystemPath>();
-    state_.RunSucceeded = true;
-    sim::AddFile(state_.ExePath, "MZ");
-    sim::SetExecutablePath(state_.ExePath);
-
-    const TProjectProperty& project = *state_.Project;
-    for (int i = 0; i < project.Files.Count(); ++i) {
-        const std::string& source = project.Files.Items(i).SourceFile;
+    const std::string installer = RunPath::JoinPath(kMedium, options_.installerName);
+    sim::AddFile(installer, "MZ");
+    sim::AddFile(ProjectFileName(installer), text_);
+    switch (runs_.Start(installer)) {
+        case ssInstall: break;
+        case ssUninstall:
+            report_.loadError = "InstallMode " + std::to_string(runs_.installer.Project->InstallMode) +
+                                ": the program starts as the uninstaller of an installed copy";
+            return false;
+        default: report_.loadError = Shown(runs_.installer.LoadError()); return false;
+    }
+    const TSetupSession& session = runs_.installer;
+    source_.folderLines.resize(static_cast<size_t>(session.Project->Folders.Count()));
+    source_.fileLines.resize(static_cast<size_t>(session.Project->Files.Count()));
+    source_.shortcutLines.resize(static_cast<size_t>(session.Project->Shortcuts.Count()));
+    for (int i = 0; i < session.Project->Files.Count(); ++i) {
+        const std::string& source = session.Project->Files.Items(i).SourceFile;
         if (source.empty()) continue;
         const std::string path = RunPath::ResolveSourcePath(kMedium, source);
         const std::string line = "line " + std::to_string(source_.fileLines[static_cast<size_t>(i)]);
@@ -109,16 +116,14 @@ void Verification::SetUpMachine() {
         std::string payloadName;
         if (sources_.Find(source, payloadName)) sim::AddFile(path, std::string());
     }
-
-    const std::string programFiles =
-        project.InitDirectory != 0 ? std::string() : state_.SystemPath->GetSystemPath(spProgramFiles);
-    report_.installFolder = RunPath::ProposedInstallFolder(programFiles, project.InitDirectory, project.SubDirectory);
+    report_.installFolder = runs_.installer.ProposedInstallFolder();
     for (int k = 0; k < fkCount; ++k) {
         folders_.push_back(KeywordFolder(
-            k, [this] { return report_.installFolder; }, *state_.SystemPath));
+            k, [this] { return report_.installFolder; }, *session.SystemPath));
     }
     runs_.Remember();
     registryBefore_ = sim::RegistrySnapshot();
+    return true;
 }
 
 // The engine's record of what stopped the installation, with the line of
@@ -129,7 +134,7 @@ std::string Verification::InstallFailure(const TFailureRecord& failure) {
     if (record.kind != rkFile && record.kind != rkShortcut) return text;
     std::string why;
     if (record.kind == rkFile) {
-        const std::string& source = state_.Project->Files.Items(record.index).SourceFile;
+        const std::string& source = runs_.installer.Project->Files.Items(record.index).SourceFile;
         if (!plat::FileExists(RunPath::ResolveSourcePath(kMedium, source))) {
             why = "; the source " + Quoted(source) + " is not found beside the project";
         }
@@ -177,8 +182,8 @@ std::vector<VerifyLine> Verification::Created(const sim::Snapshot& after, const 
 }
 
 void Verification::Install() {
-    report_.installSucceeded = runs_.Install(state_, report_.installFolder);
-    if (!report_.installSucceeded) report_.installFailure = InstallFailure(runs_.installRecord);
+    report_.installSucceeded = runs_.Install();
+    if (!report_.installSucceeded) report_.installFailure = InstallFailure(runs_.installer.Engine().FailureRecord());
     report_.install = Created(sim::TakeSnapshot(), sim::RegistrySnapshot());
     const std::vector<VerifyLine>& boxes = runs_.installHost.lines;
     report_.install.insert(report_.install.end(), boxes.begin(), boxes.end());
@@ -227,26 +232,11 @@ void Verification::CollectLeftovers() {
 }
 
 VerifyReport Verification::Run() {
-    state_.Project = std::make_unique<TProjectProperty>();
-    try {
-        state_.Project->Parse(text_);
-    } catch (const ESetupError& e) {
-        report_.loadError = Shown(e.Message());
-        return report_;
-    }
     // The lines of the records, read by the rules of the installer's own
     // reading, so that they stand beside the same records.
     Findings ignored;
     ReadProjectSource(ScanIniText(text_), source_, ignored);
-    source_.folderLines.resize(static_cast<size_t>(state_.Project->Folders.Count()));
-    source_.fileLines.resize(static_cast<size_t>(state_.Project->Files.Count()));
-    source_.shortcutLines.resize(static_cast<size_t>(state_.Project->Shortcuts.Count()));
-    if (state_.Project->InstallMode != 0) {
-        report_.loadError = "InstallMode " + std::to_string(state_.Project->InstallMode) +
-                            ": the program starts as the uninstaller of an installed copy";
-        return report_;
-    }
-    SetUpMachine();
+    if (!SetUpMachine()) return report_;
     Install();
     if (!report_.installSucceeded) return report_;
     Uninstall();
@@ -308,57 +298,48 @@ void MachineRuns::Remember() {
 
 bool MachineRuns::Before(const std::string& path) const { return before_.count(Folded(path)) != 0; }
 
-bool MachineRuns::Install(TSetupState& installer, const std::string& installFolder) {
-    installHost.installFolder = installFolder;
-    TSetupEngine engine(installer, installHost);
+TSessionStart MachineRuns::Start(const std::string& installer) {
+    sim::SetExecutablePath(installer);
+    return this->installer.Start();
+}
+
+bool MachineRuns::Install() {
+    installHost.installFolder = installer.ProposedInstallFolder();
     try {
-        engine.RunInstall();
+        installer.Engine().RunInstall();
     } catch (const std::exception&) {
         // Kept as the failure record; the run has ended with its box.
     }
-    installRecord = engine.FailureRecord();
     return installer.RunSucceeded;
 }
 
-std::string MachineRuns::Uninstaller() const {
-    for (const RunItem& item : installHost.items) {
-        if (item.event.record.kind == rkProgramCopy) return item.event.path;
-    }
-    return std::string();
-}
-
 bool MachineRuns::Uninstall() {
-    removal_.ExePath = Uninstaller();
-    removal_.SourceFolder = RunPath::ExecutableFolder(removal_.ExePath);
-    removal_.SystemPath = std::make_unique<TSystemPath>();
-    removal_.RunSucceeded = true;
-    removal_.Project = std::make_unique<TProjectProperty>();
-    sim::SetExecutablePath(removal_.ExePath);
-    try {
-        removal_.Project->Load(ProjectFileName(removal_.ExePath));
-    } catch (const ESetupError& e) {
-        uninstallFailure = "its project copy does not load: " + Shown(e.Message());
-        return false;
+    std::string program;
+    for (const RunItem& item : installHost.items) {
+        if (item.event.record.kind == rkProgramCopy) program = item.event.path;
     }
-    if (removal_.Project->InstallMode == 0) {
-        uninstallFailure = "its project copy has InstallMode 0: it starts as an installer";
-        return false;
+    sim::SetExecutablePath(program);
+    switch (uninstaller.Start()) {
+        case ssUninstall: break;
+        case ssLoadFailed:
+            uninstallFailure = "its project copy does not load: " + Shown(uninstaller.LoadError());
+            return false;
+        case ssNoProject: uninstallFailure = "its project copy is not there: it ends at once"; return false;
+        case ssInstall: uninstallFailure = "its project copy has InstallMode 0: it starts as an installer"; return false;
     }
-    uninstallHost.installFolder = removal_.SourceFolder;
-    TSetupEngine engine(removal_, uninstallHost);
+    uninstallHost.installFolder = uninstaller.ProposedInstallFolder();
     try {
-        engine.RunUninstall();
+        uninstaller.Engine().RunUninstall();
     } catch (const std::exception&) {
         // The run reports its own failure.
     }
-    if (!removal_.RunSucceeded) uninstallFailure = Shown(engine.FailureRecord().text);
-    return removal_.RunSucceeded;
+    if (!uninstaller.RunSucceeded) uninstallFailure = Shown(uninstaller.Engine().FailureRecord().text);
+    return uninstaller.RunSucceeded;
 }
 
 bool MachineRuns::RemoveItself() {
-    TSetupEngine engine(removal_, uninstallHost);
-    if (!engine.WriteDeleteBatch()) {
-        uninstallFailure = Shown(engine.FailureRecord().text);
+    if (!uninstaller.End()) {
+        uninstallFailure = Shown(uninstaller.Engine().FailureRecord().text);
         return false;
     }
     // The program has ended by then, so the batch's wait for it is over at once.

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/SetupEngine_unit.h"
+#include "engine/SetupSession_unit.h"
 #include "tools/setupproj/Check.h"
 #include "tools/setupproj/Structure.h"
 
@@ -112,24 +112,25 @@ private:
     int questions_ = 0;
 };
 
-// The two runs on the simulated machine as it stands: the installation by
-// an installer, the uninstallation by the copy it installed, and that copy's
-// self-removal, carried out as it goes once the program has ended. What was
-// on the machine before is remembered, so what the runs leave can be told.
+// The two runs on the simulated machine as it stands, each program in a
+// set-up session of its own as it starts: the installation by the installer,
+// the uninstallation by the copy it installed, and that copy's self-removal,
+// carried out as it goes once the program has ended. What was on the machine
+// before is remembered, so what the runs leave can be told.
 class MachineRuns {
 public:
     explicit MachineRuns(bool answerYes) : installHost(answerYes), uninstallHost(answerYes) {}
 
+    // The installer at that path starts up (its project file lies beside it).
+    TSessionStart Start(const std::string& installer);
     // Remembers the machine as it is now, before the installation.
     void Remember();
     // The full path is one the machine had before (letter case ignored).
     bool Before(const std::string& path) const;
-    bool Install(TSetupState& installer, const std::string& installFolder);
-    // The program copy that the installation made: the uninstaller.
-    std::string Uninstaller() const;
-    // The installed copy: loads its project copy and uninstalls. A load
-    // error or a project copy that does not start it as the uninstaller is
-    // the failure text; nothing runs then.
+    // The installation into the folder the installer proposes.
+    bool Install();
+    // The installed copy starts and uninstalls; when it does not start as
+    // the uninstaller, or its run fails, uninstallFailure says why (UTF-8).
     bool Uninstall();
     // After a successful uninstallation: the self-removal, false when it does
     // not start.
@@ -139,12 +140,11 @@ public:
     RunHistory History() const { return RunHistory{installHost.items, uninstallHost.items}; }
 
     ListeningHost installHost, uninstallHost;
-    std::string installFailure, uninstallFailure;  // failure records' texts, or why nothing ran
-    TFailureRecord installRecord;
+    TSetupSession installer{installHost}, uninstaller{uninstallHost};
+    std::string uninstallFailure;
 
 private:
     std::set<std::string> before_;  // every path, folded
-    TSetupState removal_;
 };
 
 }  // namespace setupproj

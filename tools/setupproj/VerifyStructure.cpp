@@ -59,7 +59,7 @@ public:
 private:
     const TProjectProperty& Project() const { return source_.project; }
     ProjectPlaces Places() const { return ProjectPlaces(source_, folders_); }
-    void SetUpMachine();
+    bool SetUpMachine();
     bool Install();
     bool TakeOut(const TFailureRecord& failure);
     TRecordRef Original(TRecordRef record) const;
@@ -78,16 +78,17 @@ private:
     std::vector<int> folders, files, shortcuts;
     std::vector<std::string> mayExist_;  // folders outside the known places, taken as there
     std::unique_ptr<MachineRuns> runs_;
-    std::unique_ptr<TSetupState> state_;
     std::vector<MissingFolder> missing_;
     std::vector<Collision> collisions_;
     std::vector<std::pair<int, std::string>> targetFindings_;  // shortcut, text
 };
 
-// A typical machine (the folders of TypicalKeywordFolders) with the installer
-// and the project on a medium, every source there, and the folders that may
-// exist.
-void StructureCheck::SetUpMachine() {
+// A typical machine (the folders of TypicalKeywordFolders) with the folders
+// that may exist, and on a medium the installer and the project, which starts
+// it as the installer; then the run is given the records left in, each
+// copying a file of the medium (what a source holds or where it lies makes
+// no structure).
+bool StructureCheck::SetUpMachine() {
     sim::ResetAll();
     sim::AddDrive('D');
     sim::AddKey(plat::RootKey::LocalMachine, kUninstallList);
@@ -108,21 +109,17 @@ void StructureCheck::SetUpMachine() {
         if (folder[1] == ':') sim::AddDrive(folder[0]);
         sim::AddFolder(folder);
     }
+    // Its InstallMode has a finding of its own: the installer it ships with.
+    TProjectProperty model;
+    model.Parse(source_.project.Serialize());
+    model.InstallMode = 0;
+    const std::string installer = RunPath::JoinPath(kMedium, options_.programFileName);
+    sim::AddFile(installer, "MZ");
+    sim::AddFile(ProjectFileName(installer), model.Serialize());
+    runs_ = std::make_unique<MachineRuns>(true);
+    if (runs_->Start(installer) != ssInstall) return false;
 
-    // The run's project: the records it is given, each copying a file of the
-    // medium (what a source holds or where it lies makes no structure).
-    state_ = std::make_unique<TSetupState>();
-    state_->ExePath = RunPath::JoinPath(kMedium, options_.programFileName);
-    state_->SourceFolder = kMedium;
-    state_->SystemPath = std::make_unique<TSystemPath>();
-    state_->RunSucceeded = true;
-    state_->Project = std::make_unique<TProjectProperty>();
-    state_->Project->Parse(source_.project.Serialize());
-    sim::AddFile(state_->ExePath, "MZ");
-    sim::SetExecutablePath(state_->ExePath);
-    TProjectProperty& run = *state_->Project;
-    // The installer a project ships with; its InstallMode has a finding of its own.
-    run.InstallMode = 0;
+    TProjectProperty& run = *runs_->installer.Project;
     run.Folders.Clear();
     for (int i : folders) run.Folders.Add() = Project().Folders.Items(i);
     run.Files.Clear();
@@ -134,8 +131,8 @@ void StructureCheck::SetUpMachine() {
     }
     run.Shortcuts.Clear();
     for (int i : shortcuts) run.Shortcuts.Add() = Project().Shortcuts.Items(i);
-    runs_ = std::make_unique<MachineRuns>(true);
     runs_->Remember();
+    return true;
 }
 
 TRecordRef StructureCheck::Original(TRecordRef record) const {
@@ -212,9 +209,9 @@ bool StructureCheck::Install() {
     // Each round takes one record out, or lets one folder be: it ends.
     const size_t rounds = folders.size() + files.size() + shortcuts.size() + 2;
     for (size_t round = 0; round < rounds; ++round) {
-        SetUpMachine();
-        if (runs_->Install(*state_, installFolder_)) return true;
-        if (!TakeOut(runs_->installRecord)) return false;
+        if (!SetUpMachine()) return false;
+        if (runs_->Install()) return true;
+        if (!TakeOut(runs_->installer.Engine().FailureRecord())) return false;
     }
     return false;
 }
@@ -352,6 +349,7 @@ void StructureCheck::Run() {
         if (placed(p.Shortcuts.Items(i).LinkFile + ".lnk")) shortcuts.push_back(i);
     }
     const bool installed = Install();
+    if (!runs_) return;
     FindCollisions();
     CheckTargets();
     std::vector<Leftover> leftovers;
