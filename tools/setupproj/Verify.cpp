@@ -23,11 +23,7 @@ namespace setupproj {
 
 namespace {
 
-// Where the installer and its copy sources lie: a medium of their own, as a
-// user starts a setup from a disc, a stick or a download folder.
-const char kMedium[] = "D:\\medium";
-// Every Windows has the list of installed programs.
-const char kUninstallList[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const char* const kMedium = MachineRuns::kMedium;
 
 std::string Quoted(const std::string& cp932) { return "'" + Shown(cp932) + "'"; }
 
@@ -82,13 +78,7 @@ private:
 
 // The installer and its project on the medium; the installer starts up.
 bool Verification::SetUpMachine() {
-    sim::ResetAll();
-    sim::AddDrive('D');
-    sim::AddKey(plat::RootKey::LocalMachine, kUninstallList);
-    const std::string installer = RunPath::JoinPath(kMedium, options_.installerName);
-    sim::AddFile(installer, "MZ");
-    sim::AddFile(ProjectFileName(installer), text_);
-    switch (runs_.Start(installer)) {
+    switch (runs_.Start(options_.installerName, text_)) {
         case ssInstall: break;
         case ssUninstall:
             report_.loadError = "InstallMode " + std::to_string(runs_.installer.Project->InstallMode) +
@@ -298,9 +288,16 @@ void MachineRuns::Remember() {
 
 bool MachineRuns::Before(const std::string& path) const { return before_.count(Folded(path)) != 0; }
 
-TSessionStart MachineRuns::Start(const std::string& installer) {
-    sim::SetExecutablePath(installer);
-    return this->installer.Start();
+TSessionStart MachineRuns::Start(const std::string& installerName, const std::string& project) {
+    sim::ResetAll();
+    sim::AddDrive('D');
+    // Every Windows has the list of installed programs.
+    sim::AddKey(plat::RootKey::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+    const std::string program = RunPath::JoinPath(kMedium, installerName);
+    sim::AddFile(program, "MZ");
+    sim::AddFile(ProjectFileName(program), project);
+    sim::SetExecutablePath(program);
+    return installer.Start();
 }
 
 bool MachineRuns::Install() {

@@ -121,8 +121,13 @@ class MachineRuns {
 public:
     explicit MachineRuns(bool answerYes) : installHost(answerYes), uninstallHost(answerYes) {}
 
-    // The installer at that path starts up (its project file lies beside it).
-    TSessionStart Start(const std::string& installer);
+    // Where the installer and its copy sources lie: a medium of their own, as
+    // a user starts a setup from a disc, a stick or a download folder.
+    static constexpr const char* kMedium = "D:\\medium";
+
+    // A fresh simulated machine with the installer of that name and its
+    // project (CP932 text) on the medium; the installer starts up.
+    TSessionStart Start(const std::string& installerName, const std::string& project);
     // Remembers the machine as it is now, before the installation.
     void Remember();
     // The full path is one the machine had before (letter case ignored).

@@ -20,8 +20,11 @@ namespace setupproj {
 
 namespace {
 
-const char kMedium[] = "D:\\medium";
-const char kUninstallList[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const char* const kMedium = MachineRuns::kMedium;
+// Where a project that proposes no usable installation folder installs: the
+// user chooses one on the location page, or the installation fails (which
+// its own finding says); the rest of the project is judged all the same.
+const char kStandIn[] = "Chosen Folder";
 
 struct MissingFolder {
     TRecordRef item;  // the file or shortcut
@@ -73,6 +76,7 @@ private:
     const CheckOptions& options_;
     Findings& f_;
     std::string installFolder_;
+    bool standIn_ = false;
     std::vector<std::string> folders_;
     // The records the run is given, by their index in the project.
     std::vector<int> folders, files, shortcuts;
@@ -89,9 +93,16 @@ private:
 // copying a file of the medium (what a source holds or where it lies makes
 // no structure).
 bool StructureCheck::SetUpMachine() {
-    sim::ResetAll();
-    sim::AddDrive('D');
-    sim::AddKey(plat::RootKey::LocalMachine, kUninstallList);
+    // Its InstallMode has a finding of its own: the installer it ships with.
+    TProjectProperty model;
+    model.Parse(source_.project.Serialize());
+    model.InstallMode = 0;
+    if (standIn_) {
+        model.InitDirectory = 0;
+        model.SubDirectory = kStandIn;
+    }
+    runs_ = std::make_unique<MachineRuns>(true);
+    if (runs_->Start(options_.programFileName, model.Serialize()) != ssInstall) return false;
     sim::SetValue(plat::RootKey::LocalMachine, sim::kCurrentVersionKey, "ProgramFilesDir", plat::RegType::String,
                   kTypicalProgramFiles);
     sim::AddFolder(kTypicalProgramFiles);
@@ -109,16 +120,6 @@ bool StructureCheck::SetUpMachine() {
         if (folder[1] == ':') sim::AddDrive(folder[0]);
         sim::AddFolder(folder);
     }
-    // Its InstallMode has a finding of its own: the installer it ships with.
-    TProjectProperty model;
-    model.Parse(source_.project.Serialize());
-    model.InstallMode = 0;
-    const std::string installer = RunPath::JoinPath(kMedium, options_.programFileName);
-    sim::AddFile(installer, "MZ");
-    sim::AddFile(ProjectFileName(installer), model.Serialize());
-    runs_ = std::make_unique<MachineRuns>(true);
-    if (runs_->Start(installer) != ssInstall) return false;
-
     TProjectProperty& run = *runs_->installer.Project;
     run.Folders.Clear();
     for (int i : folders) run.Folders.Add() = Project().Folders.Items(i);
@@ -329,9 +330,8 @@ void StructureCheck::Report(const std::vector<Leftover>& leftovers) {
 void StructureCheck::Run() {
     const TProjectProperty& p = Project();
     installFolder_ = RunPath::ProposedInstallFolder(kTypicalProgramFiles, p.InitDirectory, p.SubDirectory);
-    // Without a full installation folder no installation gets anywhere; the
-    // installation folder's own finding says why.
-    if (!ParseFullPath(installFolder_).valid) return;
+    standIn_ = !ParseFullPath(installFolder_).valid;
+    if (standIn_) installFolder_ = RunPath::JoinPath(kTypicalProgramFiles, kStandIn);
     folders_ = TypicalKeywordFolders(installFolder_);
     // Records whose paths are relative or empty are found on their own lines;
     // the run is given the others.
