@@ -9,8 +9,8 @@
 #   --password-file F  the PFX's password, in the first line of F
 #   --timestamp URL    an RFC 3161 timestamp server: the signature then stays
 #                      valid after the certificate expires
-#   --ca-file F    the certificates to verify against (PEM); by default the
-#                  system's certificate authorities
+#   --ca-file F    the certificates to verify the signature and its timestamp
+#                  against (PEM); by default the system's certificate authorities
 set -u
 usage() { echo "usage: sign.sh PFX [--password-file F] [--timestamp URL] [--ca-file F] PROGRAM..." >&2; exit 2; }
 [ $# -ge 2 ] || usage
@@ -23,7 +23,7 @@ while [ $# -gt 0 ]; do
   case "$1" in
     --password-file) [ $# -ge 2 ] || usage; sign+=(-readpass "$2"); shift 2 ;;
     --timestamp) [ $# -ge 2 ] || usage; sign+=(-ts "$2"); shift 2 ;;
-    --ca-file) [ $# -ge 2 ] || usage; verify+=(-CAfile "$2"); shift 2 ;;
+    --ca-file) [ $# -ge 2 ] || usage; verify+=(-CAfile "$2" -TSA-CAfile "$2"); shift 2 ;;
     -*) usage ;;
     *) programs+=("$1"); shift ;;
   esac
@@ -42,11 +42,17 @@ for program in "${programs[@]}"; do
   fi
   chmod --reference="$program" "$signed" && mv -f "$signed" "$program"
   rm -rf "$temp"
+  stamped=""
   if ! out=$(osslsigncode verify "${verify[@]}" -in "$program" 2>&1) ||
      ! grep -qE '^Message digest algorithm *: SHA256' <<<"$out"; then
     echo "sign: the signature of $program does not verify:" >&2
     grep -E 'Error|error|[Ff]ailed' <<<"$out" | sed 's/^/  /' >&2
     exit 1
   fi
-  echo "sign: $program signed (SHA-256$(grep -q -- ' -ts ' <<<" ${sign[*]} " && echo ", timestamped")) and verified"
+  if [[ " ${sign[*]} " == *" -ts "* ]]; then
+    grep -qiE 'Timestamp time|signature is timestamped' <<<"$out" || {
+      echo "sign: $program carries no timestamp" >&2; exit 1; }
+    stamped=", timestamped"
+  fi
+  echo "sign: $program signed (SHA-256$stamped) and verified"
 done

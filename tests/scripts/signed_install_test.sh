@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # A signed Setup.exe under Wine: signed with a throwaway code-signing
-# certificate made here (scripts/sign.sh, as the release is signed), it
-# installs the example, and the uninstaller it leaves in the installation
-# folder is the signed file byte for byte, so its signature still verifies.
-# A copy with one byte changed must fail the verification: the check does look.
+# certificate made here and timestamped by a timestamp server of the test's
+# own (scripts/sign.sh, as the release is signed), it installs the example,
+# and the uninstaller it leaves in the installation folder is the signed file
+# byte for byte, so its signature still verifies. A copy with one byte
+# changed must fail the verification: the check does look.
 # Usage: signed_install_test.sh BUILD-TREE SETUP.EXE WIZARD_E2E.EXE
 set -u
 build=$(realpath "$1") setup=$(realpath "$2") walker=$(realpath "$3")
@@ -23,14 +24,57 @@ echo "a password" >password.txt
 openssl pkcs12 -export -inkey key.pem -in cert.pem -out signer.pfx -passout file:password.txt \
   >>openssl.log 2>&1 || fail "openssl pkcs12: $(cat openssl.log)"
 
+# The timestamp server: openssl ts answers the RFC 3161 requests that a small
+# HTTP server on a free local port hands to it.
+openssl req -x509 -newkey rsa:2048 -nodes -keyout tsa-key.pem -out tsa.pem -days 2 \
+  -subj "/CN=Orvane timestamp test" -addext "keyUsage=critical,digitalSignature" \
+  -addext "extendedKeyUsage=critical,timeStamping" >>openssl.log 2>&1 || fail "openssl req (TSA): $(cat openssl.log)"
+echo 01 >tsa-serial
+cat >tsa.cnf <<EOF
+[ tsa ]
+default_tsa = here
+[ here ]
+serial = $work/tsa-serial
+signer_cert = $work/tsa.pem
+signer_key = $work/tsa-key.pem
+signer_digest = sha256
+default_policy = 1.2.3.4.1
+digests = sha256
+ess_cert_id_alg = sha256
+EOF
+cat >tsa.py <<'PY'
+import http.server, subprocess, sys
+class Reply(http.server.BaseHTTPRequestHandler):
+    def do_POST(self):
+        query = self.rfile.read(int(self.headers["Content-Length"]))
+        reply = subprocess.run(["openssl", "ts", "-reply", "-config", sys.argv[1], "-queryfile", "/dev/stdin",
+                                "-out", "/dev/stdout"], input=query, capture_output=True).stdout
+        self.send_response(200 if reply else 500)
+        self.send_header("Content-Type", "application/timestamp-reply")
+        self.send_header("Content-Length", str(len(reply)))
+        self.end_headers()
+        self.wfile.write(reply)
+    def log_message(self, *args):
+        pass
+server = http.server.HTTPServer(("127.0.0.1", 0), Reply)
+print(server.server_port, flush=True)
+server.serve_forever()
+PY
+python3 tsa.py tsa.cnf >tsa-port 2>tsa.log &
+tsa=$!
+trap 'kill $tsa 2>/dev/null' EXIT
+for _ in $(seq 100); do [ -s tsa-port ] && break; sleep 0.1; done
+[ -s tsa-port ] || fail "the timestamp server did not start: $(cat tsa.log)"
+cat cert.pem tsa.pem >authorities.pem
+
 package=$work/package
 cp "$root/examples/Setup.ini" "$package/Setup.ini"
 cp -R "$root/examples/payload" "$package/payload"
 cp "$setup" "$package/Setup.exe"
-bash "$root/scripts/sign.sh" signer.pfx --password-file password.txt --ca-file cert.pem "$package/Setup.exe" ||
-  fail "signing"
+bash "$root/scripts/sign.sh" signer.pfx --password-file password.txt --ca-file authorities.pem \
+  --timestamp "http://127.0.0.1:$(cat tsa-port)/" "$package/Setup.exe" || fail "signing"
 [ "$(stat -c %s "$package/Setup.exe")" -gt "$(stat -c %s "$setup")" ] || fail "the signed file is no larger than the program"
-verify() { osslsigncode verify -CAfile cert.pem -in "$1" >"$2" 2>&1; }
+verify() { osslsigncode verify -CAfile authorities.pem -TSA-CAfile authorities.pem -in "$1" >"$2" 2>&1; }
 cp "$package/Setup.exe" tampered.exe
 printf 'X' | dd of=tampered.exe bs=1 seek=$(( $(stat -c %s tampered.exe) / 3 )) conv=notrunc status=none
 verify tampered.exe tampered.log && fail "a signed file with one byte changed still verifies"
@@ -48,7 +92,8 @@ esac
 [ -f "$installed" ] || fail "no uninstaller at $installed"
 cmp "$package/Setup.exe" "$installed" || fail "the installed uninstaller differs from the signed Setup.exe"
 verify "$installed" installed-verify.log || fail "the installed uninstaller's signature: $(grep -i error installed-verify.log)"
-echo "ok   the uninstaller in $folder is the signed Setup.exe, and its signature verifies"
+grep -qiE 'Timestamp time|signature is timestamped' installed-verify.log || fail "the installed uninstaller has no timestamp"
+echo "ok   the uninstaller in $folder is the signed Setup.exe, and its timestamped signature verifies"
 
 # Wine reads its command line in the Unix locale (UTF-8).
 timeout 300 "$WINELOADER" "$walker" --uninstall "$folder\\Setup.exe" >uninstall.log 2>&1 </dev/null || fail "the uninstallation walk failed: $(cat uninstall.log)"
