@@ -420,6 +420,28 @@ TEST(WizardE2E, UninstallModeWindow) {
     EXPECT_FALSE(e2e::FileExists(w.folder + "\\Delete.bat"));
 }
 
+// The program's icon as the shell loads it for "Setup.exe",0 (Explorer, the
+// uninstall entry): one icon, with images of the large and small sizes
+// themselves, so that neither is scaled from another.
+TEST(WizardE2E, ProgramIconIsIndexZero) {
+    const std::string exe = e2e::SetupExePath();
+    EXPECT_EQ(ExtractIconExA(exe.c_str(), -1, nullptr, nullptr, 0), 1u);
+    HICON large = nullptr, small = nullptr;
+    ASSERT_EQ(ExtractIconExA(exe.c_str(), 0, &large, &small, 1), 2u);
+    const struct { HICON icon; int metric; } sizes[] = {{large, SM_CXICON}, {small, SM_CXSMICON}};
+    for (const auto& s : sizes) {
+        ICONINFO info{};
+        ASSERT_TRUE(s.icon && GetIconInfo(s.icon, &info));
+        BITMAP colour{};
+        EXPECT_TRUE(GetObjectA(info.hbmColor, sizeof colour, &colour));
+        EXPECT_EQ(colour.bmWidth, GetSystemMetrics(s.metric));
+        EXPECT_EQ(colour.bmBitsPixel, 32) << "the icon's own 32-bit image";
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        DestroyIcon(s.icon);
+    }
+}
+
 int Walk(const std::string& exe, const std::string& shotFolder) {
     std::string folder = exe.substr(0, exe.find_last_of('\\'));
     e2e::ChildProcess process;
