@@ -7,6 +7,8 @@
 # nothing here goes through them: the loader and server are chosen from the
 # build's architecture, and a prefix belongs to one architecture.
 
+# Debian's Wine folder; ORVANE_WINE_DIR names another (the bootstrap's tests
+# give a stand-in).
 orvane_wine_dir=${ORVANE_WINE_DIR:-/usr/lib/wine}
 
 # Succeeds when this machine can execute 32-bit x86 code. Some hosts run no
