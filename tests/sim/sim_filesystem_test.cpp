@@ -45,6 +45,9 @@ TEST_F(SimFileSystemTest, PathsResolveAsOnWindows) {
         {"C:\\..\\work\\sub\\File.txt", "C:\\work\\sub\\File.txt"},  // ".." stops at the root
         {"C:\\work\\\\sub\\File.txt", "C:\\work\\sub\\File.txt"},
         {"C:\\work\\sub\\File.txt.", "C:\\work\\sub\\File.txt"},   // trailing dots dropped
+        {"C:\\work\\sub.\\File.txt . ", "C:\\work\\sub\\File.txt"},  // and one dot before a separator
+        {"\\\\?\\C:\\work\\sub\\File.txt", "C:\\work\\sub\\File.txt"},  // a device path of drive C
+        {"\\\\?\\C:\\work\\sub\\File.txt.", ""},                // taken as written
         {"C:\\work\\sub\\File.txt\\", ""},                        // a file is no folder
         {"C:\\work\\sub\\File", ""},
         {"D:\\work\\sub\\File.txt", ""},
@@ -56,6 +59,9 @@ TEST_F(SimFileSystemTest, PathsResolveAsOnWindows) {
     }
     EXPECT_TRUE(plat::DirectoryExists("C:\\work\\sub\\"));
     EXPECT_TRUE(plat::DirectoryExists("c:"));  // the current folder of drive C
+    // Full-width letters have a case too.
+    ASSERT_TRUE(sim::AddFile("C:\\work\\ａｂ.txt", "x"));
+    EXPECT_EQ(sim::FullPath("C:\\work\\ＡＢ.TXT"), "C:\\work\\ａｂ.txt");
 }
 
 TEST_F(SimFileSystemTest, CaseOfDoubleByteTrailBytesMatters) {
