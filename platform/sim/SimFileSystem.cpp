@@ -389,7 +389,8 @@ void FailAccessWrite(const std::string& path, bool fail) { SetFault(St().failAcc
 void SetCurrentFolder(const std::string& path) {
     Resolved r;
     St().currentFolder = Resolve(path, r) ? DisplayPath(r) : path;
-    if (St().currentFolder.size() > 3 && St().currentFolder.back() == '\\') St().currentFolder.pop_back();
+    // Character-wise: ソ ends in the byte of "\".
+    if (!r.IsRoot() && plat::ansi::EndsWithSeparator(St().currentFolder)) St().currentFolder.pop_back();
 }
 void SetExecutablePath(const std::string& path) { St().executablePath = path; }
 void SetTempFolder(const std::string& path) {

@@ -227,6 +227,10 @@ TEST_F(SimFileSystemTest, FolderRemovalRules) {
     EXPECT_EQ(plat::CurrentFolder(), "C:\\work");
     EXPECT_TRUE(plat::RemoveFolder("C:\\work\\here"));
     EXPECT_FALSE(plat::RemoveFolder("C:\\"));
+    // ソ ends in 5C: no separator to drop from the current folder's name.
+    sim::AddFolder("C:\\work\\ソ");
+    ASSERT_TRUE(plat::SetCurrentFolder("C:\\work\\ソ\\"));
+    EXPECT_EQ(plat::CurrentFolder(), "C:\\work\\ソ");
 }
 
 TEST_F(SimFileSystemTest, CopyCornerCases) {
