@@ -8,8 +8,8 @@
 # Windows linker keeps every unwind table (.eh_frame, .pdata) and with it the
 # code it describes, so what decides most of the size is which library
 # objects get linked at all: Setup.map beside the program lists them and why
-# each was pulled in. The program is stripped; its resources (manifest,
-# version information) stay.
+# each was pulled in. The program is stripped; its resources (icon,
+# manifest, version information) stay.
 #
 # Included before the targets: -Os follows the build type's -O and wins, for
 # every Windows program of the tree (the unit tests run the code that ships).
@@ -33,6 +33,10 @@ function(orvane_release_program target)
   target_sources(${target} PRIVATE ${CMAKE_SOURCE_DIR}/SetupTerminate.cpp)
   target_compile_options(${target} PRIVATE -flto)
   set_property(TARGET ${target} PROPERTY ORVANE_LINK_TIME_OPTIMISED ON)
+  # --tsaware: on a terminal server, a program without this mark gets a
+  # per-user Windows folder from GetWindowsDirectory and has its INI and
+  # registry writes remapped; the self-removal's admin-only folder below the
+  # Windows folder must be the machine's.
   target_link_options(${target} PRIVATE -Os -flto -flto-partition=one -Wl,--gc-sections -s
-    -Wl,-Map=$<TARGET_FILE_DIR:${target}>/${target}.map)
+    -Wl,--tsaware -Wl,-Map=$<TARGET_FILE_DIR:${target}>/${target}.map)
 endfunction()

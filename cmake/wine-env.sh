@@ -7,17 +7,21 @@
 # nothing here goes through them: the loader and server are chosen from the
 # build's architecture, and a prefix belongs to one architecture.
 
-orvane_wine_dir=/usr/lib/wine
+# Debian's Wine folder; ORVANE_WINE_DIR names another (the bootstrap's tests
+# give a stand-in).
+orvane_wine_dir=${ORVANE_WINE_DIR:-/usr/lib/wine}
 
 # Succeeds when this machine can execute 32-bit x86 code. Some hosts run no
 # i386 user space at all (execve answers "Exec format error"); the probe is a
 # 93-byte static i386 ELF that only calls exit(0), so it needs no i386 package.
-# ORVANE_HOST_I386=0 or 1 overrides the probe (to try the other path).
+# ORVANE_HOST_I386=0 or 1 overrides the probe (to try the other path);
+# ORVANE_I386_PROBE names a program to run in its place (the tests' stand-in).
 orvane_host_runs_i386() {
   case "${ORVANE_HOST_I386:-}" in
     0) return 1 ;;
     1) return 0 ;;
   esac
+  if [ -n "${ORVANE_I386_PROBE:-}" ]; then "$ORVANE_I386_PROBE" >/dev/null 2>&1; return; fi
   local probe rc
   probe=$(mktemp "${TMPDIR:-/tmp}/orvane-i386-probe.XXXXXX") || return 1
   # ELF header, one PT_LOAD program header, then: xor ebx,ebx; mov eax,1; int 0x80
@@ -35,12 +39,36 @@ orvane_host_runs_i386() {
   return $rc
 }
 
+# 32-bit Wine is there: its loader and its server.
+orvane_wine32_present() {
+  [ -x "$orvane_wine_dir/wine" ] && [ -x "$orvane_wine_dir/wineserver32" ]
+}
+
+# Why the 32-bit build cannot run here, in words for people; nothing where it
+# can. A machine that executes 32-bit code may still lack 32-bit Wine: its
+# packages can lag behind the 64-bit ones in the archive, and then the
+# bootstrap carries on without it.
+orvane_win32_blocker() {
+  if [ "${ORVANE_HOST_I386:-}" = 0 ]; then
+    echo "ORVANE_HOST_I386=0 chose the 64-bit build"
+  elif ! orvane_host_runs_i386; then
+    echo "this machine cannot execute 32-bit code (Exec format error)"
+  elif ! orvane_wine32_present; then
+    echo "32-bit Wine could not be installed"
+  fi
+}
+
+# Succeeds where the 32-bit build runs under 32-bit Wine.
+orvane_win32_runs() { [ -z "$(orvane_win32_blocker)" ]; }
+
 # One line for people: what this machine can run.
 orvane_host_line() {
-  if orvane_host_runs_i386; then
+  local blocker
+  blocker=$(orvane_win32_blocker)
+  if [ -z "$blocker" ]; then
     echo "host: executes 32-bit code: the Windows tests run on the 32-bit (build/win) and 64-bit (build/win64) builds"
   else
-    echo "host: cannot execute 32-bit code (Exec format error): the Windows tests run on the 64-bit build (build/win64) only"
+    echo "host: $blocker: the Windows tests run on the 64-bit build (build/win64) only"
   fi
 }
 
@@ -69,8 +97,10 @@ orvane_wine_env() {
   local arch=$1 prefix=$2
   case "$arch" in
     i686)
-      if ! orvane_host_runs_i386; then
-        echo "wine: this machine cannot execute 32-bit code; the 32-bit build cannot run here (use build/win64)" >&2
+      local blocker
+      blocker=$(orvane_win32_blocker)
+      if [ -n "$blocker" ]; then
+        echo "wine: $blocker; the 32-bit build cannot run here (use build/win64)" >&2
         return 1
       fi
       export WINELOADER=$orvane_wine_dir/wine WINESERVER=$orvane_wine_dir/wineserver32 WINEARCH=win32 ;;
@@ -93,13 +123,13 @@ orvane_wine() { "$WINELOADER" "$@"; }
 orvane_wineserver() { "$WINESERVER" "$@"; }
 
 # The Windows build a script runs: the 32-bit one (the product) where this
-# machine can execute it, the 64-bit one otherwise. Sets orvane_build_dir,
+# machine runs it, the 64-bit one otherwise. Sets orvane_build_dir,
 # orvane_build_arch and orvane_build_toolchain; ORVANE_WIN_BUILD=win|win64
 # chooses one.
 orvane_choose_build() {
   local root=$1 which=${ORVANE_WIN_BUILD:-}
   if [ -z "$which" ]; then
-    if orvane_host_runs_i386; then which=win; else which=win64; fi
+    if orvane_win32_runs; then which=win; else which=win64; fi
   fi
   case "$which" in
     win) orvane_build_arch=i686 orvane_build_dir=$root/build/win
@@ -123,11 +153,13 @@ orvane_given_build() {
 
 # One line: which build runs, and why.
 orvane_build_line() {
+  local blocker
   if [ "$orvane_build_arch" = i686 ]; then
     echo "using the 32-bit build ($orvane_build_dir), the product"
-  elif orvane_host_runs_i386; then
+  elif [ -n "${ORVANE_WIN_BUILD:-}" ]; then
     echo "using the 64-bit build ($orvane_build_dir), as ORVANE_WIN_BUILD asks"
   else
-    echo "using the 64-bit build ($orvane_build_dir): this machine cannot execute 32-bit code"
+    blocker=$(orvane_win32_blocker)
+    echo "using the 64-bit build ($orvane_build_dir): ${blocker:-the 32-bit build cannot run here}"
   fi
 }

@@ -1,7 +1,10 @@
 #include "engine/FolderKeyword_unit.h"
 
+#include <vector>
+
 #include "engine/SystemPath_unit.h"
 #include "platform/Error.h"
+#include "platform/PathRules.h"
 #include "engine/SetupEngine_unit.h"
 
 const char* const kFolderKeywords[fkCount] = {
@@ -15,6 +18,22 @@ const char* const kFolderKeywords[fkCount] = {
     "送る",
 };
 
+namespace {
+
+// Whether the keyword's folder followed by rest is that folder itself as the
+// file system takes it: "デスクトップ\.", "デスクトップ\ " and "デスクトップ\\" are
+// the desktop to RemoveDirectoryA, and "[Install Folder]\..\App" is the
+// installation folder C:\Program Files\App again.
+bool NamesKeywordFolder(const std::string& folder, const std::string& rest, const std::string& expanded) {
+    std::vector<std::string> names;
+    if (plat::path::AppendNames(names, rest) == 0 && names.empty()) return true;
+    const plat::path::ResolvedPath whole = plat::path::Resolve(expanded);
+    const plat::path::ResolvedPath itself = plat::path::Resolve(folder);
+    return whole.valid && itself.valid && whole.Key() == itself.Key();
+}
+
+}  // namespace
+
 bool ReplaceKeyword(const std::string& keyword, const std::string& replacement, std::string& path,
                     bool& isKeywordFolder) {
     isKeywordFolder = false;
@@ -25,8 +44,12 @@ bool ReplaceKeyword(const std::string& keyword, const std::string& replacement, 
     std::string rest = path.substr(keyword.size());
     // The keyword is only the front of a longer name ("スタート" before "スタートアップ").
     if (!rest.empty() && rest[0] != '\\') return false;
-    isKeywordFolder = rest.empty() || rest == "\\";
-    path = replacement + rest;
+    // A folder that ends in a lone lead byte would take the "\" of rest as its
+    // second byte; one more keeps the separator standing.
+    const bool lone = plat::path::EndsInLoneLeadByte(replacement) && !rest.empty();
+    const std::string expanded = replacement + (lone ? "\\" : "") + rest;
+    isKeywordFolder = NamesKeywordFolder(replacement, rest, expanded);
+    path = expanded;
     return true;
 }
 

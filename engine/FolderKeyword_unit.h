@@ -24,7 +24,9 @@ extern const char* const kFolderKeywords[fkCount];
 // One test-and-replace step. Matches only when the path begins with the
 // keyword (byte for byte, case-sensitive) and the keyword is followed by "\"
 // or nothing; then the path becomes replacement + rest and true is returned.
-// isKeywordFolder is true when the rest is empty or exactly one "\".
+// isKeywordFolder is true when the path names the keyword's folder itself as
+// the file system resolves it: a rest of "\" alone, but also "\.", "\ ",
+// "\\" or "\a\.." (dots, blanks and doubled separators are dropped).
 bool ReplaceKeyword(const std::string& keyword, const std::string& replacement, std::string& path,
                     bool& isKeywordFolder);
 

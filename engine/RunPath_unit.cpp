@@ -1,66 +1,41 @@
 #include "engine/RunPath_unit.h"
 
 #include "platform/AnsiText.h"
+#include "platform/PathRules.h"
 
 namespace RunPath {
 
 namespace {
 
-bool IsDriveLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool IsSlash(char c) { return c == '\\' || c == '/'; }
-
 const char kUninstallListKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\";
 
 }  // namespace
 
-std::string FileNamePart(const std::string& path) {
-    size_t i = plat::ansi::LastOf(path, "\\:");
-    return i == std::string::npos ? path : path.substr(i + 1);
-}
+std::string FileNamePart(const std::string& path) { return plat::path::FileName(path); }
 
 std::string ExecutableFolder(const std::string& exePath) {
-    size_t slash = plat::ansi::LastSeparator(exePath);
-    if (slash == std::string::npos) return std::string();
-    // A drive root keeps its backslash: D:\setup.exe lives in D:\ .
-    if (plat::ansi::IsSingleAt(exePath, plat::ansi::PrevChar(exePath, slash), ':')) {
-        return exePath.substr(0, slash + 1);
-    }
-    return exePath.substr(0, slash);
+    // The folder keeps its "\" only where the root has one: D:\setup.exe lives in D:\ .
+    return plat::path::FolderOf(exePath);
 }
 
-std::string JoinPath(const std::string& folder, const std::string& name) {
-    if (folder.empty()) return name;
-    return plat::ansi::WithTrailingSeparator(folder) + name;
-}
+std::string JoinPath(const std::string& folder, const std::string& name) { return plat::path::Join(folder, name); }
 
-bool IsAbsolutePath(const std::string& path) {
-    if (path.size() >= 3 && IsDriveLetter(path[0]) && path[1] == ':' && IsSlash(path[2])) return true;
-    return path.size() >= 2 && IsSlash(path[0]) && IsSlash(path[1]);
-}
+bool IsAbsolutePath(const std::string& path) { return plat::path::IsFull(path); }
 
 std::string ResolveSourcePath(const std::string& startFolder, const std::string& path) {
-    if (path.empty() || startFolder.empty() || IsAbsolutePath(path)) return path;
-    // "X:name" is relative to drive X's own current folder, which the start
-    // folder says nothing about.
-    if (path.size() >= 2 && IsDriveLetter(path[0]) && path[1] == ':') return path;
-    if (IsSlash(path[0])) {
-        if (startFolder.size() >= 2 && IsDriveLetter(startFolder[0]) && startFolder[1] == ':') {
-            return startFolder.substr(0, 2) + path;
-        }
-        // "\\server\share\..." : the root is the share, up to its fourth separator.
-        if (startFolder.size() >= 2 && IsSlash(startFolder[0]) && IsSlash(startFolder[1])) {
-            int separators = 0;
-            for (size_t i = 0; i < startFolder.size(); i = plat::ansi::NextChar(startFolder, i)) {
-                if ((plat::ansi::IsSingleAt(startFolder, i, '\\') || plat::ansi::IsSingleAt(startFolder, i, '/')) &&
-                    ++separators == 4) {
-                    return startFolder.substr(0, i) + path;
-                }
-            }
-            return startFolder + path;
-        }
-        return path;
-    }
-    return JoinPath(startFolder, path);
+    using plat::path::RootForm;
+    if (path.empty() || startFolder.empty()) return path;
+    // A full path stays; "X:name" is relative to drive X's own current
+    // folder, which the start folder says nothing about.
+    const RootForm form = plat::path::RootOf(path).form;
+    if (form == RootForm::kRelative) return JoinPath(startFolder, path);
+    if (form != RootForm::kCurrentDrive) return path;
+    // "\dir\file" is below the start folder's root: its drive, or its share.
+    const plat::path::Root start = plat::path::RootOf(startFolder);
+    if (start.form == RootForm::kRelative || start.form == RootForm::kCurrentDrive) return path;
+    std::string root = startFolder.substr(0, start.length);
+    if (plat::ansi::EndsWithSeparator(root) || plat::ansi::EndsWith(root, '/')) root.pop_back();
+    return root + path;
 }
 
 std::string ProposedInstallFolder(const std::string& programFiles, int initDirectory,

@@ -1,14 +1,15 @@
 #pragma once
-// Path and text helpers of the installation and uninstallation runs. They
-// step through ANSI code-page text by characters, so that the second byte of
-// a double-byte character (0x5C in ソ, 表, ...) is never taken for "\".
+// Path and text helpers of the installation and uninstallation runs, over
+// Windows' path rules (platform/PathRules.h). They step through ANSI
+// code-page text by characters, so that the second byte of a double-byte
+// character (0x5C in ソ, 表, ...) is never taken for "\".
 #include <string>
 #include <vector>
 
 namespace RunPath {
 
-// The file name of a path: what follows its last "\" or ":" (the whole text
-// when it has neither).
+// The file name of a path: what follows its last separator or its drive
+// ("D:setup.exe" gives setup.exe; the whole text when it has neither).
 std::string FileNamePart(const std::string& path);
 
 // The folder part of a program's full path: up to its last "\", without it
@@ -16,7 +17,8 @@ std::string FileNamePart(const std::string& path);
 std::string ExecutableFolder(const std::string& exePath);
 
 // folder + "\" + name, with no second "\" when folder already ends in one.
-// An empty folder gives name alone.
+// An empty folder gives name alone. A folder that ends in a lone lead byte
+// gets one "\" more, so that a separator stands before name.
 std::string JoinPath(const std::string& folder, const std::string& name);
 
 // A path that does not depend on a current folder or drive: "X:\..." or

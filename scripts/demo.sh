@@ -5,8 +5,8 @@
 # a PNG screenshot of every page is saved, and the walk cancels (nothing is
 # installed). The screenshot paths are printed at the end.
 # It runs the 32-bit Setup.exe (the product) where this machine can execute
-# 32-bit code and the 64-bit one otherwise, and says which;
-# ORVANE_WIN_BUILD=win|win64 chooses.
+# 32-bit code and 32-bit Wine is installed, and the 64-bit one otherwise, and
+# says which and why; ORVANE_WIN_BUILD=win|win64 chooses.
 #
 # With --pictures it refreshes the README's pictures instead (docs/*.png):
 # the example is installed and uninstalled under a private Xvfb screen and
@@ -68,7 +68,6 @@ if [ "$pictures" = 1 ]; then
   mkdir -p "$shots" "$root/docs"
   echo "== installing and uninstalling the example under Xvfb for the README's pictures"
   walk --pictures "$shots"
-  command -v python3 >/dev/null 2>&1 || apt-get install -y -qq --no-install-recommends python3 >/dev/null
   rm -f "$root"/docs/*.png
   for png in "$shots"/*.png; do
     python3 "$root/scripts/png-squeeze.py" "$png" "$root/docs/$(basename "$png")"

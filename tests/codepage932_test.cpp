@@ -26,6 +26,28 @@ TEST(CodePage932, ConvertsExactlyOrNotAtAll) {
     EXPECT_FALSE(plat::Cp932ToUtf8("a\x83", out));
 }
 
+TEST(CodePage932, RefusesLookAlikes) {
+    // Characters that code page 932 lacks, and the one it holds in their
+    // place: only the second converts (a "\" for U+00A5 would be a new
+    // path separator).
+    struct Row {
+        std::string lacking, held, bytes;
+    } rows[] = {
+        {u8"\u00A5", u8"\\", "\\"},            {u8"\u203E", u8"~", "~"},
+        {u8"\u301C", u8"\uFF5E", "\x81\x60"}, {u8"\u2014", u8"\u2015", "\x81\x5C"},
+        {u8"\u2016", u8"\u2225", "\x81\x61"}, {u8"\u2212", u8"\uFF0D", "\x81\x7C"},
+        {u8"\u00A2", u8"\uFFE0", "\x81\x91"}, {u8"\u00A3", u8"\uFFE1", "\x81\x92"},
+        {u8"\u00AC", u8"\uFFE2", "\x81\xCA"},
+    };
+    for (const Row& row : rows) {
+        std::string out;
+        EXPECT_FALSE(plat::Utf8ToCp932(row.lacking, out)) << row.bytes;
+        EXPECT_FALSE(plat::Utf8ToCp932("A" + row.lacking + "B", out)) << row.bytes;
+        ASSERT_TRUE(plat::Utf8ToCp932("A" + row.held + "B", out)) << row.bytes;
+        EXPECT_EQ(out, "A" + row.bytes + "B");
+    }
+}
+
 TEST(CodePage932, ReadsOneUtf8CharacterAtATime) {
     struct Row {
         std::string text;

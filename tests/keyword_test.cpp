@@ -66,7 +66,8 @@ TEST_F(KeywordTest, InstallFolder) {
         {"[Install Folder]", kInstall, true},
         {"[Install Folder]\\", kInstall + "\\", true},
         {"[Install Folder]\\bin\\a.exe", kInstall + "\\bin\\a.exe", false},
-        {"[Install Folder]\\\\", kInstall + "\\\\", false},
+        // Windows drops the doubled separator: still the folder itself.
+        {"[Install Folder]\\\\", kInstall + "\\\\", true},
         {"[Install Folder]bin", "[Install Folder]bin", false},
         {"[install folder]\\a", "[install folder]\\a", false},
         {"D:\\Data\\[Install Folder]", "D:\\Data\\[Install Folder]", false},
@@ -224,6 +225,18 @@ TEST(ReplaceKeywordTest, OneStep) {
         // 表 is 95 5C: its second byte is no separator after the keyword.
         {"送る", "T:", "送る表", false, "送る表", false},
         {"", "T:", "a", false, "a", false},
+        // The folder itself as RemoveDirectoryA resolves it: final dots and
+        // blanks, doubled separators and ".." are dropped.
+        {"デスクトップ", "D:\\Desk", "デスクトップ\\.", true, "D:\\Desk\\.", true},
+        {"デスクトップ", "D:\\Desk", "デスクトップ\\ ", true, "D:\\Desk\\ ", true},
+        {"デスクトップ", "D:\\Desk", "デスクトップ\\\\", true, "D:\\Desk\\\\", true},
+        {"デスクトップ", "D:\\Desk", "デスクトップ\\a\\..", true, "D:\\Desk\\a\\..", true},
+        {"スタート\\プログラム\\スタートアップ", "S:\\Up", "スタート\\プログラム\\スタートアップ\\.", true, "S:\\Up\\.", true},
+        {"[Install Folder]", "C:\\PF\\App", "[Install Folder]\\..\\app", true, "C:\\PF\\App\\..\\app", true},
+        {"デスクトップ", "D:\\Desk", "デスクトップ\\..", true, "D:\\Desk\\..", false},
+        {"デスクトップ", "D:\\Desk", "デスクトップ\\a.", true, "D:\\Desk\\a.", false},
+        // A folder that ends in a lone lead byte keeps a separator before the rest.
+        {"[Install Folder]", "C:\\P\x82", "[Install Folder]\\a", true, "C:\\P\x82\\\\a", false},
     };
     for (const auto& c : cases) {
         std::string path = c.path;

@@ -86,7 +86,7 @@ TEST(PathLblCharModel, SeparatorsSkipSecondBytes) {
 
 TEST(PathLblSeparators, RootKind) {
     struct Case { std::string s; int kind; } cases[] = {
-        {"D:\\", 1}, {"x:\\", 1}, {"D:", 0}, {"D:\\a", 0}, {"\\\\server\\", 2},
+        {"D:\\", 1}, {"x:\\", 1}, {"1:\\", 0}, {"D:", 0}, {"D:\\a", 0}, {"\\\\server\\", 2},
         {"\\\\server\\share\\", 2}, {"\\\\server", 0}, {"\\\\server\\share", 0},
         {"\\\\server\\share\\dir\\", 0}, {"\\\\", 0}, {"\\", 0}, {"", 0},
         // The last byte is the second byte of ソ, not a separator.
@@ -177,6 +177,9 @@ TEST(PathLblShorten, ComponentStylesWithFewComponents) {
     // A trailing separator belongs to the last component.
     EXPECT_EQ("D:\\...\\dd\\", ShortenPath("D:\\aaaa\\bbbb\\dd\\", 10, ssFile));
     EXPECT_EQ("D:\\...\\dd\\", ShortenPath("D:\\aaaa\\bbbb\\dd\\", 10, ssDrive));
+    // A last component that looks like a drive gains no separator.
+    EXPECT_EQ("C:\\...\\b:", ShortenPath("C:\\aaaaa\\b:", 10, ssFile));
+    EXPECT_EQ("C:\\...\\b:", ShortenPath("C:\\aaaaa\\b:", 10, ssDrive));
 }
 
 TEST(PathLblShorten, DoubleByteCutRight) {

@@ -37,6 +37,8 @@ TEST(RunPath, JoinPath) {
     EXPECT_EQ(JoinPath("C:\\ソ", "setup.exe"), "C:\\ソ\\setup.exe");
     EXPECT_EQ(JoinPath("C:\\", "setup.exe"), "C:\\setup.exe");
     EXPECT_EQ(JoinPath("", "setup.exe"), "setup.exe");
+    // A lone lead byte takes the first "\" as its second byte; the second one separates.
+    EXPECT_EQ(JoinPath("C:\\Prog\x82", "a.txt"), "C:\\Prog\x82\\\\a.txt");
 }
 
 TEST(RunPath, ResolveSourcePath) {

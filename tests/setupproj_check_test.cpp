@@ -177,6 +177,8 @@ const std::vector<Case>& Cases() {
           "'[Install Folder]' is not at its front and is not replaced",
           "10: warning: the destination 'C:\\Data\\[Install Folder]\\c.txt': '[Install Folder]' is not at the front of "
           "the path, so it is not replaced",
+          "10: warning: the destination 'C:\\Data\\[Install Folder]\\c.txt' lies outside the installation folder and "
+          "the keyword folders",
           "10: warning: its folder 'C:\\Data\\[Install Folder]' is made by no folder record: the copy fails there "
           "unless it exists on the machine",
           u8"11: error: the destination 'スタートアップ\\e.txt' is relative: 'スタート' is followed by 'ア' instead of "
@@ -218,6 +220,23 @@ const std::vector<Case>& Cases() {
           u8"16: error: the link 'デスクトップ' is relative: 'デスクトップ' is followed by '.' instead of '\\', so it is not "
           u8"replaced",
           "16: warning: the target '[Install Folder]\\a.txt' is not among the installed files"}},
+        {"paths that leave their folder",
+         {"file00000=a.txt*[Install Folder]\\..\\a.txt*0", "file00001=b.txt*[Install Folder]\\bin\\..\\b.txt*0",
+          "[Make Folder]", "file00000=デスクトップ\\..\\Tool*0", "file00001=[Install Folder]\\data.*0",
+          "[ShortCut File]", "file00000=送る\\..\\..\\Tool*[Install Folder]\\b.txt**0***0"},
+         {"6: warning: the destination '[Install Folder]\\..\\a.txt' holds a '..' component, which leads out of the "
+          "folder before it",
+          "6: warning: the destination '[Install Folder]\\..\\a.txt' lies outside the installation folder and the "
+          "keyword folders (it resolves to 'C:\\Program Files (x86)\\a.txt')",
+          "7: warning: the destination '[Install Folder]\\bin\\..\\b.txt' holds a '..' component, which leads out of "
+          "the folder before it",
+          u8"9: warning: the folder 'デスクトップ\\..\\Tool' holds a '..' component, which leads out of the folder "
+          u8"before it",
+          u8"9: warning: the folder 'デスクトップ\\..\\Tool' lies outside the installation folder and the keyword "
+          u8"folders (it resolves to 'C:\\Users\\UserNameMax20Letters\\Tool')",
+          u8"12: warning: the link '送る\\..\\..\\Tool' holds a '..' component, which leads out of the folder before it",
+          u8"12: warning: the link '送る\\..\\..\\Tool' lies outside the installation folder and the keyword folders "
+          u8"(it resolves to 'C:\\Users\\UserNameMax20Letters\\AppData\\Roaming\\Microsoft\\Tool.lnk')"}},
         {"paths longer than Windows takes",
          {"file00000=a.txt*[Install Folder]\\" + std::string(232, 'a') + "*0", "[Make Folder]",
           "file00000=[Install Folder]\\" + std::string(220, 'b') + "*0"},
@@ -239,6 +258,7 @@ const std::vector<Case>& Cases() {
           "of '[Install Folder]\\x\\y\\z' (line 10), and no folder record removes it",
           u8"11: warning: the folder 'スタート\\プログラム\\Vendor' is left behind on uninstall: it is made only as the "
           u8"parent of 'スタート\\プログラム\\Vendor\\Tool' (line 11), and no folder record removes it",
+          "12: warning: the folder 'D:\\Data\\Sub' lies outside the installation folder and the keyword folders",
           u8"14: error: its folder 'スタート\\プログラム\\Other' is made by no folder record: the shortcut cannot be "
           u8"saved there and the installation stops",
           "14: warning: the target '[Install Folder]\\tool.exe' is not among the installed files"}},

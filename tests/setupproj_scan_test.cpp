@@ -2,10 +2,15 @@
 // merge into a project that keeps everything else.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
+#include "platform/CodePage932.h"
+#include "platform/System.h"
 #include "project/ProjectProperty_unit.h"
+#include "tools/setupproj/HostFiles.h"
 #include "tools/setupproj/Scan.h"
 
 using namespace setupproj;
@@ -119,6 +124,35 @@ TEST(SetupprojScan, MergeReplacesOnlyThePayloadsRecords) {
                                                "C:\\sys\\x.dll*[System]\\x.dll*0"}));
     EXPECT_EQ(p.Shortcuts.Count(), 1);
     EXPECT_EQ(p.Name1, "Tool");
+}
+
+// The payload's files as each build of the tool reads them: UTF-8 host names
+// on Linux, ANSI ones on Windows, names with a 0x5C second byte (表, ソ).
+TEST(SetupprojScan, HostFilesWithJapaneseNames) {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::temp_directory_path() / ("orvane-host-" + plat::RandomHex(4));
+    fs::create_directories(root / fs::u8path(u8"データ表"));
+    { std::ofstream(root / fs::u8path(u8"データ表") / fs::u8path(u8"ソ.txt")) << "x"; }
+    std::string cp932, hostRoot, found, relative;
+    ASSERT_TRUE(plat::Utf8ToCp932(root.u8string(), cp932) && host::NameFromProject(cp932, hostRoot));
+
+    std::vector<host::TreeEntry> tree;
+    ASSERT_TRUE(host::WalkTree(hostRoot, tree));
+    ASSERT_EQ(tree.size(), 2u);
+    EXPECT_EQ(tree[0].path + "|" + tree[1].path, "データ表|データ表\\ソ.txt");
+    EXPECT_TRUE(tree[0].folder && tree[0].nameFits && tree[1].nameFits);
+    found = host::FindFile(hostRoot, "データ表\\ソ.txt");
+    EXPECT_EQ(found, tree[1].hostPath);
+    EXPECT_FALSE(host::FindFile(hostRoot, "データ表\\ソ.TXT").empty());  // any letter case, as Windows finds it
+    EXPECT_TRUE(host::FindFile(hostRoot, "データ表\\ゾ.txt").empty());
+    EXPECT_EQ(host::FolderOf(found), tree[0].hostPath);
+    EXPECT_TRUE(host::NameToProject(host::NameOf(found), cp932) && cp932 == "ソ.txt");
+    EXPECT_TRUE(host::RelativeTo(hostRoot, found, relative));
+    EXPECT_EQ(relative, "データ表\\ソ.txt");
+    EXPECT_TRUE(host::RelativeTo(found, hostRoot, relative));
+    EXPECT_EQ(relative, "..\\..");
+    std::error_code ignored;
+    fs::remove_all(root, ignored);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "platform/AnsiText.h"
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
+#include "platform/PathRules.h"
 
 #include <vector>
 
@@ -19,8 +20,9 @@ int CharLengthAt(const std::string& s, int pos) {
 
 bool EndsWithSeparator(const std::string& s) { return plat::ansi::EndsWithSeparator(s); }
 
+// "X:\" at the front, X a drive letter.
 bool IsDrivePrefixed(const std::string& s) {
-    return s.size() >= 3 && CharKindAt(s, 1) == ckOther && s[1] == ':' && s[2] == kSeparator;
+    return s.size() >= 3 && s[2] == kSeparator && plat::path::RootOf(s).form == plat::path::RootForm::kDrive;
 }
 
 bool HasWildcard(const std::string& s) {
@@ -95,7 +97,9 @@ std::string ShortenByComponents(const std::string& s, int max, TStretchStyle sty
         i = sep + 1;
     }
     if (parts.empty()) return CutRight(s, max);
-    if (!endsWithSeparator) parts.back() = RemoveTrailingSeparator(parts.back());
+    // Only the separator that step 2 appended goes: the last component is no
+    // root, whatever it looks like ("b:" of C:\a\b: stays "b:").
+    if (!endsWithSeparator) parts.back().pop_back();
 
     const int count = static_cast<int>(parts.size());
     if (count == 1) return static_cast<int>(parts[0].size()) < max ? parts[0] : CutRight(s, max);
@@ -191,7 +195,7 @@ int CountSeparators(const std::string& s) {
 
 int RootKind(const std::string& s) {
     const int n = static_cast<int>(s.size());
-    if (n == 3 && s[1] == ':' && s[2] == kSeparator) return 1;
+    if (n == 3 && IsDrivePrefixed(s)) return 1;
     // The last byte must be a separator of its own, not the second byte of a
     // character such as "ソ" (83 5C).
     if (n >= 3 && s.compare(0, 2, "\\\\") == 0 && s[n - 1] == kSeparator &&

@@ -6,6 +6,7 @@
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
+#include "platform/PathRules.h"
 #include "project/ProjectProperty_unit.h"
 #include "ui/BackGround_unit.h"
 #include "ui/MessageDlg_unit.h"
@@ -14,21 +15,6 @@ using plat::Widget;
 using plat::WidgetKind;
 
 namespace {
-
-// The folder part of a path: up to the last "\" or ":"; a final "\" is
-// dropped unless it directly follows ":" or another "\" (D:\a\b -> D:\a,
-// D:\a -> D:\, D: -> D:).
-std::string FolderPart(const std::string& s) {
-    size_t i = plat::ansi::LastOf(s, "\\:");
-    if (i == std::string::npos) return std::string();
-    if (s[i] == '\\' && i > 0) {
-        size_t prev = plat::ansi::PrevChar(s, i);
-        if (!plat::ansi::IsSingleAt(s, prev, ':') && !plat::ansi::IsSingleAt(s, prev, '\\')) {
-            return s.substr(0, i);
-        }
-    }
-    return s.substr(0, i + 1);
-}
 
 TMsgDlgType DialogTypeOf(TRunBoxKind kind) {
     switch (kind) {
@@ -370,7 +356,7 @@ std::string TSetupMainForm::FindExistingFolder(const std::string& text) {
     while (!s.empty() && !plat::DirectoryExists(s)) {
         if (plat::ansi::EndsWithSeparator(s)) s.pop_back();
         std::string old = s;
-        s = FolderPart(s);
+        s = plat::path::FolderOf(s);
         if (s == old) break;
     }
     return s;

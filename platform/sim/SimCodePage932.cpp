@@ -44,7 +44,12 @@ bool Cp932ToUtf8(const std::string& cp932, std::string& utf8) {
 }
 
 bool Utf8ToCp932(const std::string& utf8, std::string& cp932) {
-    return Convert("CP932", "UTF-8", utf8, cp932);
+    // The C library's converter writes a look-alike for some characters that
+    // code page 932 lacks (U+00A5 as 5C, a "\"; U+2014 as 81 5C, which reads
+    // back as U+2015) without counting them as irreversible. A character
+    // holds only when it reads back as itself, as Windows' converter decides.
+    std::string back;
+    return Convert("CP932", "UTF-8", utf8, cp932) && Cp932ToUtf8(cp932, back) && back == utf8;
 }
 
 }  // namespace plat

@@ -11,6 +11,7 @@
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
+#include "platform/PathRules.h"
 
 namespace sim {
 
@@ -56,8 +57,6 @@ struct State {
 
 State& St();
 
-bool IsSep(unsigned char c) { return c == '\\' || c == '/'; }
-
 // The characters of a text, a double-byte character as one.
 std::vector<std::string> Chars(const std::string& s) {
     std::vector<std::string> out;
@@ -68,98 +67,26 @@ std::vector<std::string> Chars(const std::string& s) {
 }
 
 // Names compare without case, as on Windows.
-std::string Fold(const std::string& s) { return plat::ansi::AsciiCase(s, false); }
+std::string Fold(const std::string& s) { return plat::path::FoldCase(s); }
 std::string Upper(const std::string& s) { return plat::ansi::AsciiCase(s, true); }
 
-struct Resolved {
-    std::string rootKey;      // folded
-    std::string rootDisplay;  // "C:" or "\\server\share"
-    std::vector<std::string> parts;
-    bool trailingSep = false;
-};
-
-std::vector<std::string> SplitComponents(const std::string& s) {
-    std::vector<std::string> parts;
-    std::string cur;
-    for (const std::string& ch : Chars(s)) {
-        if (ch.size() == 1 && IsSep(static_cast<unsigned char>(ch[0]))) {
-            parts.push_back(cur);
-            cur.clear();
-        } else {
-            cur += ch;
-        }
-    }
-    parts.push_back(cur);
-    return parts;
-}
+using Resolved = plat::path::ResolvedPath;
 
 // A full path from any path, as GetFullPathName would make it.
-bool Resolve(const std::string& path, Resolved& r, bool useCurrent = true) {
-    if (path.empty()) return false;
-    std::vector<std::string> comps;
-    std::string rest;
-    const unsigned char c0 = static_cast<unsigned char>(path[0]);
-    if (path.size() >= 2 && IsSep(c0) && IsSep(static_cast<unsigned char>(path[1]))) {
-        std::vector<std::string> unc = SplitComponents(path.substr(2));
-        if (unc.size() < 2 || unc[0].empty() || unc[1].empty()) return false;
-        r.rootDisplay = "\\\\" + unc[0] + "\\" + unc[1];
-        r.rootKey = Fold(r.rootDisplay);
-        comps.assign(unc.begin() + 2, unc.end());
-    } else if (path.size() >= 2 && path[1] == ':' &&
-               ((c0 | 0x20) >= 'a' && (c0 | 0x20) <= 'z')) {
-        r.rootDisplay = std::string(1, static_cast<char>(c0 & ~0x20)) + ":";
-        r.rootKey = Fold(r.rootDisplay);
-        rest = path.substr(2);
-        bool absolute = !rest.empty() && IsSep(static_cast<unsigned char>(rest[0]));
-        if (!absolute && useCurrent) {
-            Resolved cur;
-            if (Resolve(St().currentFolder, cur, false) && cur.rootKey == r.rootKey) comps = cur.parts;
-        }
-        std::vector<std::string> more = SplitComponents(rest);
-        comps.insert(comps.end(), more.begin(), more.end());
-    } else {
-        if (!useCurrent) return false;
-        Resolved cur;
-        if (!Resolve(St().currentFolder, cur, false)) return false;
-        r.rootKey = cur.rootKey;
-        r.rootDisplay = cur.rootDisplay;
-        if (!IsSep(c0)) comps = cur.parts;
-        std::vector<std::string> more = SplitComponents(path);
-        comps.insert(comps.end(), more.begin(), more.end());
-    }
-    // Split by characters: a last byte of 0x5C may be the trail byte of 表.
-    r.trailingSep = !comps.empty() && comps.back().empty();
-    r.parts.clear();
-    for (size_t i = 0; i < comps.size(); ++i) {
-        std::string c = comps[i];
-        if (c.empty() || c == ".") continue;
-        if (c == "..") {
-            if (!r.parts.empty()) r.parts.pop_back();
-            continue;
-        }
-        // The last component loses trailing dots and blanks, as on Windows.
-        if (i + 1 == comps.size()) {
-            // (No trail byte is a dot or a blank.)
-            while (!c.empty() && (c.back() == '.' || c.back() == ' ')) {
-                c.pop_back();
-            }
-            if (c.empty()) continue;
-        }
-        r.parts.push_back(c);
-    }
-    if (r.parts.empty()) r.trailingSep = false;
-    return true;
+bool Resolve(const std::string& path, Resolved& r) {
+    r = plat::path::Resolve(path, St().currentFolder);
+    return r.valid;
 }
 
 std::string KeyOf(const Resolved& r, size_t count) {
-    std::string key = r.rootKey;
+    std::string key = Fold(r.root);
     for (size_t i = 0; i < count && i < r.parts.size(); ++i) key += "\\" + Fold(r.parts[i]);
     return key;
 }
 std::string KeyOf(const Resolved& r) { return KeyOf(r, r.parts.size()); }
 
 size_t DisplayLength(const Resolved& r) {
-    size_t n = r.rootDisplay.size() + 1;
+    size_t n = r.root.size() + 1;
     for (const std::string& p : r.parts) n += p.size() + 1;
     return n;
 }
@@ -176,7 +103,7 @@ Node* Child(Node* folder, const std::string& name) {
 }
 
 Node* Find(const Resolved& r, size_t count) {
-    auto it = St().roots.find(r.rootKey);
+    auto it = St().roots.find(Fold(r.root));
     if (it == St().roots.end()) return nullptr;
     Node* n = it->second.get();
     for (size_t i = 0; i < count && n; ++i) n = Child(n, r.parts[i]);
@@ -189,7 +116,7 @@ Node* Lookup(const std::string& path) {
     Resolved r;
     if (!Resolve(path, r)) return nullptr;
     Node* n = Find(r);
-    if (n && r.trailingSep && !n->folder) return nullptr;
+    if (n && r.trailingSeparator && !n->folder) return nullptr;
     return n;
 }
 
@@ -286,8 +213,8 @@ Node* CreatableParent(const Resolved& r) {
 
 std::string DisplayPath(const Resolved& r) {
     // The stored spelling of every existing component.
-    auto it = St().roots.find(r.rootKey);
-    std::string out = r.rootDisplay;
+    auto it = St().roots.find(Fold(r.root));
+    std::string out = r.root;
     Node* n = it == St().roots.end() ? nullptr : it->second.get();
     for (const std::string& part : r.parts) {
         n = n ? Child(n, part) : nullptr;
@@ -349,12 +276,12 @@ void AddDrive(char letter) {
 bool AddFolder(const std::string& path) {
     Resolved r;
     if (!Resolve(path, r)) return false;
-    auto it = St().roots.find(r.rootKey);
+    auto it = St().roots.find(Fold(r.root));
     if (it == St().roots.end()) {
         auto root = std::make_unique<Node>();
         root->folder = true;
-        root->name = r.rootDisplay;
-        it = St().roots.emplace(r.rootKey, std::move(root)).first;
+        root->name = r.root;
+        it = St().roots.emplace(Fold(r.root), std::move(root)).first;
     }
     Node* n = it->second.get();
     for (const std::string& part : r.parts) {
@@ -371,7 +298,7 @@ bool AddFile(const std::string& path, const std::string& bytes, uint32_t attribu
     if (!Resolve(path, r) || r.parts.empty()) return false;
     Resolved parentPath = r;
     parentPath.parts.pop_back();
-    parentPath.trailingSep = false;
+    parentPath.trailingSeparator = false;
     if (!AddFolder(DisplayPath(parentPath))) return false;
     Node* parent = Find(parentPath);
     Node* n = Child(parent, r.parts.back());
@@ -462,7 +389,8 @@ void FailAccessWrite(const std::string& path, bool fail) { SetFault(St().failAcc
 void SetCurrentFolder(const std::string& path) {
     Resolved r;
     St().currentFolder = Resolve(path, r) ? DisplayPath(r) : path;
-    if (St().currentFolder.size() > 3 && St().currentFolder.back() == '\\') St().currentFolder.pop_back();
+    // Character-wise: ソ ends in the byte of "\".
+    if (!r.IsRoot() && plat::ansi::EndsWithSeparator(St().currentFolder)) St().currentFolder.pop_back();
 }
 void SetExecutablePath(const std::string& path) { St().executablePath = path; }
 void SetTempFolder(const std::string& path) {
@@ -567,7 +495,7 @@ uint32_t MissingCode(const Resolved& r) {
 Node* FileNode(const std::string& path, Resolved& r) {
     if (!Resolve(path, r)) return nullptr;
     Node* n = Find(r);
-    if (!n || (r.trailingSep && !n->folder)) return nullptr;
+    if (!n || (r.trailingSeparator && !n->folder)) return nullptr;
     return n;
 }
 
@@ -575,7 +503,7 @@ Node* FileNode(const std::string& path, Resolved& r) {
 // an existing file must not be read-only, hidden or system, nor in use.
 Node* OpenForWriting(const std::string& path, uint32_t newAttributes) {
     Resolved r;
-    if (!Resolve(path, r) || r.parts.empty() || r.trailingSep) return Fail(kPathNotFound), nullptr;
+    if (!Resolve(path, r) || r.parts.empty() || r.trailingSeparator) return Fail(kPathNotFound), nullptr;
     Node* n = Find(r);
     if (n) {
         if (Busy(n)) return Fail(kSharingViolation), nullptr;
@@ -619,7 +547,7 @@ ReadResult ReadWholeFile(const std::string& path, std::string& data) {
     Node* n = Find(r);
     if (!n) return Fail(MissingCode(r)), ReadResult::NotFound;
     if (Busy(n)) return Fail(kSharingViolation), ReadResult::OpenFailed;
-    if (n->folder || (r.trailingSep && !n->folder)) return Fail(kAccessDenied), ReadResult::OpenFailed;
+    if (n->folder || (r.trailingSeparator && !n->folder)) return Fail(kAccessDenied), ReadResult::OpenFailed;
     data = n->data;
     return ReadResult::Ok;
 }
@@ -674,7 +602,7 @@ bool CopyFileTo(const std::string& source, const std::string& dest, bool failIfE
     if (!src) return Fail(MissingCode(rs));
     if (src->folder) return Fail(kAccessDenied);
     if (src->locked) return Fail(kSharingViolation);
-    if (!Resolve(dest, rd) || rd.parts.empty() || rd.trailingSep) return Fail(kPathNotFound);
+    if (!Resolve(dest, rd) || rd.parts.empty() || rd.trailingSeparator) return Fail(kPathNotFound);
     Node* dst = Find(rd);
     if (dst == src) return Fail(kSharingViolation);  // the same file
     if (dst) {
@@ -762,7 +690,7 @@ bool ForceDirectories(const std::string& path) {
         }
         Resolved partial = r;
         partial.parts.resize(i);
-        partial.trailingSep = false;
+        partial.trailingSeparator = false;
         Node* parent = CreatableParent(partial);
         if (!parent) return Fail(kAccessDenied);
         AddChild(parent, partial.parts.back(), true);
@@ -774,7 +702,7 @@ bool ForceDirectories(const std::string& path) {
 bool FindHandle::First(const std::string& pattern, FindData& data) {
     Close();
     Resolved r;
-    if (!Resolve(pattern, r) || r.parts.empty() || r.trailingSep) return false;
+    if (!Resolve(pattern, r) || r.parts.empty() || r.trailingSeparator) return false;
     Node* folder = ParentOf(r);
     if (!folder) return false;
     const std::string& pat = r.parts.back();
@@ -821,7 +749,7 @@ namespace sim {
 std::string AddWriter(const std::string& path) {
     Resolved r;
     Node* n = Resolve(path, r) ? Find(r) : nullptr;
-    if (n && (r.trailingSep || n->folder || n->writers > 0 || n->locked || (n->attributes & plat::kAttrReadOnly))) {
+    if (n && (r.trailingSeparator || n->folder || n->writers > 0 || n->locked || (n->attributes & plat::kAttrReadOnly))) {
         return std::string();
     }
     if (!n && !plat::WriteWholeFile(path, std::string())) return std::string();

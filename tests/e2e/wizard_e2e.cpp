@@ -8,6 +8,9 @@
 // page saving a PNG of every page, then cancels and prints the PNG paths.
 // With "--pictures <Setup.exe> <folder>" it makes the README's pictures: a
 // whole installation and uninstallation, every screen a user sees.
+// "--install <Setup.exe>" installs a package the same way, without pictures,
+// and prints the installation folder; "--uninstall <installed Setup.exe>"
+// uninstalls it.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -417,6 +420,28 @@ TEST(WizardE2E, UninstallModeWindow) {
     EXPECT_FALSE(e2e::FileExists(w.folder + "\\Delete.bat"));
 }
 
+// The program's icon as the shell loads it for "Setup.exe",0 (Explorer, the
+// uninstall entry): one icon, with images of the large and small sizes
+// themselves, so that neither is scaled from another.
+TEST(WizardE2E, ProgramIconIsIndexZero) {
+    const std::string exe = e2e::SetupExePath();
+    EXPECT_EQ(ExtractIconExA(exe.c_str(), -1, nullptr, nullptr, 0), 1u);
+    HICON large = nullptr, small = nullptr;
+    ASSERT_EQ(ExtractIconExA(exe.c_str(), 0, &large, &small, 1), 2u);
+    const struct { HICON icon; int metric; } sizes[] = {{large, SM_CXICON}, {small, SM_CXSMICON}};
+    for (const auto& s : sizes) {
+        ICONINFO info{};
+        ASSERT_TRUE(s.icon && GetIconInfo(s.icon, &info));
+        BITMAP colour{};
+        EXPECT_TRUE(GetObjectA(info.hbmColor, sizeof colour, &colour));
+        EXPECT_EQ(colour.bmWidth, GetSystemMetrics(s.metric));
+        EXPECT_EQ(colour.bmBitsPixel, 32) << "the icon's own 32-bit image";
+        DeleteObject(info.hbmColor);
+        DeleteObject(info.hbmMask);
+        DestroyIcon(s.icon);
+    }
+}
+
 int Walk(const std::string& exe, const std::string& shotFolder) {
     std::string folder = exe.substr(0, exe.find_last_of('\\'));
     e2e::ChildProcess process;
@@ -483,89 +508,108 @@ std::string StoredText(HWND hwnd) {
     return buf;
 }
 
-// Installs the package's Setup.exe and uninstalls it again through the
-// installed copy, saving a PNG of each thing a user sees into shotFolder:
-// every wizard page (cropped to the wizard), the background (the whole
-// screen), the progress page in the middle of the run, the end page and the
-// uninstall question.
-int Pictures(const std::string& exe, const std::string& shotFolder) {
-    auto fail = [](const char* what) {
-        std::fprintf(stderr, "pictures: %s\n", what);
-        return 1;
-    };
-    std::vector<std::string> shots;
-    auto shoot = [&](const std::vector<HWND>& windows, const std::string& name) {
-        std::string path = shotFolder + "\\" + name + ".png";
-        bool ok = windows.empty() ? e2e::SaveScreenshot(nullptr, path)
-                                  : e2e::SaveScreenshot(windows, path);
-        if (ok) shots.push_back(path);
+// PNG files of what a user sees, into a folder; the paths saved are kept.
+struct Pictures {
+    std::string folder;
+    std::vector<std::string> saved;
+
+    // The windows (cropped to them), or the whole screen for none.
+    bool Shoot(const std::vector<HWND>& windows, const std::string& name) {
+        std::string path = folder + "\\" + name + ".png";
+        bool ok = windows.empty() ? e2e::SaveScreenshot(nullptr, path) : e2e::SaveScreenshot(windows, path);
+        if (ok) saved.push_back(path);
         return ok;
-    };
+    }
+};
+
+bool WalkFailed(const char* what) {
+    std::fprintf(stderr, "walk: %s\n", what);
+    return false;
+}
+
+// Installs the package's Setup.exe with Next on every page, as a person
+// who accepts what is offered. With pictures, saves every wizard page
+// (cropped to the wizard), the background (the whole screen), the progress
+// page in the middle of the run and the end page. installFolder gets the
+// folder the location page proposed.
+bool InstallWalk(const std::string& exe, Pictures* pictures, std::string& installFolder) {
     std::string folder = exe.substr(0, exe.find_last_of('\\'));
     e2e::ChildProcess setup;
-    if (!setup.Start(exe, folder)) return fail("cannot start the installer");
+    if (!setup.Start(exe, folder)) return WalkFailed("cannot start the installer");
     HWND form = e2e::WaitForForm(setup.Id(), "SetupMainForm", kWindowTimeout);
-    if (!form) return fail("the wizard did not appear");
+    if (!form) return WalkFailed("the wizard did not appear");
     auto visible = [&](const char* page) { return e2e::IsVisible(e2e::FindControl(form, page)); };
+    auto shoot = [&](const std::vector<HWND>& windows, const char* name) {
+        return !pictures || pictures->Shoot(windows, name);
+    };
 
     const std::vector<std::pair<const char*, const char*>> pages = {
         {"StartSheet", "1-start"},       {"MessageSheet", "2-message"},
         {"LisenceSheet", "3-agreement"}, {"LocationSheet", "4-location"},
         {"CopyStartSheet", "5-copy-start"}};
-    std::string installFolder;
+    installFolder.clear();
     for (const auto& page : pages) {
         if (!e2e::WaitUntil([&] { return visible(page.first); }, kStepTimeout)) {
-            std::fprintf(stderr, "pictures: the page %s did not come\n", page.first);
-            return 1;
+            std::fprintf(stderr, "walk: the page %s did not come\n", page.first);
+            return false;
         }
-        e2e::WaitSettled({form}, kStepTimeout);  // the page is painted
-        if (!shoot({form}, page.second)) return fail("cannot save a picture");
+        if (pictures) e2e::WaitSettled({form}, kStepTimeout);  // the page is painted
+        if (!shoot({form}, page.second)) return WalkFailed("cannot save a picture");
         if (std::string(page.first) == "StartSheet" && !shoot({}, "0-background")) {
-            return fail("cannot save the background");
+            return WalkFailed("cannot save the background");
         }
         if (std::string(page.first) == "LocationSheet") {
             installFolder = e2e::Text(e2e::FindControl(form, "LocationEdit"));
         }
         e2e::Click(e2e::FindControl(form, "NextButton"));
     }
-    if (installFolder.empty()) return fail("no installation folder on the location page");
+    if (installFolder.empty()) return WalkFailed("no installation folder on the location page");
 
-    // The run blocks the wizard's thread and repaints after each item: once the
-    // label names the second file (the page has been painted whole by then),
-    // stop the thread, photograph the page, let it go on. The page's controls
-    // are made when it first shows, after the click: the label is looked for
-    // as often as its text is read, so that the run cannot pass it unseen.
-    HWND label = nullptr;
-    bool caught = e2e::WaitUntil([&] {
-        if (!label) label = e2e::FindControl(form, "CopyFileLabel");
-        if (!label || StoredText(label).find("manual.txt") == std::string::npos) return false;
-        return setup.Suspend();
-    }, kStepTimeout, 1);
-    if (!caught) return fail("the progress page never showed manual.txt");
-    e2e::WaitSettled({form}, kStepTimeout);  // what the stopped thread drew is on the screen
-    bool progressShot = shoot({form}, "6-progress");
-    setup.Resume();
-    if (!progressShot) return fail("cannot save the progress picture");
+    if (pictures) {
+        // The run blocks the wizard's thread and repaints after each item: once the
+        // label names the second file (the page has been painted whole by then),
+        // stop the thread, photograph the page, let it go on. The page's controls
+        // are made when it first shows, after the click: the label is looked for
+        // as often as its text is read, so that the run cannot pass it unseen.
+        HWND label = nullptr;
+        bool caught = e2e::WaitUntil([&] {
+            if (!label) label = e2e::FindControl(form, "CopyFileLabel");
+            if (!label || StoredText(label).find("manual.txt") == std::string::npos) return false;
+            return setup.Suspend();
+        }, kStepTimeout, 1);
+        if (!caught) return WalkFailed("the progress page never showed manual.txt");
+        e2e::WaitSettled({form}, kStepTimeout);  // what the stopped thread drew is on the screen
+        bool progressShot = shoot({form}, "6-progress");
+        setup.Resume();
+        if (!progressShot) return WalkFailed("cannot save the progress picture");
+    }
 
     if (!e2e::WaitUntil([&] { return visible("EndSheet"); }, kWindowTimeout)) {
-        return fail("the installation did not reach the end page");
+        return WalkFailed("the installation did not reach the end page");
     }
-    e2e::WaitSettled({form}, kStepTimeout);
-    if (!shoot({form}, "7-end")) return fail("cannot save the end page");
+    if (pictures) e2e::WaitSettled({form}, kStepTimeout);
+    if (!shoot({form}, "7-end")) return WalkFailed("cannot save the end page");
     e2e::Click(e2e::FindControl(form, "NextButton"));
     DWORD code = 0;
-    if (!setup.WaitExit(kExitTimeout, code)) return fail("the installer did not end");
+    if (!setup.WaitExit(kExitTimeout, code)) return WalkFailed("the installer did not end");
+    return true;
+}
 
-    // The installed copy is the uninstaller: it asks first.
+// Uninstalls through the installed copy: Yes to its question (saved as a
+// picture), then the first button of each box that follows.
+bool UninstallWalk(const std::string& uninstallerExe, Pictures* pictures) {
+    std::string folder = uninstallerExe.substr(0, uninstallerExe.find_last_of('\\'));
     e2e::ChildProcess uninstaller;
-    if (!uninstaller.Start(installFolder + "\\Setup.exe", folder)) {
-        return fail("cannot start the installed uninstaller");
-    }
+    if (!uninstaller.Start(uninstallerExe, folder)) return WalkFailed("cannot start the installed uninstaller");
     HWND uform = e2e::WaitForForm(uninstaller.Id(), "SetupMainForm", kWindowTimeout);
     HWND question = e2e::WaitForDialog(uninstaller.Id(), kWindowTimeout);
-    if (!uform || !question) return fail("the uninstall question did not appear");
-    e2e::WaitSettled({uform, question}, kStepTimeout);
-    if (!shoot({uform, question}, "8-uninstall-question")) return fail("cannot save the question");
+    if (!uform || !question) return WalkFailed("the uninstall question did not appear");
+    if (pictures) {
+        e2e::WaitSettled({uform, question}, kStepTimeout);
+        if (!pictures->Shoot({uform, question}, "8-uninstall-question")) {
+            return WalkFailed("cannot save the question");
+        }
+    }
     e2e::PressDialogButton(question, "はい(&Y)");
     // Then the questions about files kept on request and the result: the first button each.
     std::vector<HWND> answered = {question};
@@ -580,8 +624,18 @@ int Pictures(const std::string& exe, const std::string& shotFolder) {
         answered.push_back(next);
         e2e::WaitGone(next, kStepTimeout);
     }
-    uninstaller.WaitExit(kExitTimeout, code);
-    for (const std::string& shot : shots) std::printf("%s\n", shot.c_str());
+    DWORD code = 0;
+    return uninstaller.WaitExit(kExitTimeout, code) || WalkFailed("the uninstaller did not end");
+}
+
+// The README's pictures: the package's Setup.exe installed and uninstalled
+// again through the installed copy, every screen a user sees.
+int TakePictures(const std::string& exe, const std::string& shotFolder) {
+    Pictures pictures{shotFolder, {}};
+    std::string installFolder;
+    if (!InstallWalk(exe, &pictures, installFolder)) return 1;
+    if (!UninstallWalk(installFolder + "\\Setup.exe", &pictures)) return 1;
+    for (const std::string& shot : pictures.saved) std::printf("%s\n", shot.c_str());
     return 0;
 }
 
@@ -589,6 +643,13 @@ int Pictures(const std::string& exe, const std::string& shotFolder) {
 
 int main(int argc, char** argv) {
     if (argc == 4 && std::string(argv[1]) == "--walk") return Walk(argv[2], argv[3]);
-    if (argc == 4 && std::string(argv[1]) == "--pictures") return Pictures(argv[2], argv[3]);
+    if (argc == 4 && std::string(argv[1]) == "--pictures") return TakePictures(argv[2], argv[3]);
+    if (argc == 3 && std::string(argv[1]) == "--install") {
+        std::string installFolder;
+        if (!InstallWalk(argv[2], nullptr, installFolder)) return 1;
+        std::printf("%s\n", installFolder.c_str());
+        return 0;
+    }
+    if (argc == 3 && std::string(argv[1]) == "--uninstall") return UninstallWalk(argv[2], nullptr) ? 0 : 1;
     return e2e::RunAllTests(argc, argv);
 }

@@ -45,6 +45,9 @@ TEST_F(SimFileSystemTest, PathsResolveAsOnWindows) {
         {"C:\\..\\work\\sub\\File.txt", "C:\\work\\sub\\File.txt"},  // ".." stops at the root
         {"C:\\work\\\\sub\\File.txt", "C:\\work\\sub\\File.txt"},
         {"C:\\work\\sub\\File.txt.", "C:\\work\\sub\\File.txt"},   // trailing dots dropped
+        {"C:\\work\\sub.\\File.txt . ", "C:\\work\\sub\\File.txt"},  // and one dot before a separator
+        {"\\\\?\\C:\\work\\sub\\File.txt", "C:\\work\\sub\\File.txt"},  // a device path of drive C
+        {"\\\\?\\C:\\work\\sub\\File.txt.", ""},                // taken as written
         {"C:\\work\\sub\\File.txt\\", ""},                        // a file is no folder
         {"C:\\work\\sub\\File", ""},
         {"D:\\work\\sub\\File.txt", ""},
@@ -56,6 +59,9 @@ TEST_F(SimFileSystemTest, PathsResolveAsOnWindows) {
     }
     EXPECT_TRUE(plat::DirectoryExists("C:\\work\\sub\\"));
     EXPECT_TRUE(plat::DirectoryExists("c:"));  // the current folder of drive C
+    // Full-width letters have a case too.
+    ASSERT_TRUE(sim::AddFile("C:\\work\\ａｂ.txt", "x"));
+    EXPECT_EQ(sim::FullPath("C:\\work\\ＡＢ.TXT"), "C:\\work\\ａｂ.txt");
 }
 
 TEST_F(SimFileSystemTest, CaseOfDoubleByteTrailBytesMatters) {
@@ -221,6 +227,10 @@ TEST_F(SimFileSystemTest, FolderRemovalRules) {
     EXPECT_EQ(plat::CurrentFolder(), "C:\\work");
     EXPECT_TRUE(plat::RemoveFolder("C:\\work\\here"));
     EXPECT_FALSE(plat::RemoveFolder("C:\\"));
+    // ソ ends in 5C: no separator to drop from the current folder's name.
+    sim::AddFolder("C:\\work\\ソ");
+    ASSERT_TRUE(plat::SetCurrentFolder("C:\\work\\ソ\\"));
+    EXPECT_EQ(plat::CurrentFolder(), "C:\\work\\ソ");
 }
 
 TEST_F(SimFileSystemTest, CopyCornerCases) {

@@ -328,6 +328,19 @@ TEST_F(UninstallRun, FoldersThatStayDoNotFailTheRun) {
     EXPECT_EQ(sim::StartedBatches().size(), 1u);
 }
 
+TEST_F(UninstallRun, KeywordFoldersWrittenAnotherWayAreNeverRemoved) {
+    // RemoveDirectoryA takes each of these for the (empty) folder itself.
+    for (const char* folder : {"デスクトップ\\.", "デスクトップ\\ ", "デスクトップ\\\\", "デスクトップ\\a\\..",
+                               "スタート\\プログラム\\スタートアップ\\."}) {
+        project.Folders.Add().FolderPath = folder;
+    }
+    InstallDemo();
+    Uninstall(kUninstaller);
+    EXPECT_TRUE(uninstaller->Session.RunSucceeded);
+    EXPECT_TRUE(sim::IsFolder(sim::kDesktopFolder));
+    EXPECT_TRUE(sim::IsFolder(sim::kStartupFolder));
+}
+
 TEST_F(UninstallRun, EmptyUninstallKeyNeverTouchesTheList) {
     project.UnInstallKey = "";
     InstallDemo();

@@ -1,10 +1,12 @@
 #include "tools/setupproj/Check.h"
 
+#include <algorithm>
 #include <set>
 
 #include "engine/RunPath_unit.h"
 #include "platform/AnsiText.h"
 #include "platform/Locale.h"
+#include "platform/PathRules.h"
 #include "tools/setupproj/Keywords.h"
 #include "tools/setupproj/ProjectLines.h"
 #include "tools/setupproj/ProjectSource.h"
@@ -38,6 +40,7 @@ private:
     void CheckEncoding(const IniText& text, const std::string& bytes);
     void CheckInstallFolder();
     void CheckPath(int line, PathRole role, const std::string& path);
+    void CheckPlace(int line, const char* what, const std::string& path, const ExpandedPath& expanded);
     void CheckSources();
 
     const CheckOptions& options_;
@@ -152,6 +155,7 @@ void Checker::CheckPath(int line, PathRole role, const std::string& path) {
         return;
     }
     if (!mistake.empty()) f_.Warn(line, std::string(what) + " " + Quoted(path) + ": " + mistake);
+    if (role != PathRole::kWorkFolder) CheckPlace(line, what, path, expanded);
     if (expanded.keyword == fkInstallFolder && !install_.valid) return;
     const size_t length = CharCount(expanded.text);
     const size_t limit = role == PathRole::kFolder ? kMaxFolderPath : kMaxFilePath;
@@ -159,6 +163,22 @@ void Checker::CheckPath(int line, PathRole role, const std::string& path) {
         f_.Warn(line, std::string(what) + " is " + std::to_string(length) +
                           " characters long on a typical machine; Windows takes at most " + std::to_string(limit));
     }
+}
+
+// Where a folder, copy or link lands: "..", which Windows resolves, and a
+// place outside every folder the project owns or names by keyword.
+void Checker::CheckPlace(int line, const char* what, const std::string& path, const ExpandedPath& expanded) {
+    const std::vector<std::string> names = plat::path::SplitNames(path);
+    if (std::find(names.begin(), names.end(), "..") != names.end()) {
+        f_.Warn(line, std::string(what) + " " + Quoted(path) + " holds a '..' component, which leads out of the folder before it");
+    }
+    if (!expanded.full.valid) return;
+    for (const std::string& folder : folders_) {
+        if (ParseFullPath(folder).Contains(expanded.full)) return;
+    }
+    const std::string full = expanded.full.Text();
+    f_.Warn(line, std::string(what) + " " + Quoted(path) + " lies outside the installation folder and the keyword folders" +
+                      (full == path ? std::string() : " (it resolves to " + Quoted(full) + ")"));
 }
 
 void Checker::CheckSources() {

@@ -115,9 +115,10 @@ ExpandedPath ExpandKeyword(const std::string& path, const std::vector<std::strin
     ExpandedPath result;
     result.keyword = LeadingKeyword(path, result.keywordFolder);
     result.text = path;
+    // The engine's own step, so that the keyword folder is told as the run tells it.
     if (result.keyword >= 0) {
-        result.text = folders[static_cast<size_t>(result.keyword)] +
-                      path.substr(std::string(kFolderKeywords[result.keyword]).size());
+        ReplaceKeyword(kFolderKeywords[result.keyword], folders[static_cast<size_t>(result.keyword)], result.text,
+                       result.keywordFolder);
     }
     result.full = ParseFullPath(result.text);
     return result;

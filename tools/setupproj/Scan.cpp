@@ -6,7 +6,7 @@
 
 #include "engine/RunPath_unit.h"
 #include "platform/AnsiText.h"
-#include "platform/Locale.h"
+#include "platform/PathRules.h"
 #include "project/ProjectProperty_unit.h"
 #include "tools/setupproj/Keywords.h"
 #include "tools/setupproj/ProjectText.h"
@@ -16,15 +16,12 @@ namespace setupproj {
 
 namespace {
 
-// A path as a comparison key: separators made one "\", letter case folded.
-std::string KeyOf(const std::string& path) {
-    std::string key;
-    for (const std::string& part : SplitRelative(path)) key += (key.empty() ? "" : "\\") + part;
-    return plat::LocaleUpperCase(key);
-}
+// Paths compare as the file system compares them.
+using plat::path::KeyOf;
 
 bool AtOrBelow(const std::string& pathKey, const std::string& folderKey) {
-    return pathKey == folderKey || pathKey.compare(0, folderKey.size() + 1, folderKey + "\\") == 0;
+    const std::string prefix = plat::ansi::EndsWithSeparator(folderKey) ? folderKey : folderKey + "\\";
+    return pathKey == folderKey || pathKey.compare(0, prefix.size(), prefix) == 0;
 }
 
 // The destination without trailing separators.
