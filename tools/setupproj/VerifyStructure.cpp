@@ -26,30 +26,6 @@ const char* const kMedium = MachineRuns::kMedium;
 // its own finding says); the rest of the project is judged all the same.
 const char kStandIn[] = "Chosen Folder";
 
-struct MissingFolder {
-    TRecordRef item;  // the file or shortcut
-    WinPath folder;   // the folder it needs
-    bool certain = true;     // false: the folder may exist on the machine
-    TRecordRef occupiedBy;   // a file that stands where the folder should be
-};
-
-struct Collision {
-    TRecordRef first, second;  // first is the earlier one
-    WinPath path;
-    bool fatal = false;  // an item where a folder is: it cannot be made
-};
-
-// Where an item comes in the installation run, for the order of findings.
-std::pair<int, int> RunOrder(const TRecordRef& item) {
-    switch (item.kind) {
-        case rkFolder: return {0, item.index};
-        case rkFile: return {1, item.index};
-        case rkProgramCopy: return {2, 0};
-        case rkProjectCopy: return {3, 0};
-        default: return {4, item.index};
-    }
-}
-
 // The path as the machine stores it.
 WinPath Stored(const std::string& path) { return ParseFullPath(sim::FullPath(path)); }
 
@@ -67,10 +43,12 @@ private:
     bool TakeOut(const TFailureRecord& failure);
     TRecordRef Original(TRecordRef record) const;
     TRecordRef FolderAt(const WinPath& folder) const;
+    // "its folder ... is <why>"; a folder that may exist is a warning.
+    void MissingFolder(const TRecordRef& item, const WinPath& folder, const std::string& why, bool mayExist);
     void FindCollisions();
     // The shortcuts' targets, as the installation leaves the machine.
     void CheckTargets();
-    void Report(const std::vector<Leftover>& leftovers);
+    void FoldersLeft(const std::vector<Leftover>& leftovers);
 
     ProjectSource& source_;
     const CheckOptions& options_;
@@ -82,9 +60,6 @@ private:
     std::vector<int> folders, files, shortcuts;
     std::vector<std::string> mayExist_;  // folders outside the known places, taken as there
     std::unique_ptr<MachineRuns> runs_;
-    std::vector<MissingFolder> missing_;
-    std::vector<Collision> collisions_;
-    std::vector<std::pair<int, std::string>> targetFindings_;  // shortcut, text
 };
 
 // A typical machine (the folders of TypicalKeywordFolders) with the folders
@@ -161,6 +136,18 @@ TRecordRef StructureCheck::FolderAt(const WinPath& folder) const {
     return maker;
 }
 
+void StructureCheck::MissingFolder(const TRecordRef& item, const WinPath& folder, const std::string& why,
+                                   bool mayExist) {
+    const std::string text = "its folder " + Places().Form(folder) + " is " + why + ": " +
+                             (item.kind == rkShortcut ? "the shortcut cannot be saved there" : "the copy fails there");
+    const int line = Places().LineOf(item);
+    if (mayExist) {
+        f_.Warn(line, text + " unless it exists on the machine");
+    } else {
+        f_.Error(line, text + " and the installation stops");
+    }
+}
+
 // A file or shortcut that stopped the run, reported and taken out (or, when
 // its folder may exist on a real machine, that folder taken as there), so
 // that the next run goes past it. False for a failure that tells nothing of
@@ -173,20 +160,24 @@ bool StructureCheck::TakeOut(const TFailureRecord& failure) {
     if (failure.path.empty()) return true;
     const WinPath path = ParseFullPath(failure.path);
     if (plat::DirectoryExists(failure.path)) {
-        collisions_.push_back({FolderAt(Stored(failure.path)), item, path, true});
+        f_.Error(Places().LineOf(item), "the destination " + Places().Form(path) + " is a folder made by line " +
+                                            std::to_string(Places().LineOf(FolderAt(Stored(failure.path)))) + ": " +
+                                            (item.kind == rkShortcut ? "the shortcut cannot be saved" : "the copy fails") +
+                                            " and the installation stops");
         return true;
     }
     const WinPath folder = path.Parent();
     if (plat::FileExists(folder.Text())) {
-        MissingFolder missing{item, folder, true, {}};
         const std::string key = Stored(folder.Text()).Key();
+        TRecordRef maker;
         for (const RunItem& made : runs_->installHost.items) {
-            if (made.event.outcome == ioCopied && ParseFullPath(made.stored).Key() == key) {
-                missing.occupiedBy = Original(made.event.record);
+            const bool file = made.event.outcome == ioCopied || made.event.outcome == ioCreated;
+            if (file && ParseFullPath(made.stored).Key() == key) {
+                maker = Original(made.event.record);
                 break;
             }
         }
-        missing_.push_back(missing);
+        MissingFolder(item, folder, "a file made by line " + std::to_string(Places().LineOf(maker)), false);
         return true;
     }
     // A folder that a record names but the machine did not make (a path too
@@ -195,9 +186,9 @@ bool StructureCheck::TakeOut(const TFailureRecord& failure) {
         if (made.event.outcome == ioNotMade && ParseFullPath(made.event.path).Key() == folder.Key()) return true;
     }
     if (plat::DirectoryExists(folder.Text())) return true;
-    const bool certain = TypicalOrigin(folder, folders_) != FolderOrigin::kUnknown;
-    missing_.push_back({item, folder, certain, {}});
-    if (!certain) {
+    const bool mayExist = TypicalOrigin(folder, folders_) == FolderOrigin::kUnknown;
+    MissingFolder(item, folder, "made by no folder record", mayExist);
+    if (mayExist) {
         // Taken as there: the record goes back into the run.
         if (std::find(mayExist_.begin(), mayExist_.end(), folder.Text()) != mayExist_.end()) return false;
         mayExist_.push_back(folder.Text());
@@ -219,32 +210,34 @@ bool StructureCheck::Install() {
 
 // Items of the installation that come to one path.
 void StructureCheck::FindCollisions() {
+    const ProjectPlaces places = Places();
     std::map<std::string, TRecordRef> listedFolders, madeFiles;
     for (const RunItem& item : runs_->installHost.items) {
         if (item.stored.empty()) continue;
         const TRecordRef record = Original(item.event.record);
         const std::string key = ParseFullPath(item.stored).Key();
-        const WinPath path = ParseFullPath(item.event.path);
-        switch (record.kind) {
-            case rkFolder: {
-                auto listed = listedFolders.find(key);
-                if (listed != listedFolders.end()) collisions_.push_back({listed->second, record, path, false});
-                listedFolders[key] = record;
-                break;
+        const std::string path = places.Form(ParseFullPath(item.event.path));
+        if (record.kind == rkFolder) {
+            auto listed = listedFolders.find(key);
+            if (listed != listedFolders.end()) {
+                f_.Warn(places.LineOf(record), "the folder " + path + " is listed before, at line " +
+                                                   std::to_string(places.LineOf(listed->second)));
             }
-            case rkFile:
-            case rkShortcut:
-            case rkProgramCopy:
-            case rkProjectCopy: {
-                auto made = madeFiles.find(key);
-                const bool own = record.kind == rkProgramCopy || record.kind == rkProjectCopy;
-                if (made != madeFiles.end()) collisions_.push_back({made->second, record, path, own});
-                // A later shortcut replaces the file; the same file copied
-                // again is still the first one's.
-                if (made == madeFiles.end() || record.kind == rkShortcut) madeFiles[key] = record;
-                break;
+            listedFolders[key] = record;
+        } else if (record.kind != rkInstallFolder) {
+            auto made = madeFiles.find(key);
+            if (made != madeFiles.end() && (record.kind == rkProgramCopy || record.kind == rkProjectCopy)) {
+                f_.Error(places.LineOf(made->second),
+                         "the destination " + path + " is where the installer puts its own copy (" +
+                             RunPath::FileNamePart(item.event.path) + "): that copy replaces this file");
+            } else if (made != madeFiles.end()) {
+                f_.Warn(places.LineOf(record), "the same destination as line " +
+                                                   std::to_string(places.LineOf(made->second)) + " (" + path +
+                                                   "): this one replaces it");
             }
-            default: break;
+            // A later shortcut replaces the file; the same file copied
+            // again is still the first one's.
+            if (made == madeFiles.end() || record.kind == rkShortcut) madeFiles[key] = record;
         }
     }
 }
@@ -254,67 +247,24 @@ void StructureCheck::CheckTargets() {
     for (int i = 0; i < Project().Shortcuts.Count(); ++i) {
         const std::string& target = Project().Shortcuts.Items(i).TargetFile;
         const int line = source_.shortcutLines[static_cast<size_t>(i)];
-        if (target.empty()) {
-            targetFindings_.push_back({line, "the shortcut has no target"});
-            continue;
-        }
         const ExpandedPath path = ExpandKeyword(target, folders_);
-        if (!path.full.valid) {
+        if (target.empty()) {
+            f_.Warn(line, "the shortcut has no target");
+        } else if (!path.full.valid) {
             const std::string mistake = KeywordMistake(target);
-            targetFindings_.push_back(
-                {line, "the target '" + Shown(target) + "' is relative" + (mistake.empty() ? std::string() : ": " + mistake)});
-            continue;
-        }
-        // Outside the installation folder a target belongs to the system,
-        // which the project need not install.
-        if (install.Contains(path.full) && !sim::Exists(path.full.Text())) {
-            targetFindings_.push_back({line, "the target '" + Shown(target) + "' is not among the installed files"});
+            f_.Warn(line, "the target '" + Shown(target) + "' is relative" + (mistake.empty() ? std::string() : ": " + mistake));
+        } else if (install.Contains(path.full) && !sim::Exists(path.full.Text())) {
+            // Outside the installation folder a target belongs to the system,
+            // which the project need not install.
+            f_.Warn(line, "the target '" + Shown(target) + "' is not among the installed files");
         }
     }
 }
 
-void StructureCheck::Report(const std::vector<Leftover>& leftovers) {
+// The folders that a record asks the uninstallation to remove, or that only
+// the installation made, and that stay.
+void StructureCheck::FoldersLeft(const std::vector<Leftover>& leftovers) {
     const ProjectPlaces places = Places();
-    auto lineOf = [&](const TRecordRef& item) { return places.LineOf(item); };
-    std::stable_sort(missing_.begin(), missing_.end(),
-                     [](const MissingFolder& a, const MissingFolder& b) { return RunOrder(a.item) < RunOrder(b.item); });
-    for (const MissingFolder& missing : missing_) {
-        const bool link = missing.item.kind == rkShortcut;
-        const std::string failure = link ? "the shortcut cannot be saved there" : "the copy fails there";
-        const int line = lineOf(missing.item);
-        if (missing.occupiedBy.kind != rkNone) {
-            f_.Error(line, "its folder " + places.Form(missing.folder) + " is a file made by line " +
-                               std::to_string(lineOf(missing.occupiedBy)) + ": " + failure + " and the installation stops");
-        } else if (missing.certain) {
-            f_.Error(line, "its folder " + places.Form(missing.folder) + " is made by no folder record: " + failure +
-                               " and the installation stops");
-        } else {
-            f_.Warn(line, "its folder " + places.Form(missing.folder) + " is made by no folder record: " + failure +
-                              " unless it exists on the machine");
-        }
-    }
-    std::stable_sort(collisions_.begin(), collisions_.end(),
-                     [](const Collision& a, const Collision& b) { return RunOrder(a.second) < RunOrder(b.second); });
-    for (const Collision& c : collisions_) {
-        const int first = lineOf(c.first);
-        if (c.second.kind == rkProgramCopy || c.second.kind == rkProjectCopy) {
-            const std::string own = c.second.kind == rkProgramCopy ? options_.programFileName
-                                                                   : ProjectFileName(options_.programFileName);
-            f_.Error(first, "the destination " + places.Form(c.path) + " is where the installer puts its own copy (" +
-                                own + "): that copy replaces this file");
-        } else if (c.fatal) {
-            f_.Error(lineOf(c.second), "the destination " + places.Form(c.path) + " is a folder made by line " +
-                                           std::to_string(first) + ": " +
-                                           (c.second.kind == rkShortcut ? "the shortcut cannot be saved" : "the copy fails") +
-                                           " and the installation stops");
-        } else if (c.second.kind == rkFolder) {
-            f_.Warn(lineOf(c.second), "the folder " + places.Form(c.path) + " is listed before, at line " + std::to_string(first));
-        } else {
-            f_.Warn(lineOf(c.second), "the same destination as line " + std::to_string(first) + " (" +
-                                          places.Form(c.path) + "): this one replaces it");
-        }
-    }
-    for (const auto& finding : targetFindings_) f_.Warn(finding.first, finding.second);
     for (const Leftover& left : leftovers) {
         if (!left.folder || TypicalOrigin(left.path, folders_) != FolderOrigin::kNew) continue;
         const bool onlyParent = left.cause == LeftCause::kOnlyAParent;
@@ -322,8 +272,8 @@ void StructureCheck::Report(const std::vector<Leftover>& leftovers) {
             left.cause == LeftCause::kUnexplained || (!left.listedForRemoval && !onlyParent)) {
             continue;
         }
-        f_.Warn(lineOf(left.item), "the folder " + places.Form(left.path) + " is left behind on uninstall: " +
-                                       places.LeftoverCause(leftovers, left));
+        f_.Warn(places.LineOf(left.item), "the folder " + places.Form(left.path) + " is left behind on uninstall: " +
+                                              places.LeftoverCause(leftovers, left));
     }
 }
 
@@ -352,15 +302,12 @@ void StructureCheck::Run() {
     if (!runs_) return;
     FindCollisions();
     CheckTargets();
-    std::vector<Leftover> leftovers;
-    if (installed && runs_->Uninstall() && runs_->RemoveItself()) {
-        RunHistory history = runs_->History();
-        for (std::vector<RunItem>* run : {&history.install, &history.uninstall}) {
-            for (RunItem& item : *run) item.event.record = Original(item.event.record);
-        }
-        leftovers = ExplainLeftovers(history, runs_->Left());
+    if (!installed || !runs_->Uninstall() || !runs_->RemoveItself()) return;
+    RunHistory history = runs_->History();
+    for (std::vector<RunItem>* run : {&history.install, &history.uninstall}) {
+        for (RunItem& item : *run) item.event.record = Original(item.event.record);
     }
-    Report(leftovers);
+    FoldersLeft(ExplainLeftovers(history, runs_->Left()));
 }
 
 }  // namespace
