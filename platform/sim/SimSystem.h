@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FolderTrust.h"
 #include "platform/System.h"
 
 namespace sim {
@@ -19,6 +20,14 @@ void SetWindowsFolder(const std::string& folder);
 void SetSystemFolder(const std::string& folder);
 void FailWindowsFolder(bool fail = true);
 void FailSystemFolder(bool fail = true);
+
+// The answer of QuerySystemWindowsFolder: the Windows folder's unless set.
+void SetSystemWindowsFolder(const std::string& folder);
+
+// Who the program runs as (plat::CurrentIdentity): by default an elevated
+// administrator on Windows with UAC, sim::descriptors::kUser, whose default
+// owner is the Administrators group ("BA") and who is not trusted as himself.
+void SetIdentity(const plat::TrustIdentity& identity);
 
 // InitializeCom calls minus UninitializeCom calls.
 int ComInitializations();
