@@ -189,7 +189,8 @@ TEST_F(Win32Security, TheProgramPathIsReadWhateverItsLength) {
     // than MAX_PATH does (Wine starts no program from such a path).
     const std::string path = plat::ExecutablePath();
     ASSERT_GT(path.size(), 8u);
-    for (DWORD first : {1u, 4u, 8u, static_cast<DWORD>(path.size()), static_cast<DWORD>(path.size() + 1)}) {
+    const DWORD length = static_cast<DWORD>(path.size());
+    for (DWORD first : {DWORD{1}, DWORD{4}, DWORD{8}, length, length + 1}) {
         EXPECT_EQ(plat::win32::ModuleFileName(nullptr, first), path) << first;
     }
     EXPECT_TRUE(plat::FileExists(path));
