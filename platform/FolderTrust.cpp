@@ -402,7 +402,9 @@ TrustVerdict JudgeChain(const std::vector<SecurityFacts>& chain, const TrustIden
         // A file's own folder is judged as the folder itself: whoever may add
         // files beside the uninstaller may plant what it loads.
         const bool itself = last || (file && i + 2 == chain.size());
-        const uint32_t matter = !itself ? kAncestorChangeRights : last && file ? kFileChangeRights : kFolderChangeRights;
+        const uint32_t matter = !itself ? kAncestorChangeRights
+                                : last && file ? kFileChangeRights
+                                               : kFolderChangeRights;
         v = JudgeEntry(f, identity, matter, !(last && file));
         if (!v.Trusted()) return v;
     }
@@ -439,8 +441,8 @@ std::string InheritedDacl(const std::string& parentDacl, bool folder, const std:
     if (!ParseDacl(parentDacl, parent) || parent.null) return std::string();
     std::string out = "D:AI";
     auto add = [&](const Ace& a, const std::string& flags, const std::string& rights, const std::string& sid) {
-        out += "(" + a.type + ";" + flags + ";" + rights + ";" + a.objectGuid + ";" + a.inheritGuid + ";" + sid + a.rest +
-               ")";
+        out += "(" + a.type + ";" + flags + ";" + rights + ";" + a.objectGuid + ";" + a.inheritGuid + ";" + sid;
+        out += a.rest + ")";
     };
     for (const Ace& a : parent.aces) {
         const bool oi = a.Has("OI"), ci = a.Has("CI"), np = a.Has("NP");

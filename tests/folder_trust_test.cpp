@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/FolderTrust.h"
@@ -23,48 +24,49 @@ const TrustIdentity kWine = {kWineUser, true, kWineUser};
 const std::string kWineMode755 = "D:(A;OICI;FA;;;SY)(A;OICI;FA;;;S-1-5-21-0-0-0-1000)(A;OICI;0x1200a9;;;WD)";
 const std::string kWineMode777 = "D:(A;OICI;FA;;;SY)(A;OICI;FA;;;S-1-5-21-0-0-0-1000)(A;OICI;0x1301ff;;;WD)";
 
-// The folder we make, as we give it: owner and DACL of our own rules.
-d::Descriptor Ours() {
-    static std::string owner, dacl;
+// An owner and a DACL.
+struct Sd {
+    std::string owner, dacl;
+    Sd(const d::Descriptor& sd) : owner(sd.owner), dacl(sd.dacl) {}  // NOLINT: the tables' shorthand
+    Sd(std::string o, std::string a) : owner(std::move(o)), dacl(std::move(a)) {}
+};
+
+// The folder we make, as we give it.
+Sd Ours() {
+    std::string owner, dacl;
     SplitDescriptor(kInstallFolderAccess, owner, dacl);
-    return {owner.c_str(), dacl.c_str()};
+    return {owner, dacl};
 }
-
-SecurityFacts Folder(const char* path, const d::Descriptor& sd, uint32_t extra = 0) {
-    SecurityFacts f;
-    f.path = path;
-    f.exists = true;
-    f.attributes = 0x10 | extra;
-    f.owner = sd.owner;
-    f.dacl = sd.dacl;
-    return f;
-}
-SecurityFacts File(const char* path, const d::Descriptor& sd) {
-    SecurityFacts f = Folder(path, sd);
-    f.attributes = 0x20;
-    return f;
-}
-SecurityFacts Missing(const char* path) {
-    SecurityFacts f;
-    f.path = path;
-    return f;
-}
-SecurityFacts Fat(const char* path) {
-    SecurityFacts f = Folder(path, {"", ""});
-    f.keepsAccessRules = false;
-    return f;
-}
-
 // A folder made below a parent with plain inheritance, owned as given.
-d::Descriptor Inherited(const d::Descriptor& parent, const char* owner, bool folder = true) {
-    static std::vector<std::string> keep;
-    keep.push_back(InheritedDacl(parent.dacl, folder, owner));
-    return {owner, keep.back().c_str()};
+Sd Inherited(const Sd& parent, const std::string& owner) { return {owner, InheritedDacl(parent.dacl, true, owner)}; }
+
+// One entry of a chain: a folder, or with extra kAttrArchive a file; one
+// that is not there; a volume that keeps no rules.
+enum Kind { kThere, kMissing, kFat };
+struct E {
+    const char* path;
+    Sd sd;
+    uint32_t extra = 0;
+    Kind kind = kThere;
+};
+std::vector<SecurityFacts> Chain(const std::vector<E>& entries) {
+    std::vector<SecurityFacts> chain;
+    for (const E& e : entries) {
+        SecurityFacts f;
+        f.path = e.path;
+        f.exists = e.kind != kMissing;
+        f.keepsAccessRules = e.kind != kFat;
+        f.attributes = e.extra == kAttrArchive ? e.extra : kAttrDirectory | e.extra;
+        f.owner = e.sd.owner;
+        f.dacl = e.sd.dacl;
+        chain.push_back(f);
+    }
+    return chain;
 }
 
 struct ChainCase {
     const char* name;
-    std::vector<SecurityFacts> chain;
+    std::vector<E> chain;
     TrustIdentity identity;
     bool file;
     TrustProblem problem;
@@ -73,111 +75,83 @@ struct ChainCase {
 };
 
 TEST(FolderTrust, EachChainOfRealDescriptorsGetsItsVerdict) {
-    const d::Descriptor pfApp = Inherited(d::kProgramFiles, "BA");
-    const std::string wine755 = kWineMode755, wine777 = kWineMode777;
-    const d::Descriptor wineFolder = {kWineUser, wine755.c_str()}, wineOpen = {kWineUser, wine777.c_str()};
-    const d::Descriptor programFile = {"BA", "D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FRFX;;;BU)"};
+    const Sd none("", ""), pfApp = Inherited(d::kProgramFiles, "BA");
+    const Sd wine(kWineUser, kWineMode755), wineOpen(kWineUser, kWineMode777);
+    const E c{"C:\\", d::kSystemDriveRoot}, pf{"C:\\Program Files", d::kProgramFiles};
+    const E pd{"C:\\ProgramData", d::kProgramData}, userTools{"C:\\Tools", d::kUserFolderBelowSystemRoot};
+    const E profile[] = {c, {"C:\\Users", d::kUsers}, {"C:\\Users\\alice", d::kProfile},
+                         {"C:\\Users\\alice\\App", Ours()}};
     const ChainCase cases[] = {
-        {"default location below Program Files",
-         {Folder("C:\\", d::kSystemDriveRoot), Folder("C:\\Program Files", d::kProgramFiles),
-          Folder("C:\\Program Files\\App", pfApp)},
-         kElevated, false, TrustProblem::None, "C:\\Program Files\\App", ""},
+        {"default location below Program Files", {c, pf, {"C:\\Program Files\\App", pfApp}}, kElevated, false,
+         TrustProblem::None, "C:\\Program Files\\App", ""},
         {"Program Files (x86)",
-         {Folder("C:\\", d::kSystemDriveRoot), Folder("C:\\Program Files (x86)", d::kProgramFiles),
-          Folder("C:\\Program Files (x86)\\App", pfApp)},
-         kElevated, false, TrustProblem::None, "C:\\Program Files (x86)\\App", ""},
-        {"not there yet below Program Files",
-         {Folder("C:\\", d::kSystemDriveRoot), Folder("C:\\Program Files", d::kProgramFiles),
-          Missing("C:\\Program Files\\New"), Missing("C:\\Program Files\\New\\Sub")},
-         kElevated, false, TrustProblem::None, "C:\\Program Files\\New\\Sub", ""},
-        {"the drive root itself: Authenticated Users add subfolders",
-         {Folder("C:\\", d::kSystemDriveRoot)}, kElevated, false, TrustProblem::WritableByOthers, "C:\\",
-         "S-1-5-11"},
-        {"a folder a user made below C:\\",
-         {Folder("C:\\", d::kSystemDriveRoot), Folder("C:\\Tools", d::kUserFolderBelowSystemRoot)}, kElevated,
-         false, TrustProblem::UntrustedOwner, "C:\\Tools", d::kUser},
-        {"a folder an administrator made below C:\\ with plain inheritance",
-         {Folder("C:\\", d::kSystemDriveRoot), Folder("C:\\Tools", Inherited(d::kSystemDriveRoot, "BA"))},
+         {c, {"C:\\Program Files (x86)", d::kProgramFiles}, {"C:\\Program Files (x86)\\A", pfApp}},
+         kElevated, false, TrustProblem::None, "C:\\Program Files (x86)\\A", ""},
+        {"not there yet", {c, pf, {"C:\\Program Files\\New", none, 0, kMissing}}, kElevated, false,
+         TrustProblem::None, "C:\\Program Files\\New", ""},
+        {"the drive root itself: Authenticated Users add subfolders", {c}, kElevated, false,
+         TrustProblem::WritableByOthers, "C:\\", "S-1-5-11"},
+        {"a folder a user made below C:\\", {c, userTools}, kElevated, false, TrustProblem::UntrustedOwner,
+         "C:\\Tools", d::kUser},
+        {"an administrator's below C:\\, inherited", {c, {"C:\\Tools", Inherited(d::kSystemDriveRoot, "BA")}},
          kElevated, false, TrustProblem::WritableByOthers, "C:\\Tools", "S-1-5-11"},
-        {"our folder below C:\\",
-         {Folder("C:\\", d::kSystemDriveRoot), Folder("C:\\Tools", Ours()),
-          Folder("C:\\Tools\\App", Inherited(Ours(), "BA"))},
-         kElevated, false, TrustProblem::None, "C:\\Tools\\App", ""},
-        {"our folder below a user's folder: its user can rename it away",
-         {Folder("C:\\", d::kSystemDriveRoot), Folder("C:\\Tools", d::kUserFolderBelowSystemRoot),
-          Folder("C:\\Tools\\App", Ours())},
+        {"ours below C:\\", {c, {"C:\\Tools", Ours()}, {"C:\\Tools\\App", Inherited(Ours(), "BA")}}, kElevated,
+         false, TrustProblem::None, "C:\\Tools\\App", ""},
+        {"ours below a user's folder: its user can rename it away", {c, userTools, {"C:\\Tools\\App", Ours()}},
          kElevated, false, TrustProblem::UntrustedOwner, "C:\\Tools", d::kUser},
-        {"below the profile, UAC on: the user's own processes may replace it",
-         {Folder("C:\\", d::kSystemDriveRoot), Folder("C:\\Users", d::kUsers),
-          Folder("C:\\Users\\alice", d::kProfile), Folder("C:\\Users\\alice\\App", Ours())},
-         kElevated, false, TrustProblem::WritableByOthers, "C:\\Users\\alice", d::kUser},
-        {"below the profile, UAC off: every process of the user is an administrator",
-         {Folder("C:\\", d::kSystemDriveRoot), Folder("C:\\Users", d::kUsers),
-          Folder("C:\\Users\\alice", d::kProfile), Folder("C:\\Users\\alice\\App", Ours())},
-         kUacOff, false, TrustProblem::None, "C:\\Users\\alice\\App", ""},
-        {"C:\\ProgramData itself: Users add files",
-         {Folder("C:\\", d::kSystemDriveRoot), Folder("C:\\ProgramData", d::kProgramData)}, kElevated, false,
-         TrustProblem::WritableByOthers, "C:\\ProgramData", "S-1-5-32-545"},
-        {"a folder made below C:\\ProgramData with plain inheritance",
-         {Folder("C:\\", d::kSystemDriveRoot), Folder("C:\\ProgramData", d::kProgramData),
-          Folder("C:\\ProgramData\\Vendor", Inherited(d::kProgramData, "BA"))},
-         kElevated, false, TrustProblem::WritableByOthers, "C:\\ProgramData\\Vendor", "S-1-5-32-545"},
-        {"our folder below C:\\ProgramData",
-         {Folder("C:\\", d::kSystemDriveRoot), Folder("C:\\ProgramData", d::kProgramData),
-          Folder("C:\\ProgramData\\Vendor", Ours())},
-         kElevated, false, TrustProblem::None, "C:\\ProgramData\\Vendor", ""},
-        {"a new NTFS volume's root itself",
-         {Folder("D:\\", d::kNewVolumeRoot)}, kElevated, false, TrustProblem::WritableByOthers, "D:\\", "S-1-5-11"},
-        {"our folder on a new NTFS volume: nobody can delete or rename a root",
-         {Folder("D:\\", d::kNewVolumeRoot), Folder("D:\\App", Ours())}, kElevated, false, TrustProblem::None,
-         "D:\\App", ""},
-        {"a folder made on a new NTFS volume with plain inheritance",
-         {Folder("D:\\", d::kNewVolumeRoot), Folder("D:\\App", Inherited(d::kNewVolumeRoot, "BA"))}, kElevated,
-         false, TrustProblem::WritableByOthers, "D:\\App", "S-1-5-11"},
-        {"a FAT volume keeps no rules",
-         {Fat("E:\\"), Fat("E:\\App")}, kElevated, false, TrustProblem::NoAccessRules, "E:\\", ""},
+        {"below the profile, UAC on: the user's other processes may replace it",
+         {profile[0], profile[1], profile[2], profile[3]}, kElevated, false, TrustProblem::WritableByOthers,
+         "C:\\Users\\alice", d::kUser},
+        {"below the profile, UAC off: each process of the user is an administrator",
+         {profile[0], profile[1], profile[2], profile[3]}, kUacOff, false, TrustProblem::None,
+         "C:\\Users\\alice\\App", ""},
+        {"C:\\ProgramData itself: Users add files", {c, pd}, kElevated, false, TrustProblem::WritableByOthers,
+         "C:\\ProgramData", "S-1-5-32-545"},
+        {"below C:\\ProgramData, inherited", {c, pd, {"C:\\ProgramData\\V", Inherited(d::kProgramData, "BA")}},
+         kElevated, false, TrustProblem::WritableByOthers, "C:\\ProgramData\\V", "S-1-5-32-545"},
+        {"ours below C:\\ProgramData", {c, pd, {"C:\\ProgramData\\V", Ours()}}, kElevated, false,
+         TrustProblem::None, "C:\\ProgramData\\V", ""},
+        {"a new NTFS volume's root itself", {{"D:\\", d::kNewVolumeRoot}}, kElevated, false,
+         TrustProblem::WritableByOthers, "D:\\", "S-1-5-11"},
+        {"ours on a new NTFS volume: nobody deletes or renames a root",
+         {{"D:\\", d::kNewVolumeRoot}, {"D:\\A", Ours()}},
+         kElevated, false, TrustProblem::None, "D:\\A", ""},
+        {"on a new NTFS volume, inherited",
+         {{"D:\\", d::kNewVolumeRoot}, {"D:\\A", Inherited(d::kNewVolumeRoot, "BA")}},
+         kElevated, false, TrustProblem::WritableByOthers, "D:\\A", "S-1-5-11"},
+        {"a FAT volume keeps no rules", {{"E:\\", none, 0, kFat}, {"E:\\A", none, 0, kFat}}, kElevated, false,
+         TrustProblem::NoAccessRules, "E:\\", ""},
         {"a junction in the chain",
-         {Folder("C:\\", d::kSystemDriveRoot), Folder("C:\\Program Files", d::kProgramFiles),
-          Folder("C:\\Program Files\\Vendor", pfApp, kAttrReparsePoint), Folder("C:\\Program Files\\Vendor\\App", pfApp)},
-         kElevated, false, TrustProblem::ReparsePoint, "C:\\Program Files\\Vendor", ""},
-        {"a NULL DACL",
-         {Folder("C:\\", d::kSystemDriveRoot), Folder("C:\\Program Files", d::kProgramFiles),
-          Folder("C:\\Program Files\\App", {"BA", "D:NO_ACCESS_CONTROL"})},
-         kElevated, false, TrustProblem::NullDacl, "C:\\Program Files\\App", "S-1-1-0"},
-        {"rules that cannot be read",
-         {Folder("C:\\", d::kSystemDriveRoot), Folder("C:\\App", {"BA", "D:P(A;;ZZ;;;WD)"})}, kElevated, false,
-         TrustProblem::UnknownRules, "C:\\App", ""},
-        {"a file where a folder belongs",
-         {Folder("C:\\", d::kSystemDriveRoot), File("C:\\App", Ours())}, kElevated, false,
-         TrustProblem::NotAFolder, "C:\\App", ""},
+         {c, pf, {"C:\\Program Files\\V", pfApp, kAttrReparsePoint}, {"C:\\Program Files\\V\\A", pfApp}},
+         kElevated, false, TrustProblem::ReparsePoint, "C:\\Program Files\\V", ""},
+        {"a NULL DACL", {c, pf, {"C:\\Program Files\\A", Sd("BA", "D:NO_ACCESS_CONTROL")}}, kElevated, false,
+         TrustProblem::NullDacl, "C:\\Program Files\\A", "S-1-1-0"},
+        {"rules that cannot be read", {c, {"C:\\A", Sd("BA", "D:P(A;;ZZ;;;WD)")}}, kElevated, false,
+         TrustProblem::UnknownRules, "C:\\A", ""},
+        {"a file where a folder belongs", {c, {"C:\\A", Ours(), kAttrArchive}}, kElevated, false,
+         TrustProblem::NotAFolder, "C:\\A", ""},
         {"the uninstaller in our folder",
-         {Folder("C:\\", d::kSystemDriveRoot), Folder("C:\\Tools", Ours()),
-          File("C:\\Tools\\Setup.exe", programFile)},
-         kElevated, true, TrustProblem::None, "C:\\Tools\\Setup.exe", ""},
+         {c, {"C:\\A", Ours()}, {"C:\\A\\Setup.exe", Sd("BA", kProgramFileAccess), kAttrArchive}}, kElevated, true,
+         TrustProblem::None, "C:\\A\\Setup.exe", ""},
         {"an uninstaller that inherited a user's write",
-         {Folder("C:\\", d::kSystemDriveRoot), Folder("C:\\Program Files", d::kProgramFiles),
-          Folder("C:\\Program Files\\App", pfApp),
-          File("C:\\Program Files\\App\\Setup.exe", {"BA", "D:AI(A;ID;FA;;;BA)(A;ID;0x1301bf;;;BU)"})},
-         kElevated, true, TrustProblem::WritableByOthers, "C:\\Program Files\\App\\Setup.exe", "S-1-5-32-545"},
-        {"an uninstaller that is gone",
-         {Folder("C:\\", d::kSystemDriveRoot), Missing("C:\\App"), Missing("C:\\App\\Setup.exe")}, kElevated, true,
-         TrustProblem::Missing, "C:\\App\\Setup.exe", ""},
+         {c, pf, {"C:\\Program Files\\A", pfApp},
+          {"C:\\Program Files\\A\\Setup.exe", Sd("BA", "D:AI(A;ID;FA;;;BA)(A;ID;0x1301bf;;;BU)"), kAttrArchive}},
+         kElevated, true, TrustProblem::WritableByOthers, "C:\\Program Files\\A\\Setup.exe", "S-1-5-32-545"},
+        {"an uninstaller that is gone", {c, {"C:\\A", none, 0, kMissing}, {"C:\\A\\Setup.exe", none, 0, kMissing}},
+         kElevated, true, TrustProblem::Missing, "C:\\A\\Setup.exe", ""},
         {"Wine: the prefix's Program Files and a folder made there",
-         {Folder("C:\\", wineFolder), Folder("C:\\Program Files", wineFolder),
-          Folder("C:\\Program Files\\App", wineFolder)},
-         kWine, false, TrustProblem::None, "C:\\Program Files\\App", ""},
-        {"Wine: a folder whose Unix mode is 0777",
-         {Folder("C:\\", wineFolder), Folder("C:\\Open", wineOpen)}, kWine, false, TrustProblem::WritableByOthers,
-         "C:\\Open", "S-1-1-0"},
-        {"Wine's descriptors where the user is no administrator",
-         {Folder("C:\\", wineFolder)}, kElevated, false, TrustProblem::UntrustedOwner, "C:\\", kWineUser},
+         {{"C:\\", wine}, {"C:\\Program Files", wine}, {"C:\\Program Files\\A", wine}}, kWine, false,
+         TrustProblem::None, "C:\\Program Files\\A", ""},
+        {"Wine: a folder whose Unix mode is 0777", {{"C:\\", wine}, {"C:\\Open", wineOpen}}, kWine, false,
+         TrustProblem::WritableByOthers, "C:\\Open", "S-1-1-0"},
+        {"Wine's descriptors where the user is no administrator", {{"C:\\", wine}}, kElevated, false,
+         TrustProblem::UntrustedOwner, "C:\\", kWineUser},
     };
-    for (const ChainCase& c : cases) {
-        TrustVerdict v = JudgeChain(c.chain, c.identity, c.file);
-        EXPECT_EQ(v.problem, c.problem) << c.name << ": " << v.Reason();
-        EXPECT_EQ(v.path, c.failing) << c.name;
-        EXPECT_EQ(v.who, c.who) << c.name;
-        EXPECT_FALSE(v.Reason().empty()) << c.name;
+    for (const ChainCase& k : cases) {
+        const TrustVerdict v = JudgeChain(Chain(k.chain), k.identity, k.file);
+        EXPECT_EQ(v.problem, k.problem) << k.name << ": " << v.Reason();
+        EXPECT_EQ(v.path, k.failing) << k.name;
+        EXPECT_EQ(v.who, k.who) << k.name;
     }
 }
 
@@ -189,25 +163,21 @@ TEST(FolderTrust, OnlyTheRightsThatMatterForTheRoleFail) {
         bool failsItself, failsAbove;
     };
     const Case cases[] = {
-        {"FA", true, true},         {"GA", true, true},        {"0x1301bf", true, true},
-        {"GW", true, false},        {"FW", true, false},       {"DC", true, false},
-        {"LC", true, false},        {"DT", true, true},        {"SD", true, true},
-        {"WD", true, true},         {"WO", true, true},        {"0x40000", true, true},
-        {"FRFX", false, false},     {"0x1200a9", false, false}, {"GRGX", false, false},
-        {"CRRP", false, false},     {"RC", false, false},
+        {"FA", true, true},     {"GA", true, true},     {"0x1301bf", true, true},   {"GW", true, false},
+        {"FW", true, false},    {"DC", true, false},    {"LC", true, false},        {"DT", true, true},
+        {"SD", true, true},     {"WD", true, true},     {"WO", true, true},         {"0x40000", true, true},
+        {"FRFX", false, false}, {"GRGX", false, false}, {"0x1200a9", false, false}, {"CRRP", false, false},
     };
-    for (const Case& c : cases) {
-        const std::string dacl = std::string("D:(A;;FA;;;BA)(A;;") + c.rights + ";;;BU)";
-        const d::Descriptor given = {"BA", dacl.c_str()};
-        std::vector<SecurityFacts> itself = {Folder("C:\\", d::kSystemDriveRoot), Folder("C:\\A", given)};
-        std::vector<SecurityFacts> above = {Folder("C:\\", d::kSystemDriveRoot), Folder("C:\\A", given),
-                                            Folder("C:\\A\\B", Ours())};
-        EXPECT_EQ(!JudgeChain(itself, kElevated, false).Trusted(), c.failsItself) << c.rights;
-        EXPECT_EQ(!JudgeChain(above, kElevated, false).Trusted(), c.failsAbove) << c.rights;
+    const E c{"C:\\", d::kSystemDriveRoot};
+    for (const Case& k : cases) {
+        const E given{"C:\\A", Sd("BA", std::string("D:(A;;FA;;;BA)(A;;") + k.rights + ";;;BU)")};
+        EXPECT_EQ(!JudgeChain(Chain({c, given}), kElevated, false).Trusted(), k.failsItself) << k.rights;
+        EXPECT_EQ(!JudgeChain(Chain({c, given, {"C:\\A\\B", Ours()}}), kElevated, false).Trusted(), k.failsAbove)
+            << k.rights;
     }
-    // Inherit-only entries and the creator's entries name nobody on the folder.
+    // Inherit-only entries, the creator's entries and denials give nobody a right on the folder.
     for (const char* dacl : {"D:(A;OICIIO;FA;;;BU)", "D:(A;;FA;;;CO)", "D:(A;;FA;;;OW)", "D:(D;;FA;;;BU)"}) {
-        EXPECT_TRUE(JudgeChain({Folder("D:\\", {"BA", dacl})}, kElevated, false).Trusted()) << dacl;
+        EXPECT_TRUE(JudgeChain(Chain({{"D:\\", Sd("BA", dacl)}}), kElevated, false).Trusted()) << dacl;
     }
 }
 
@@ -247,31 +217,12 @@ TEST(FolderTrust, InheritanceAsWindowsShowsIt) {
     EXPECT_EQ(owner, "BA");
     EXPECT_EQ(InheritedDacl(dacl, true, "BA"), "D:AI(A;OICIID;FA;;;SY)(A;OICIID;FA;;;BA)(A;OICIID;FRFX;;;BU)");
     EXPECT_EQ(InheritedDacl("D:NO_ACCESS_CONTROL", true, "BA"), "");
-}
-
-TEST(FolderTrust, DescriptorTextSplitsIntoOwnerAndDacl) {
-    struct Case {
-        const char* sddl;
-        bool ok;
-        const char* owner;
-        const char* dacl;
-    };
-    const Case cases[] = {
-        {"O:SYG:SYD:PAI(A;OICI;FA;;;SY)", true, "SY", "D:PAI(A;OICI;FA;;;SY)"},
-        {"O:S-1-5-21-0-0-0-1000G:S-1-5-21-0-0-0-513D:(A;;FA;;;WD)S:(ML;;NW;;;HI)", true, "S-1-5-21-0-0-0-1000",
-         "D:(A;;FA;;;WD)"},
-        {"O:BAD:NO_ACCESS_CONTROL", true, "BA", "D:NO_ACCESS_CONTROL"},
-        {"O:BA", true, "BA", ""},
-        {"D:(XA;;FA;;;WD;(@User.x == \"a:b\"))", true, "", "D:(XA;;FA;;;WD;(@User.x == \"a:b\"))"},
-        {"garbage", false, "", ""},
-    };
-    for (const Case& c : cases) {
-        std::string owner, dacl;
-        EXPECT_EQ(SplitDescriptor(c.sddl, owner, dacl), c.ok) << c.sddl;
-        if (!c.ok) continue;
-        EXPECT_EQ(owner, c.owner) << c.sddl;
-        EXPECT_EQ(dacl, c.dacl) << c.sddl;
-    }
+    // Sections as Windows writes them, a conditional entry's ":" inside.
+    const char* written = "O:S-1-5-21-0-0-0-1000G:SYD:(XA;;FA;;;WD;(@User.x == \"a:b\"))S:(ML;;NW;;;HI)";
+    ASSERT_TRUE(SplitDescriptor(written, owner, dacl));
+    EXPECT_EQ(owner, "S-1-5-21-0-0-0-1000");
+    EXPECT_EQ(dacl, "D:(XA;;FA;;;WD;(@User.x == \"a:b\"))");
+    EXPECT_FALSE(SplitDescriptor("garbage", owner, dacl));
 }
 
 }  // namespace

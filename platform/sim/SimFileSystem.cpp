@@ -964,7 +964,8 @@ namespace sim {
 std::string AddWriter(const std::string& path) {
     Resolved r;
     Node* n = Resolve(path, r) ? Find(r) : nullptr;
-    if (n && (r.trailingSep || n->folder || n->writers > 0 || n->locked || n->held || (n->attributes & plat::kAttrReadOnly))) {
+    const bool refused = n && (n->writers > 0 || n->locked || n->held);  // held: shares reads only
+    if (n && (r.trailingSep || n->folder || refused || (n->attributes & plat::kAttrReadOnly))) {
         return std::string();
     }
     if (!n && !plat::WriteWholeFile(path, std::string())) return std::string();

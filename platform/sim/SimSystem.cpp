@@ -11,7 +11,6 @@ namespace {
 struct SystemState {
     std::string windowsFolder = "C:\\Windows";
     std::string systemFolder = "C:\\Windows\\system32";
-    std::string systemWindowsFolder;  // "" answers the Windows folder
     bool failWindows = false, failSystem = false;
     plat::TrustIdentity identity = {sim::descriptors::kUser, false, "BA"};
     int comInits = 0;
@@ -58,7 +57,6 @@ void ResetSystem() { Sys() = SystemState(); }
 void SetWindowsFolder(const std::string& folder) { Sys().windowsFolder = folder; }
 void SetSystemFolder(const std::string& folder) { Sys().systemFolder = folder; }
 void FailWindowsFolder(bool fail) { Sys().failWindows = fail; }
-void SetSystemWindowsFolder(const std::string& folder) { Sys().systemWindowsFolder = folder; }
 void SetIdentity(const plat::TrustIdentity& identity) { Sys().identity = identity; }
 void FailSystemFolder(bool fail) { Sys().failSystem = fail; }
 int ComInitializations() { return Sys().comInits; }
@@ -111,7 +109,7 @@ bool QueryWindowsFolder(std::string& folder) {
 
 bool QuerySystemWindowsFolder(std::string& folder) {
     if (Sys().failWindows) return false;
-    folder = Sys().systemWindowsFolder.empty() ? Sys().windowsFolder : Sys().systemWindowsFolder;
+    folder = "C:\\Windows";
     return true;
 }
 

@@ -16,13 +16,13 @@ void ResetSystem();
 
 // The answers of QueryWindowsFolder / QuerySystemFolder (C:\Windows and
 // C:\Windows\system32 by default); failing makes the query answer false.
+// QuerySystemWindowsFolder always answers C:\Windows, as the system's own
+// does where GetWindowsDirectory answers a folder of the user's (a terminal
+// server); FailWindowsFolder fails it too.
 void SetWindowsFolder(const std::string& folder);
 void SetSystemFolder(const std::string& folder);
 void FailWindowsFolder(bool fail = true);
 void FailSystemFolder(bool fail = true);
-
-// The answer of QuerySystemWindowsFolder: the Windows folder's unless set.
-void SetSystemWindowsFolder(const std::string& folder);
 
 // Who the program runs as (plat::CurrentIdentity): by default an elevated
 // administrator on Windows with UAC, sim::descriptors::kUser, whose default

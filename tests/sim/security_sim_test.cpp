@@ -156,15 +156,4 @@ TEST_F(SimSecurity, TheHeldProgramIsCopiedFromItsHandle) {
     EXPECT_FALSE(plat::CopyOwnProgramTo("C:\\Program Files\\App.exe"));
 }
 
-TEST_F(SimSecurity, TheBatchFolderComesFromTheSystemsWindowsFolder) {
-    std::string folder;
-    ASSERT_TRUE(plat::QuerySystemWindowsFolder(folder));
-    EXPECT_EQ(folder, "C:\\Windows");
-    // A terminal server answers a per-user folder for GetWindowsDirectory.
-    sim::SetWindowsFolder("C:\\Users\\sim\\WINDOWS");
-    sim::SetSystemWindowsFolder("C:\\Windows");
-    ASSERT_TRUE(plat::QuerySystemWindowsFolder(folder));
-    EXPECT_EQ(folder, "C:\\Windows");
-}
-
 }  // namespace
