@@ -83,7 +83,12 @@ bool TSetupEngine::CopyFiles() {
         // The uninstaller and its project copy run elevated later: only
         // administrators may change them, whatever the folder allows.
         std::string programCopy = ProgramCopyPath();
-        if (!CopyOneFile(state_.ExePath, programCopy)) return false;
+        // From the program's own file, held open since start-up: by name it
+        // could have been renamed and replaced while the wizard waited.
+        host_.ShowProgress(programCopy);
+        if (!plat::CopyOwnProgramTo(programCopy)) {
+            return Fail("copy " + state_.ExePath + " to " + programCopy, plat::LastError());
+        }
         if (!ProtectProgramFile(programCopy)) return false;
 
         // The copy starts as the uninstaller; the model in memory stays the

@@ -267,6 +267,7 @@ int main(int argc, char** argv) {
 
         TimedWizard form;
         form.ExePath = plat::ExecutablePath();
+        plat::HoldOwnProgram();  // the program copy comes from the held file, as in Setup.exe
         form.SourceFolder = RunPath::ExecutableFolder(form.ExePath);
         form.Project = std::make_unique<TProjectProperty>();
         form.SystemPath = std::make_unique<TSystemPath>();

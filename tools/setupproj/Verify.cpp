@@ -161,6 +161,7 @@ void Verification::SetUpMachine() {
     state_.RunSucceeded = true;
     sim::AddFile(state_.ExePath, "MZ");
     sim::SetExecutablePath(state_.ExePath);
+    plat::HoldOwnProgram();  // as Setup.exe's entry does
 
     const TProjectProperty& project = *state_.Project;
     for (int i = 0; i < project.Files.Count(); ++i) {
