@@ -2,6 +2,7 @@
 // the project file beside it decides which. It takes no arguments.
 #include <windows.h>
 
+#include "platform/FileSystem.h"
 #include "platform/System.h"
 #include "platform/Window.h"
 #include "platform/win32/SystemLibrary.h"
@@ -45,6 +46,9 @@ void HardenLibraryLoading() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // Before anything else: from here on nobody can rename or replace the
+    // program's file, which the installation copies as the uninstaller.
+    plat::HoldOwnProgram();
     HardenLibraryLoading();
     plat::InitializeCom();
     plat::SetApplicationTitle("Orvane");

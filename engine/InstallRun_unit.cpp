@@ -96,7 +96,14 @@ bool TSetupEngine::CopyFiles() {
         // administrators may change them, whatever the folder allows.
         At({rkProgramCopy});
         std::string programCopy = ProgramCopyPath();
-        if (!CopyOneFile(session_.ExePath, programCopy)) return false;
+        // From the program's own file, held open since start-up: by name it
+        // could have been renamed and replaced while the wizard waited.
+        currentPath_ = programCopy;
+        host_.ShowProgress(programCopy);
+        if (!plat::CopyOwnProgramTo(programCopy)) {
+            return Fail("copy " + session_.ExePath + " to " + programCopy, plat::LastError());
+        }
+        Done(ioCopied);
         if (!ProtectProgramFile(programCopy)) return false;
 
         // The copy starts as the uninstaller; the model in memory stays the

@@ -181,7 +181,9 @@ bool TSetupEngine::WriteDeleteBatch() {
     // be removed while the batch still runs, and it waits for this program to
     // end before it deletes it.
     std::string windowsFolder, systemFolder, privateFolder;
-    if (!plat::QueryWindowsFolder(windowsFolder) || !plat::QuerySystemFolder(systemFolder)) {
+    // The system's Windows folder: on a terminal server GetWindowsDirectory
+    // answers one of the user's own.
+    if (!plat::QuerySystemWindowsFolder(windowsFolder) || !plat::QuerySystemFolder(systemFolder)) {
         return Fail("find the Windows and system folders for the removal batch", plat::LastError());
     }
     if (!MakePrivateFolder(windowsFolder, privateFolder)) return false;

@@ -16,6 +16,7 @@ constexpr uint32_t kAttrVolume = 0x08;
 constexpr uint32_t kAttrDirectory = 0x10;
 constexpr uint32_t kAttrArchive = 0x20;
 constexpr uint32_t kAttrNormal = 0x80;
+constexpr uint32_t kAttrReparsePoint = 0x400;  // a junction, symbolic link or mount point
 constexpr uint32_t kInvalidAttributes = 0xFFFFFFFFu;
 
 enum class ReadResult { Ok, NotFound, OpenFailed };
@@ -69,7 +70,20 @@ private:
 std::string CurrentFolder();
 // Makes path the process's current folder: false when it is no folder.
 bool SetCurrentFolder(const std::string& path);
-std::string ExecutablePath();     // full path of the running program
+// Full path of the running program, however long; "" only when the system
+// cannot tell.
+std::string ExecutablePath();
+// Opens the running program's own file, sharing reads only, and keeps it open
+// for the life of the process: nobody can rename, replace, delete or write it
+// while the program runs (Windows lets a running program be renamed, and a
+// file of that name put in its place). Called first thing at start-up. False
+// when it cannot be opened (the error is kept); a second call changes nothing.
+bool HoldOwnProgram();
+// Writes a byte copy of the held program file to dest, read through the held
+// handle, not by name: an existing file there is replaced, as CopyFileTo with
+// failIfExists false does. False when the program is not held or the copy
+// cannot be written.
+bool CopyOwnProgramTo(const std::string& dest);
 std::string TempFolder();         // the user's temporary folder, with a trailing backslash
 
 }  // namespace plat

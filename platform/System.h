@@ -8,6 +8,10 @@ namespace plat {
 // GetWindowsDirectoryA / GetSystemDirectoryA: false when the query fails.
 bool QueryWindowsFolder(std::string& folder);
 bool QuerySystemFolder(std::string& folder);
+// GetSystemWindowsDirectoryA: the system's Windows folder. GetWindowsDirectoryA
+// answers a folder of the user's own on a terminal server for a program not
+// marked terminal-server aware; this one never does.
+bool QuerySystemWindowsFolder(std::string& folder);
 
 // COM for the user-interface thread, once at program start.
 void InitializeCom();
@@ -41,7 +45,8 @@ constexpr int kShowMaximized = 3;     // SW_SHOWMAXIMIZED
 constexpr int kShowMinNoActive = 7;   // SW_SHOWMINNOACTIVE
 
 // Runs a batch file hidden through the system folder's cmd.exe, named by its
-// full path ("cmd.exe /d /c "<batch>"", no AutoRun, no file association), in
+// full path ("cmd.exe /d /v:off /c "<batch>"": no AutoRun, no delayed
+// expansion of "!" whatever the user's settings, no file association), in
 // workFolder. False when it could not be started.
 bool StartBatch(const std::string& batch, const std::string& workFolder);
 

@@ -269,6 +269,7 @@ int main(int argc, char** argv) {
         TSetupSession& session = form.Session;
         TSetupEngine& engine = session.Engine();
         session.ExePath = plat::ExecutablePath();
+        plat::HoldOwnProgram();  // the program copy comes from the held file, as in Setup.exe
         session.SourceFolder = RunPath::ExecutableFolder(session.ExePath);
         session.Project = std::make_unique<TProjectProperty>();
         session.SystemPath = std::make_unique<TSystemPath>();

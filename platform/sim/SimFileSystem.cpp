@@ -12,6 +12,8 @@
 #include "platform/FileSystem.h"
 #include "platform/Locale.h"
 #include "platform/PathRules.h"
+#include "platform/Security.h"
+#include "platform/sim/WindowsDescriptors.h"
 
 namespace sim {
 
@@ -42,7 +44,15 @@ struct Node {
     std::string data;
     bool locked = false;
     int writers = 0;  // holders that write and share reads only
-    std::string access;  // the DACL as SDDL text, "" when never set
+    bool held = false;  // open by the program as its own file: reads only are shared
+    // Security: the owner SID and the DACL as SDDL text ("" is no DACL) of
+    // an entry made with plain inheritance are what Windows would give it
+    // (plat::InheritedDacl from the parent); a volume without access rules
+    // keeps none.
+    std::string owner;
+    std::string access;
+    bool reparse = false;
+    bool keepsRules = true;
     std::map<std::string, std::unique_ptr<Node>> children;  // by folded name
 };
 
@@ -51,6 +61,8 @@ struct State {
     std::string currentFolder;
     std::string executablePath;
     std::string tempFolder;
+    bool programHeld = false;
+    std::string heldProgram;  // the bytes the held file had: what its handle reads
     std::set<std::string> denyCreate, failAttributeWrite, failDelete, failAccessWrite;  // folded full paths
     std::set<void*> findHandles;
 };
@@ -194,6 +206,11 @@ Node* AddChild(Node* folder, const std::string& name, bool isFolder) {
     node->name = name;
     node->folder = isFolder;
     node->shortName = MakeShortName(folder, name);
+    node->keepsRules = folder->keepsRules;
+    if (node->keepsRules) {
+        node->owner = plat::CurrentIdentity().creatorOwner;
+        node->access = plat::InheritedDacl(folder->access, isFolder, node->owner);
+    }
     Node* raw = node.get();
     folder->children[Fold(name)] = std::move(node);
     return raw;
@@ -224,10 +241,36 @@ std::string DisplayPath(const Resolved& r) {
 }
 
 void AddDefaultTree() {
+    namespace d = sim::descriptors;
+    // Parents first: what has no descriptor of its own inherits from its
+    // parent's. C:\temp and C:\work are folders the user made below C:\.
+    struct Folder {
+        const char* path;
+        const d::Descriptor* descriptor;
+        const char* owner;
+    };
+    const Folder folders[] = {
+        {"C:\\", &d::kSystemDriveRoot, nullptr},
+        {"C:\\Program Files", &d::kProgramFiles, nullptr},
+        {"C:\\Windows", &d::kProgramFiles, nullptr},
+        {"C:\\Windows\\system32", &d::kProgramFiles, nullptr},
+        {"C:\\Windows\\Temp", &d::kWindowsTemp, nullptr},
+        {"C:\\users", &d::kUsers, nullptr},
+        {kProfileFolder, &d::kProfile, nullptr},
+        {"C:\\temp", nullptr, d::kUser},
+        {"C:\\work", nullptr, d::kUser},
+    };
     AddDrive('C');
-    for (const char* folder : {"C:\\Windows\\system32", "C:\\Windows\\Temp", "C:\\Program Files",
-                               "C:\\temp", "C:\\work", kStartupFolder, kDesktopFolder, kSendToFolder,
-                               kCommonStartupFolder, kCommonDesktopFolder, kCommonSendToFolder}) {
+    for (const Folder& f : folders) {
+        AddFolder(f.path);
+        if (f.descriptor) {
+            SetOwner(f.path, f.descriptor->owner);
+            SetDacl(f.path, f.descriptor->dacl);
+        }
+        if (f.owner) SetOwner(f.path, f.owner);
+    }
+    for (const char* folder : {kStartupFolder, kDesktopFolder, kSendToFolder, kCommonStartupFolder,
+                               kCommonDesktopFolder, kCommonSendToFolder}) {
         AddFolder(folder);
     }
     AddFile("C:\\work\\Setup.exe", std::string("MZ sim executable", 17));
@@ -256,6 +299,8 @@ void ResetFileSystem() {
     s.failAttributeWrite.clear();
     s.failDelete.clear();
     s.failAccessWrite.clear();
+    s.programHeld = false;
+    s.heldProgram.clear();
     // Open search handles stay valid objects; only their registry is kept.
     s.currentFolder = "C:\\work";
     s.executablePath = "C:\\work\\Setup.exe";
@@ -263,26 +308,29 @@ void ResetFileSystem() {
     AddDefaultTree();
 }
 
+namespace {
+// A volume as Windows formats it (see WindowsDescriptors.h).
+std::unique_ptr<Node> NewRoot(const std::string& name) {
+    auto root = std::make_unique<Node>();
+    root->folder = true;
+    root->name = name;
+    root->owner = descriptors::kNewVolumeRoot.owner;
+    root->access = descriptors::kNewVolumeRoot.dacl;
+    return root;
+}
+}  // namespace
+
 void AddDrive(char letter) {
     std::string key = Fold(std::string(1, letter) + ":");
     auto& root = St().roots[key];
-    if (!root) {
-        root = std::make_unique<Node>();
-        root->folder = true;
-        root->name = std::string(1, static_cast<char>(letter & ~0x20)) + ":";
-    }
+    if (!root) root = NewRoot(std::string(1, static_cast<char>(letter & ~0x20)) + ":");
 }
 
 bool AddFolder(const std::string& path) {
     Resolved r;
     if (!Resolve(path, r)) return false;
     auto it = St().roots.find(Fold(r.root));
-    if (it == St().roots.end()) {
-        auto root = std::make_unique<Node>();
-        root->folder = true;
-        root->name = r.root;
-        it = St().roots.emplace(Fold(r.root), std::move(root)).first;
-    }
+    if (it == St().roots.end()) it = St().roots.emplace(Fold(r.root), NewRoot(r.root)).first;
     Node* n = it->second.get();
     for (const std::string& part : r.parts) {
         Node* c = Child(n, part);
@@ -367,6 +415,38 @@ void SetOpenForWriting(const std::string& path, bool open) {
 void SetShortName(const std::string& path, const std::string& shortName) {
     if (Node* n = Lookup(path)) n->shortName = shortName;
 }
+void SetOwner(const std::string& path, const std::string& owner) {
+    if (Node* n = Lookup(path)) n->owner = owner;
+}
+void SetDacl(const std::string& path, const std::string& dacl) {
+    if (Node* n = Lookup(path)) n->access = dacl;
+}
+std::string Owner(const std::string& path) {
+    Node* n = Lookup(path);
+    return n ? n->owner : std::string();
+}
+void SetReparsePoint(const std::string& path, bool reparse) {
+    if (Node* n = Lookup(path)) n->reparse = reparse;
+}
+
+namespace {
+void ForgetRules(Node* n) {
+    n->keepsRules = false;
+    n->owner.clear();
+    n->access.clear();
+    for (auto& kv : n->children) ForgetRules(kv.second.get());
+}
+}  // namespace
+
+void SetKeepsAccessRules(char drive, bool keeps) {
+    auto it = St().roots.find(Fold(std::string(1, drive) + ":"));
+    if (it == St().roots.end()) return;
+    if (keeps) {
+        it->second->keepsRules = true;
+    } else {
+        ForgetRules(it->second.get());
+    }
+}
 
 namespace {
 void SetFault(std::set<std::string>& faults, const std::string& path, bool on) {
@@ -392,7 +472,13 @@ void SetCurrentFolder(const std::string& path) {
     // Character-wise: ソ ends in the byte of "\".
     if (!r.IsRoot() && plat::ansi::EndsWithSeparator(St().currentFolder)) St().currentFolder.pop_back();
 }
-void SetExecutablePath(const std::string& path) { St().executablePath = path; }
+void SetExecutablePath(const std::string& path) {
+    // Another program starts: the last one's own file is closed.
+    if (Node* n = Lookup(St().executablePath)) n->held = false;
+    St().programHeld = false;
+    St().heldProgram.clear();
+    St().executablePath = path;
+}
 void SetTempFolder(const std::string& path) {
     St().tempFolder = path;
     if (St().tempFolder.empty() || St().tempFolder.back() != '\\') St().tempFolder += '\\';
@@ -472,6 +558,12 @@ namespace {
 using namespace sim;
 
 bool Busy(const Node* n) { return n->locked || n->writers > 0; }
+// Open by someone who shares reads only: no write, rename or delete.
+bool WriteRefused(const Node* n) { return Busy(n) || n->held; }
+
+uint32_t AttributesOf(const Node* n) {
+    return n->attributes | (n->folder ? kAttrDirectory : 0) | (n->reparse ? kAttrReparsePoint : 0);
+}
 
 // Win32's codes for the failures the tree can have.
 constexpr uint32_t kFileNotFound = 2;
@@ -481,6 +573,8 @@ constexpr uint32_t kSharingViolation = 32;
 constexpr uint32_t kFileExists = 80;
 constexpr uint32_t kDirNotEmpty = 145;
 constexpr uint32_t kAlreadyExists = 183;
+constexpr uint32_t kInvalidHandle = 6;
+constexpr uint32_t kInvalidSecurityDescriptor = 1338;
 
 bool Fail(uint32_t code) {
     KeepError(code);
@@ -506,7 +600,7 @@ Node* OpenForWriting(const std::string& path, uint32_t newAttributes) {
     if (!Resolve(path, r) || r.parts.empty() || r.trailingSeparator) return Fail(kPathNotFound), nullptr;
     Node* n = Find(r);
     if (n) {
-        if (Busy(n)) return Fail(kSharingViolation), nullptr;
+        if (WriteRefused(n)) return Fail(kSharingViolation), nullptr;
         if (n->folder || CreateDenied(r)) return Fail(kAccessDenied), nullptr;
         if (n->attributes & (kAttrReadOnly | kAttrHidden | kAttrSystem)) return Fail(kAccessDenied), nullptr;
         return n;
@@ -583,7 +677,7 @@ uint32_t ReadAttributes(const std::string& path) {
     Resolved r;
     Node* n = FileNode(path, r);
     if (!n) return Fail(MissingCode(r)), kInvalidAttributes;
-    uint32_t a = n->attributes | (n->folder ? kAttrDirectory : 0);
+    uint32_t a = AttributesOf(n);
     return a == 0 ? kAttrNormal : a;
 }
 
@@ -607,7 +701,7 @@ bool CopyFileTo(const std::string& source, const std::string& dest, bool failIfE
     if (dst == src) return Fail(kSharingViolation);  // the same file
     if (dst) {
         if (failIfExists) return Fail(kFileExists);
-        if (Busy(dst)) return Fail(kSharingViolation);
+        if (WriteRefused(dst)) return Fail(kSharingViolation);
         if (dst->folder || (dst->attributes & kAttrReadOnly) || CreateDenied(rd)) return Fail(kAccessDenied);
     } else {
         Node* parent = CreatableParent(rd);
@@ -624,7 +718,7 @@ bool DeleteFileAt(const std::string& path) {
     Resolved r;
     Node* n = FileNode(path, r);
     if (!n) return Fail(MissingCode(r));
-    if (Busy(n)) return Fail(kSharingViolation);
+    if (WriteRefused(n)) return Fail(kSharingViolation);
     if (n->folder || (n->attributes & kAttrReadOnly) || HasFault(St().failDelete, r)) return Fail(kAccessDenied);
     return sim::Remove(path);
 }
@@ -640,23 +734,49 @@ bool MakeDirectory(const std::string& path) {
 }
 
 bool MakeFolderWithAccess(const std::string& path, const char* access) {
+    std::string owner, dacl;
+    if (!SplitDescriptor(access, owner, dacl)) return Fail(kInvalidSecurityDescriptor);
     Resolved r;
     if (!Resolve(path, r) || r.parts.empty()) return Fail(kPathNotFound);
     if (Find(r)) return Fail(kAlreadyExists);
     if (HasFault(St().failAccessWrite, r)) return Fail(kAccessDenied);
     Node* parent = CreatableParent(r);
     if (!parent) return Fail(ParentOf(r) ? kAccessDenied : kPathNotFound);
-    AddChild(parent, r.parts.back(), true)->access = access;
+    Node* n = AddChild(parent, r.parts.back(), true);
+    // A volume without access rules makes the folder and keeps none.
+    if (n->keepsRules) {
+        if (!owner.empty()) n->owner = owner;
+        n->access = dacl;
+    }
     return true;
 }
 
 bool SetAccess(const std::string& path, const char* access) {
+    std::string owner, dacl;
+    if (!SplitDescriptor(access, owner, dacl) || dacl.empty()) return Fail(kInvalidSecurityDescriptor);
     Resolved r;
     Node* n = FileNode(path, r);
     if (!n) return Fail(MissingCode(r));
     if (r.parts.empty() || HasFault(St().failAccessWrite, r)) return Fail(kAccessDenied);
-    n->access = access;
+    if (n->keepsRules) n->access = dacl;
     return true;
+}
+
+SecurityFacts ReadSecurityFacts(const std::string& path) {
+    SecurityFacts facts;
+    facts.path = path;
+    Resolved r;
+    Node* n = FileNode(path, r);
+    if (!n) {
+        Fail(MissingCode(r));
+        return facts;
+    }
+    facts.exists = true;
+    facts.attributes = AttributesOf(n);
+    facts.keepsAccessRules = n->keepsRules;
+    facts.owner = n->owner;
+    facts.dacl = n->access;
+    return facts;
 }
 
 std::string ReadAccess(const std::string& path) {
@@ -740,6 +860,29 @@ bool SetCurrentFolder(const std::string& path) {
 }
 
 std::string ExecutablePath() { return St().executablePath; }
+
+bool HoldOwnProgram() {
+    if (St().programHeld) return true;
+    Resolved r;
+    Node* n = FileNode(St().executablePath, r);
+    if (!n) return Fail(MissingCode(r));
+    if (n->folder) return Fail(kAccessDenied);
+    // Someone who writes it, or holds it locked, refuses a reader that denies writers.
+    if (Busy(n)) return Fail(kSharingViolation);
+    n->held = true;
+    St().programHeld = true;
+    St().heldProgram = n->data;
+    return true;
+}
+
+bool CopyOwnProgramTo(const std::string& dest) {
+    if (!St().programHeld) return Fail(kInvalidHandle);
+    Node* n = OpenForWriting(dest, kAttrArchive);
+    if (!n) return false;  // its code is kept
+    n->data = St().heldProgram;
+    n->attributes |= kAttrArchive;
+    return true;
+}
 std::string TempFolder() { return St().tempFolder; }
 
 }  // namespace plat
@@ -749,7 +892,8 @@ namespace sim {
 std::string AddWriter(const std::string& path) {
     Resolved r;
     Node* n = Resolve(path, r) ? Find(r) : nullptr;
-    if (n && (r.trailingSeparator || n->folder || n->writers > 0 || n->locked || (n->attributes & plat::kAttrReadOnly))) {
+    const bool refused = n && (n->writers > 0 || n->locked || n->held);  // held: shares reads only
+    if (n && (r.trailingSeparator || n->folder || refused || (n->attributes & plat::kAttrReadOnly))) {
         return std::string();
     }
     if (!n && !plat::WriteWholeFile(path, std::string())) return std::string();

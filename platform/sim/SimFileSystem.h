@@ -12,6 +12,16 @@
 //   the all-users profile C:\users\Public with the same folders,
 //   the temporary folder C:\temp\, the current folder C:\work and the
 //   executable C:\work\Setup.exe (a small file).
+//
+// Security: every entry has an owner SID and a DACL (SDDL text). C:\, Program
+// Files, Windows, Windows\Temp, users and the profile carry what Windows shows
+// for them (WindowsDescriptors.h); C:\temp and C:\work are owned by the user
+// (sim::descriptors::kUser), as folders a user made below C:\; any other
+// drive's root is that of a newly formatted volume. An entry made afterwards,
+// by the tree's functions or the product's, is owned by the identity's
+// creatorOwner (plat::CurrentIdentity, sim/SimSystem.h) and inherits its
+// parent's DACL as plat::InheritedDacl builds it; MakeFolderWithAccess gives
+// the rules (and owner) it is given.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -80,8 +90,22 @@ void FailDelete(const std::string& path, bool fail = true);  // files and folder
 // Access rules cannot be written there (MakeFolderWithAccess, SetAccess).
 void FailAccessWrite(const std::string& path, bool fail = true);
 
+// An entry's owner SID and DACL as they stand ("" is no DACL), to stage a
+// folder made by someone else or loosened later; plat::ReadAccess reads the
+// DACL back.
+void SetOwner(const std::string& path, const std::string& owner);
+void SetDacl(const std::string& path, const std::string& dacl);
+std::string Owner(const std::string& path);
+// A junction, symbolic link or mount point at that entry (the attribute
+// only: paths still lead to the entry's own contents).
+void SetReparsePoint(const std::string& path, bool reparse = true);
+// A volume that keeps no access rules (FAT): its entries lose theirs.
+void SetKeepsAccessRules(char drive, bool keeps);
+
 void SetCurrentFolder(const std::string& path);  // no checks, unlike plat::SetCurrentFolder
-void SetExecutablePath(const std::string& path);  // the file itself is not created
+// The file itself is not created. Another program starts: the held file of
+// the last one (plat::HoldOwnProgram) is closed.
+void SetExecutablePath(const std::string& path);
 void SetTempFolder(const std::string& path);      // stored with a trailing backslash
 
 // Search handles of plat::FindHandle that are open now.

@@ -3,6 +3,8 @@
 
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
+#include "platform/Security.h"
+#include "platform/sim/WindowsDescriptors.h"
 
 namespace {
 
@@ -10,6 +12,7 @@ struct SystemState {
     std::string windowsFolder = "C:\\Windows";
     std::string systemFolder = "C:\\Windows\\system32";
     bool failWindows = false, failSystem = false;
+    plat::TrustIdentity identity = {sim::descriptors::kUser, false, "BA"};
     int comInits = 0;
     bool linkAvailable = true;
     int liveLinks = 0;
@@ -54,6 +57,7 @@ void ResetSystem() { Sys() = SystemState(); }
 void SetWindowsFolder(const std::string& folder) { Sys().windowsFolder = folder; }
 void SetSystemFolder(const std::string& folder) { Sys().systemFolder = folder; }
 void FailWindowsFolder(bool fail) { Sys().failWindows = fail; }
+void SetIdentity(const plat::TrustIdentity& identity) { Sys().identity = identity; }
 void FailSystemFolder(bool fail) { Sys().failSystem = fail; }
 int ComInitializations() { return Sys().comInits; }
 void SetLinkObjectAvailable(bool available) { Sys().linkAvailable = available; }
@@ -102,6 +106,14 @@ bool QueryWindowsFolder(std::string& folder) {
     folder = Sys().windowsFolder;
     return true;
 }
+
+bool QuerySystemWindowsFolder(std::string& folder) {
+    if (Sys().failWindows) return false;
+    folder = "C:\\Windows";
+    return true;
+}
+
+TrustIdentity CurrentIdentity() { return Sys().identity; }
 
 bool QuerySystemFolder(std::string& folder) {
     if (Sys().failSystem) return false;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FolderTrust.h"
 #include "platform/System.h"
 
 namespace sim {
@@ -15,10 +16,18 @@ void ResetSystem();
 
 // The answers of QueryWindowsFolder / QuerySystemFolder (C:\Windows and
 // C:\Windows\system32 by default); failing makes the query answer false.
+// QuerySystemWindowsFolder always answers C:\Windows, as the system's own
+// does where GetWindowsDirectory answers a folder of the user's (a terminal
+// server); FailWindowsFolder fails it too.
 void SetWindowsFolder(const std::string& folder);
 void SetSystemFolder(const std::string& folder);
 void FailWindowsFolder(bool fail = true);
 void FailSystemFolder(bool fail = true);
+
+// Who the program runs as (plat::CurrentIdentity): by default an elevated
+// administrator on Windows with UAC, sim::descriptors::kUser, whose default
+// owner is the Administrators group ("BA") and who is not trusted as himself.
+void SetIdentity(const plat::TrustIdentity& identity);
 
 // InitializeCom calls minus UninitializeCom calls.
 int ComInitializations();

@@ -2,11 +2,13 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "platform/AnsiText.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/win32/Handles.h"
+#include "platform/win32/SystemLibrary.h"
 
 namespace plat {
 
@@ -155,11 +157,59 @@ std::string CurrentFolder() {
 
 bool SetCurrentFolder(const std::string& path) { return Kept(SetCurrentDirectoryA(path.c_str())); }
 
-std::string ExecutablePath() {
-    char buffer[MAX_PATH + 1];
-    DWORD n = GetModuleFileNameA(nullptr, buffer, sizeof buffer);
-    if (n == 0 || n >= sizeof buffer) return std::string();
-    return std::string(buffer, n);
+std::string ExecutablePath() { return win32::ModuleFileName(nullptr); }
+
+namespace {
+
+// The program's own file, open from start-up to the end of the process; the
+// system closes it when the process ends.
+HANDLE& HeldProgram() {
+    static HANDLE held = INVALID_HANDLE_VALUE;
+    return held;
+}
+
+}  // namespace
+
+bool HoldOwnProgram() {
+    if (HeldProgram() != INVALID_HANDLE_VALUE) return true;
+    const std::string path = ExecutablePath();
+    if (path.empty()) {
+        KeepError(GetLastError());
+        return false;
+    }
+    // Sharing reads only: a rename or delete needs delete sharing, a
+    // replacement write sharing; both are refused while this is open.
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (!Kept(file != INVALID_HANDLE_VALUE)) return false;
+    HeldProgram() = file;
+    return true;
+}
+
+bool CopyOwnProgramTo(const std::string& dest) {
+    HANDLE source = HeldProgram();
+    if (source == INVALID_HANDLE_VALUE) {
+        KeepError(ERROR_INVALID_HANDLE);
+        return false;
+    }
+    UniqueFile target(CreateFileA(dest.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                                  nullptr));
+    if (!Kept(target.IsValid())) return false;
+    // From the start of the file, whatever was read before.
+    LARGE_INTEGER start = {};
+    if (!Kept(SetFilePointerEx(source, start, nullptr, FILE_BEGIN))) return false;
+    std::vector<char> buffer(1 << 16);
+    for (;;) {
+        DWORD got = 0;
+        if (!Kept(ReadFile(source, buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr))) return false;
+        if (got == 0) return true;
+        DWORD written = 0;
+        if (!Kept(WriteFile(target.Get(), buffer.data(), got, &written, nullptr))) return false;
+        if (written != got) {
+            KeepError(ERROR_WRITE_FAULT);
+            return false;
+        }
+    }
 }
 
 std::string TempFolder() {

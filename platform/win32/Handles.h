@@ -18,6 +18,13 @@ struct KernelHandleTraits {  // CreateFileA and the like: invalid is INVALID_HAN
 };
 using UniqueFile = UniqueHandle<KernelHandleTraits>;
 
+struct KernelObjectTraits {  // tokens, processes: invalid is nullptr
+    using Type = HANDLE;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type handle) { CloseHandle(handle); }
+};
+using UniqueKernelObject = UniqueHandle<KernelObjectTraits>;
+
 template <typename T>
 struct GdiObjectTraits {  // fonts, bitmaps: deleted once no context selects them
     using Type = T;

@@ -36,6 +36,7 @@ bool QueryFolder(UINT (WINAPI* query)(LPSTR, UINT), std::string& folder) {
 
 bool QueryWindowsFolder(std::string& folder) { return QueryFolder(GetWindowsDirectoryA, folder); }
 bool QuerySystemFolder(std::string& folder) { return QueryFolder(GetSystemDirectoryA, folder); }
+bool QuerySystemWindowsFolder(std::string& folder) { return QueryFolder(GetSystemWindowsDirectoryA, folder); }
 
 void InitializeCom() { CoInitialize(nullptr); }
 void UninitializeCom() { CoUninitialize(); }

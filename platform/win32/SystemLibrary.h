@@ -13,10 +13,19 @@ namespace plat::win32 {
 // "<system folder>\name", or "" when the system folder cannot be read.
 std::string SystemFilePath(const char* name);
 
-// LoadLibraryExA of the system folder's copy, with LOAD_WITH_ALTERED_SEARCH_PATH
-// so that the DLLs it needs in turn are looked for beside it first.
-// nullptr when it cannot be loaded.
+// LoadLibraryExA of the system folder's copy. Where the system has
+// LOAD_LIBRARY_SEARCH_SYSTEM32 (Windows 8 on, 7 and Vista with their loader
+// update) the DLLs it needs in turn come from the system folder only; before
+// that, LOAD_WITH_ALTERED_SEARCH_PATH looks for them beside it first (a
+// dependency missing there would fall through to the search path, which is
+// why the newer flag is taken wherever it exists). nullptr when it cannot be
+// loaded.
 HMODULE LoadSystemLibrary(const char* name);
+
+// GetModuleFileNameA with a buffer that grows until the whole path fits, from
+// firstSize bytes on: a program may lie deeper than MAX_PATH. "" only when
+// the call fails.
+std::string ModuleFileName(HMODULE module, DWORD firstSize = MAX_PATH + 1);
 
 struct ModuleTraits {
     using Type = HMODULE;

@@ -13,13 +13,15 @@ namespace plat {
 bool StartBatch(const std::string& batch, const std::string& workFolder) {
     // The interpreter by its full path, never found through the search path
     // or the ".bat" association; /d skips the AutoRun commands of the
-    // registry. The outer quotes are taken off by cmd, the inner ones stay.
+    // registry, /v:off the user's DelayedExpansion setting, which would read
+    // a "!" of a path as the start of a variable. The outer quotes are taken
+    // off by cmd, the inner ones stay.
     std::string cmd = win32::SystemFilePath("cmd.exe");
     if (cmd.empty()) {
         KeepError(GetLastError());
         return false;
     }
-    std::string line = "\"" + cmd + "\" /d /c \"\"" + batch + "\"\"";
+    std::string line = "\"" + cmd + "\" /d /v:off /c \"\"" + batch + "\"\"";
     std::vector<char> buffer(line.begin(), line.end());
     buffer.push_back('\0');
     STARTUPINFOA si = {};

@@ -620,7 +620,9 @@ class SelfRemoval : public RoundTrip, public testing::WithParamInterface<bool> {
 
 TEST_P(SelfRemoval, WaitsForTheUninstallerAndLeavesNothing) {
     const bool fromOwnFolder = GetParam();
-    const std::string location = std::string("C:\\Program Files\\Orvane 表 RT 100%") + (fromOwnFolder ? " own" : "");
+    // "%" and "!" mean variables to the batch's interpreter; /v:off keeps a
+    // user's DelayedExpansion setting from reading "!x!" as one.
+    const std::string location = std::string("C:\\Program Files\\Orvane 表 RT 100%!x!") + (fromOwnFolder ? " own" : "");
     const std::string key = "OrvaneRT";
     const std::string fullKey = std::string(kListKey) + "\\" + key;
     e2e::RemoveTree(location);

@@ -9,6 +9,7 @@
 
 #include "engine/SetupSession_unit.h"
 #include "engine/SystemPath_unit.h"
+#include "platform/FileSystem.h"
 #include "platform/sim/Sim.h"
 #include "project/GrobalFunction_unit.h"
 #include "project/ProjectProperty_unit.h"
@@ -62,6 +63,7 @@ protected:
         sim::AddFile("C:\\work\\a.txt", "a");
         state.Project = std::make_unique<TProjectProperty>();
         state.ExePath = "C:\\work\\Setup.exe";
+        plat::HoldOwnProgram();
         state.SourceFolder = "C:\\work";
         TCopyFile& file = state.Project->Files.Add();
         file.SourceFile = "a.txt";

@@ -183,8 +183,13 @@ TEST_F(InstallRun, TheUninstallerAndItsProjectCopyAreChangeableByAdministratorsO
     const std::string rule = "D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FRFX;;;BU)";
     EXPECT_EQ(plat::ReadAccess("C:\\Program Files\\Demo\\Setup.exe"), rule);
     EXPECT_EQ(plat::ReadAccess("C:\\Program Files\\Demo\\Setup.ini"), rule);
-    // The folder itself keeps what it had (nothing set here).
-    EXPECT_EQ(plat::ReadAccess("C:\\Program Files\\Demo"), "");
+    // The folder keeps what Program Files passes on, and only administrators
+    // can change it, the uninstaller or its project copy.
+    EXPECT_EQ(plat::ReadAccess("C:\\Program Files\\Demo"),
+              plat::InheritedDacl(plat::ReadAccess("C:\\Program Files"), true, "BA"));
+    for (const char* file : {"C:\\Program Files\\Demo\\Setup.exe", "C:\\Program Files\\Demo\\Setup.ini"}) {
+        EXPECT_TRUE(plat::JudgeFileChain(file).Trusted()) << plat::JudgeFileChain(file).Reason();
+    }
 }
 
 TEST_F(InstallRun, ShortcutShowModesAndPaths) {

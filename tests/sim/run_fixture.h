@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/FileSystem.h"
 #include "platform/Window.h"
 #include "platform/sim/Sim.h"
 #include "project/ProjectProperty_unit.h"
@@ -45,6 +46,7 @@ protected:
         project.InstallMode = 0;
         project.Save(kInstallerProject);
         sim::SetExecutablePath(kInstaller);
+        plat::HoldOwnProgram();  // as the program entry does
         form = std::make_unique<TSetupMainForm>();
         form->FormCreate();
         ASSERT_FALSE(form->Terminated());
@@ -72,6 +74,7 @@ protected:
     void Uninstall(const std::string& program, bool confirm = true,
                    const std::vector<plat::MsgAnswer>& later = {}) {
         sim::SetExecutablePath(program);
+        plat::HoldOwnProgram();
         uninstaller = std::make_unique<TSetupMainForm>();
         uninstaller->FormCreate();
         ASSERT_FALSE(uninstaller->Terminated());

@@ -16,6 +16,7 @@
 #include "engine/SetupSession_unit.h"
 #include "platform/AnsiText.h"
 #include "platform/CodePage932.h"
+#include "platform/FileSystem.h"
 #include "platform/sim/Sim.h"
 #include "project/ProjectProperty_unit.h"
 #include "tests/support/RoundTripProjects.h"
@@ -327,6 +328,7 @@ RunOutcome RunOnTheMachine(const std::string& text, const std::set<std::string>&
     sim::AddFile(medium + "\\Setup.exe", "MZ");
     sim::AddFile(medium + "\\Setup.ini", text);
     sim::SetExecutablePath(medium + "\\Setup.exe");
+    plat::HoldOwnProgram();  // as the program entry does
     AnsweringHost installHost(answerYes);
     TSetupSession installer(installHost);
     EXPECT_EQ(installer.Start(), ssInstall);

@@ -410,6 +410,9 @@ TEST_F(UninstallRun, BatchTextForAFolderWithPercentAndJapanese) {
 // or while it runs, and nothing of it is looked for by name.
 TEST_F(UninstallRun, TheBatchLivesInAFolderOfItsOwnThatOnlyAdministratorsCanChange) {
     InstallDemo();
+    // A terminal server answers a Windows folder of the user's own to
+    // GetWindowsDirectory: never the batch's parent.
+    sim::SetWindowsFolder("C:\\users\\sim\\WINDOWS");
     // Started from its own folder, as a double-click starts it.
     sim::SetCurrentFolder(kDemo);
     Uninstall(kUninstaller);

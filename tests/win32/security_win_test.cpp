@@ -15,6 +15,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Security.h"
 #include "platform/System.h"
+#include "platform/win32/SystemLibrary.h"
 #include "tests/support/TestSystem.h"
 
 namespace {
@@ -137,6 +138,62 @@ TEST_F(Win32Security, ABatchRunsThroughTheSystemInterpreterInItsFolder) {
     for (int i = 0; i < 100 && !plat::DeleteFileAt(batch); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
+}
+
+// No false refusal: Program Files and the folders the installation makes
+// pass, below it and at the root of drive C. Under Wine the user owns
+// everything and counts as the administrator (see TrustIdentity).
+TEST_F(Win32Security, TheSystemsOwnFoldersAndOursPass) {
+    const plat::TrustIdentity identity = plat::CurrentIdentity();
+    ASSERT_FALSE(identity.user.empty());
+    if (support::RunningUnderWine()) {
+        EXPECT_TRUE(identity.userCountsAsAdministrator);
+        EXPECT_EQ(identity.creatorOwner, identity.user);
+    }
+    const plat::SecurityFacts root = plat::ReadSecurityFacts("C:\\");
+    EXPECT_TRUE(root.exists && root.readable && root.keepsAccessRules) << root.owner << root.dacl;
+    const std::string atRoot = "C:\\orvane-trust-" + plat::RandomHex(8);
+    for (const std::string& location : {root_ + "\\App\\Sub", atRoot + "\\App", std::string("C:\\Program Files")}) {
+        std::vector<plat::ChainFolder> chain;
+        ASSERT_TRUE(plat::MakeInstallFolder(location, chain)) << location;
+        EXPECT_EQ(chain.back().path, location);
+        const plat::TrustVerdict v = plat::JudgeFolderChain(location);
+        EXPECT_TRUE(v.Trusted()) << v.Reason();
+        EXPECT_EQ(v.missing, 0) << location;
+    }
+    // Made by us, the uninstaller's file passes in its folder too.
+    const std::string program = atRoot + "\\App\\Setup.exe";
+    ASSERT_TRUE(plat::WriteWholeFile(program, "MZ"));
+    ASSERT_TRUE(plat::SetAccess(program, plat::kProgramFileAccess));
+    EXPECT_TRUE(plat::JudgeFileChain(program).Trusted()) << plat::JudgeFileChain(program).Reason();
+    plat::DeleteFileAt(program);
+    plat::RemoveFolder(atRoot + "\\App");
+    plat::RemoveFolder(atRoot);
+    plat::RemoveFolder(root_ + "\\App\\Sub");
+    plat::RemoveFolder(root_ + "\\App");
+}
+
+TEST_F(Win32Security, AnInstallFolderWithRulesKeepsOthersOut) {
+    const std::string folder = root_ + "\\private";
+    ASSERT_TRUE(plat::MakeFolderWithAccess(folder, plat::kInstallFolderAccess));
+    std::string owner, dacl;
+    ASSERT_TRUE(plat::SplitDescriptor(plat::kInstallFolderAccess, owner, dacl));
+    ExpectRules(folder, dacl.c_str(), true);
+    const plat::SecurityFacts facts = plat::ReadSecurityFacts(folder);
+    // Wine owns every file by the user, whatever owner it was given.
+    EXPECT_EQ(facts.owner, support::RunningUnderWine() ? plat::CurrentIdentity().user : std::string("BA"));
+}
+
+TEST_F(Win32Security, TheProgramPathIsReadWhateverItsLength) {
+    // A first buffer of a few bytes makes the call grow it, as a path longer
+    // than MAX_PATH does (Wine starts no program from such a path).
+    const std::string path = plat::ExecutablePath();
+    ASSERT_GT(path.size(), 8u);
+    const DWORD length = static_cast<DWORD>(path.size());
+    for (DWORD first : {DWORD{1}, DWORD{4}, DWORD{8}, length, length + 1}) {
+        EXPECT_EQ(plat::win32::ModuleFileName(nullptr, first), path) << first;
+    }
+    EXPECT_TRUE(plat::FileExists(path));
 }
 
 }  // namespace

@@ -297,6 +297,7 @@ TSessionStart MachineRuns::Start(const std::string& installerName, const std::st
     sim::AddFile(program, "MZ");
     sim::AddFile(ProjectFileName(program), project);
     sim::SetExecutablePath(program);
+    plat::HoldOwnProgram();  // as Setup.exe's entry does
     return installer.Start();
 }
 
