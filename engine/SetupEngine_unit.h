@@ -35,7 +35,6 @@ struct TRecordRef {
     TRecordKind kind = rkNone;
     int index = -1;  // in its list for folders, files and shortcuts; -1 otherwise
     bool operator==(const TRecordRef& other) const { return kind == other.kind && index == other.index; }
-    bool operator!=(const TRecordRef& other) const { return !(*this == other); }
 };
 
 // What became of an item of a run.

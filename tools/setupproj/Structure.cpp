@@ -1,6 +1,5 @@
 #include "tools/setupproj/Structure.h"
 
-#include <algorithm>
 #include <map>
 
 #include "tools/setupproj/Keywords.h"
@@ -8,8 +7,6 @@
 namespace setupproj {
 
 namespace {
-
-bool Made(TItemOutcome outcome) { return outcome == ioMade; }
 
 bool RemovalAsked(TItemOutcome outcome) {
     return outcome == ioRemoved || outcome == ioNotEmpty || outcome == ioAbsent;
@@ -153,7 +150,7 @@ void Explanation::ExplainFolder(Place& place) {
     TRecordRef maker;
     for (const RunItem& item : history_.install) {
         const TRecordKind kind = item.event.record.kind;
-        if ((kind == rkFolder || kind == rkInstallFolder) && Made(item.event.outcome) && !item.stored.empty() &&
+        if ((kind == rkFolder || kind == rkInstallFolder) && item.event.outcome == ioMade && !item.stored.empty() &&
             place.path.Contains(ParseFullPath(item.stored))) {
             maker = item.event.record;
             break;
@@ -161,11 +158,10 @@ void Explanation::ExplainFolder(Place& place) {
     }
     left.item = listed.empty() ? maker : listed.back();
 
-    // The child that explains it best: one the project keeps, else any.
-    std::vector<std::string> children = place.children;
-    std::sort(children.begin(), children.end());
+    // The child that explains it best: one the project keeps, else any (the
+    // children come in the order of their keys).
     const std::string* held = nullptr;
-    for (const std::string& child : children) {
+    for (const std::string& child : place.children) {
         if (!held || (Intended(child) && !Intended(*held))) held = &child;
     }
     left.intended = keep || (held && Intended(*held));
