@@ -4,6 +4,7 @@
 
 #include "engine/RunPath_unit.h"
 #include "engine/SetupEngine_unit.h"
+#include "engine/SetupSession_unit.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
@@ -30,8 +31,9 @@ int ShowCommandOf(int showMode) {
 }  // namespace
 
 void TSetupEngine::RunInstall() {
-    failure_.clear();
-    state_.RunSucceeded = false;
+    failure_ = TFailureRecord();
+    At({});
+    session_.RunSucceeded = false;
     SetProgressMax();
     // An error that escapes a step (a registration write) still ends the run
     // with its message and the window closing; it is then passed on so that
@@ -39,7 +41,7 @@ void TSetupEngine::RunInstall() {
     std::exception_ptr escaped;
     try {
         if (MakeFolders() && CopyFiles() && CreateShortcuts() && RegisterUninstall()) {
-            state_.RunSucceeded = true;
+            session_.RunSucceeded = true;
         }
     } catch (const std::exception& e) {
         Record(std::string("Failed to install: ") + e.what());
@@ -47,7 +49,7 @@ void TSetupEngine::RunInstall() {
     } catch (...) {
         escaped = std::current_exception();
     }
-    if (state_.RunSucceeded) {
+    if (session_.RunSucceeded) {
         host_.ShowEndPage();
     } else {
         host_.ShowResult(rbError, kInstallFailed);
@@ -58,49 +60,64 @@ void TSetupEngine::RunInstall() {
 
 bool TSetupEngine::MakeFolders() {
     return Step("make the folders", [this] {
-        // Whether a folder could be made is not tested: a copy into a
-        // missing folder fails later and stops the run there.
-        plat::ForceDirectories(ExpandPath("[Install Folder]"));
-        for (int i = 0; i < state_.Project->Folders.Count(); ++i) {
-            std::string folder = ExpandPath(state_.Project->Folders.Items(i).FolderPath);
+        // Whether a folder could be made does not stop the run: a copy into
+        // a missing folder fails later and stops it there.
+        At({rkInstallFolder});
+        MakeFolder(ExpandPath("[Install Folder]"));
+        for (int i = 0; i < session_.Project->Folders.Count(); ++i) {
+            At({rkFolder, i});
+            std::string folder = ExpandPath(session_.Project->Folders.Items(i).FolderPath);
             host_.ShowProgress(folder);
-            plat::ForceDirectories(folder);
+            MakeFolder(folder);
         }
         return true;
     });
 }
 
+void TSetupEngine::MakeFolder(const std::string& folder) {
+    currentPath_ = folder;
+    const bool existed = plat::DirectoryExists(folder);
+    const bool there = plat::ForceDirectories(folder);
+    Done(existed ? ioExisted : there ? ioMade : ioNotMade);
+}
+
 bool TSetupEngine::CopyFiles() {
     return Step("copy the files", [this] {
-        TProjectProperty& project = *state_.Project;
+        TProjectProperty& project = *session_.Project;
         for (int i = 0; i < project.Files.Count(); ++i) {
             const TCopyFile& item = project.Files.Items(i);
+            At({rkFile, i});
             // A relative source lies beside the project, wherever the program
             // was started from: never a file of that name in the current folder.
-            std::string source = RunPath::ResolveSourcePath(state_.SourceFolder, item.SourceFile);
+            std::string source = RunPath::ResolveSourcePath(session_.SourceFolder, item.SourceFile);
             if (!CopyOneFile(source, ExpandPath(item.DestFile))) return false;
         }
         // The uninstaller and its project copy run elevated later: only
         // administrators may change them, whatever the folder allows.
+        At({rkProgramCopy});
         std::string programCopy = ProgramCopyPath();
         // From the program's own file, held open since start-up: by name it
         // could have been renamed and replaced while the wizard waited.
+        currentPath_ = programCopy;
         host_.ShowProgress(programCopy);
         if (!plat::CopyOwnProgramTo(programCopy)) {
-            return Fail("copy " + state_.ExePath + " to " + programCopy, plat::LastError());
+            return Fail("copy " + session_.ExePath + " to " + programCopy, plat::LastError());
         }
+        Done(ioCopied);
         if (!ProtectProgramFile(programCopy)) return false;
 
         // The copy starts as the uninstaller; the model in memory stays the
         // installer's (unless the save fails, which ends the run anyway).
         project.InstallMode = 1;
         std::string projectCopy = ProjectFileName(programCopy);
+        At({rkProjectCopy}, projectCopy);
         try {
             project.Save(projectCopy);
         } catch (const ESetupError& e) {
             return Fail("save the project copy " + projectCopy + ": " + e.Message(), plat::LastError());
         }
         project.InstallMode = 0;
+        Done(ioSaved);
         return ProtectProgramFile(projectCopy);
     });
 }
@@ -112,12 +129,16 @@ bool TSetupEngine::ProtectProgramFile(const std::string& path) {
     return true;
 }
 
+// The item (a file record, or the program copy) is the caller's.
 bool TSetupEngine::CopyOneFile(const std::string& source, const std::string& dest) {
+    currentPath_ = dest;
     host_.ShowProgress(dest);
     if (!plat::CopyFileTo(source, dest, false)) {
         return Fail("copy " + source + " to " + dest, plat::LastError());
     }
-    return ClearReadOnly(dest);
+    if (!ClearReadOnly(dest)) return false;
+    Done(ioCopied);
+    return true;
 }
 
 bool TSetupEngine::ClearReadOnly(const std::string& path) {
@@ -136,8 +157,9 @@ bool TSetupEngine::ClearReadOnly(const std::string& path) {
 
 bool TSetupEngine::CreateShortcuts() {
     return Step("create the shortcuts", [this] {
-        for (int i = 0; i < state_.Project->Shortcuts.Count(); ++i) {
-            if (!CreateShortcut(state_.Project->Shortcuts.Items(i))) return false;
+        for (int i = 0; i < session_.Project->Shortcuts.Count(); ++i) {
+            At({rkShortcut, i});
+            if (!CreateShortcut(session_.Project->Shortcuts.Items(i))) return false;
         }
         return true;
     });
@@ -157,31 +179,35 @@ bool TSetupEngine::CreateShortcut(const TShortCutFile& item) {
     link.SetDescription(item.Description);
     // ".lnk" goes on before the expansion, as the uninstallation builds it.
     std::string linkPath = ExpandPath(item.LinkFile + ".lnk");
+    currentPath_ = linkPath;
     if (!link.Save(linkPath)) {
         Fail("save the shortcut " + linkPath, plat::LastError());
         throw ESetupError(FormatMessage1(kLinkNotSaved, linkPath));
     }
+    Done(ioCreated);
     return true;
 }
 
 bool TSetupEngine::RegisterUninstall() {
     // A project without a key of its own is installed without a registration:
     // the list key of all installed programs is never written in its place.
-    std::string keyPath = RunPath::UninstallKeyPath(state_.Project->UnInstallKey);
+    std::string keyPath = RunPath::UninstallKeyPath(session_.Project->UnInstallKey);
     if (keyPath.empty()) return true;
     plat::RegKey key;  // closed on every path out
     // A key that cannot be created makes the first write fail; its own
     // error is the one that tells why.
     const std::string keyName = "HKEY_LOCAL_MACHINE\\" + keyPath;
+    At({rkRegistration}, keyName);
     if (!key.Create(plat::RootKey::LocalMachine, keyPath)) Fail("create the key " + keyName, plat::LastError());
     auto write = [&](const char* name, const std::string& value) {
         if (key.WriteString(name, value)) return;
         Fail(std::string("write ") + name + " under " + keyName, plat::LastError());
         throw ESetupError(FormatMessage1(kValueNotSet, name));
     };
-    write("DisplayName", state_.Project->UnInstallName);
+    write("DisplayName", session_.Project->UnInstallName);
     // Quoted, and exactly where the program copy went: an unquoted path with
     // spaces could start another program ("C:\Program.exe") in its place.
     write("UninstallString", "\"" + ProgramCopyPath() + "\"");
+    Done(ioRegistered);
     return true;
 }

@@ -60,41 +60,53 @@ std::string EscapeForBatch(const std::string& text) {
     return out;
 }
 
-std::string BuildDeleteBatch(const DeleteBatchPaths& paths) {
+std::string BuildDeleteBatch(const SelfRemovalPlan& plan) {
     auto quoted = [](const std::string& path) { return "\"" + EscapeForBatch(path) + "\""; };
-    const std::string program = quoted(paths.program);
-    std::string lines[] = {
+    auto command = [&](const RemovalStep& step) {
+        return (step.folder ? "rd " : "del ") + quoted(step.path) + " >nul 2>&1";
+    };
+    std::vector<std::string> lines = {
         "@echo off",
         "setlocal",
         // Out of the installation folder, so that it can be removed.
-        "cd /d " + quoted(paths.workFolder),
-        "set orvane_tries=0",
-        ":wait",
-        // The uninstaller cannot be deleted while it is still ending; "del"
-        // does not say so through ERRORLEVEL, so the file itself is tested.
-        "del " + program + " >nul 2>&1",
-        "if not exist " + program + " goto ended",
-        "set /a orvane_tries+=1",
-        "if %orvane_tries% geq " + std::to_string(kDeleteBatchTries) + " goto ended",
-        // About one second; "timeout" is missing on some systems. By its full
-        // path: a bare name would be looked for in the current folder first.
-        quoted(JoinPath(paths.systemFolder, "ping.exe")) + " -n 2 127.0.0.1 >nul",
-        "goto wait",
-        ":ended",
-        paths.deleteProject ? "del " + quoted(paths.project) + " >nul 2>&1" : std::string(),
-        paths.deleteCompanion ? "del " + quoted(paths.companion) + " >nul 2>&1" : std::string(),
-        "rd " + quoted(paths.folder) + " >nul 2>&1",
-        // Out of its own folder, so that the folder can go too.
-        "cd /d " + quoted(paths.systemFolder),
-        // The last line is read whole before it runs, so the rest still runs
-        // after the file is gone. A command interpreter that keeps the file
-        // open deletes it when the file is closed, and the folder cannot go
-        // before: the uninstaller has scheduled both for the next restart.
-        "del " + quoted(paths.batch) + " >nul 2>&1 & rd " + quoted(paths.workFolder) + " >nul 2>&1 & exit",
+        "cd /d " + quoted(plan.workFolder),
     };
+    size_t next = 0;
+    if (!plan.steps.empty()) {
+        const std::string program = quoted(plan.steps[0].path);
+        lines.insert(lines.end(), {
+            "set orvane_tries=0",
+            ":wait",
+            // The uninstaller cannot be deleted while it is still ending;
+            // "del" does not say so through ERRORLEVEL, so the file itself is
+            // tested.
+            command(plan.steps[0]),
+            "if not exist " + program + " goto ended",
+            "set /a orvane_tries+=1",
+            "if %orvane_tries% geq " + std::to_string(kDeleteBatchTries) + " goto ended",
+            // About one second; "timeout" is missing on some systems. By its
+            // full path: a bare name would be looked for in the current folder
+            // first.
+            quoted(JoinPath(plan.systemFolder, "ping.exe")) + " -n 2 127.0.0.1 >nul",
+            "goto wait",
+            ":ended",
+        });
+        next = 1;
+    }
+    for (; next < plan.steps.size() && plan.steps[next].path != plan.batch; ++next) {
+        lines.push_back(command(plan.steps[next]));
+    }
+    // Out of its own folder, so that the folder can go too.
+    lines.push_back("cd /d " + quoted(plan.systemFolder));
+    // The last line is read whole before it runs, so the rest still runs
+    // after the file is gone. A command interpreter that keeps the file open
+    // deletes it when the file is closed, and the folder cannot go before:
+    // the uninstaller has scheduled both for the next restart.
+    std::string last;
+    for (; next < plan.steps.size(); ++next) last += command(plan.steps[next]) + " & ";
+    lines.push_back(last + "exit");
     std::string text;
     for (const std::string& line : lines) {
-        if (line.empty()) continue;
         text += line;
         text += "\r\n";
     }

@@ -4,6 +4,7 @@
 // code-page text by characters, so that the second byte of a double-byte
 // character (0x5C in ソ, 表, ...) is never taken for "\".
 #include <string>
+#include <vector>
 
 namespace RunPath {
 
@@ -47,17 +48,24 @@ std::string UninstallKeyPath(const std::string& uninstallKey);
 // "%" doubled.
 std::string EscapeForBatch(const std::string& text);
 
-// What the self-removal batch works on.
-struct DeleteBatchPaths {
-    std::string program;     // the uninstaller, running while the batch starts
-    std::string project;     // its project file
-    std::string companion;   // the ".pif" companion, deleted if there is one
-    std::string folder;      // the installation folder, removed when empty
-    std::string workFolder;  // the batch's own private folder, where it waits; removed last
-    std::string batch;       // the batch file itself, in workFolder
+// One thing the self-removal batch removes: a file ("del") or an empty
+// folder ("rd").
+struct RemovalStep {
+    bool folder = false;
+    std::string path;
+};
+
+// What the self-removal batch does once the uninstaller has ended, as data:
+// the batch text is rendered from it, and a machine on which the program has
+// ended already can carry it out as it stands.
+struct SelfRemovalPlan {
+    std::string workFolder;    // the batch's own private folder, where it runs
+    std::string batch;         // the batch file itself, in workFolder
     std::string systemFolder;  // where the one program it runs (ping.exe) is taken from
-    bool deleteProject = true;    // false when a folder stands at that path
-    bool deleteCompanion = true;  // likewise
+    // In order. The first deletes the uninstaller, which the batch waits for
+    // (it is still ending when the batch starts); the steps from the batch
+    // file on run from the system folder, on the batch's last line.
+    std::vector<RemovalStep> steps;
 };
 
 // How often (once a second) the batch tries to delete the uninstaller
@@ -65,6 +73,6 @@ struct DeleteBatchPaths {
 constexpr int kDeleteBatchTries = 30;
 
 // The batch text: CP932 lines, each ended by CR LF.
-std::string BuildDeleteBatch(const DeleteBatchPaths& paths);
+std::string BuildDeleteBatch(const SelfRemovalPlan& plan);
 
 }  // namespace RunPath

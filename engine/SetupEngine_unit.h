@@ -1,35 +1,78 @@
 #pragma once
 // The engine below the wizard window: the folder-keyword expansion, the
-// installation run and the uninstallation run with its self-removal. The
-// window owns the shared state (TSetupState) and answers the runs through
-// TRunHost; the engine never sees a control.
+// installation run and the uninstallation run with its self-removal. The runs
+// work on a set-up session's state (engine/SetupSession_unit.h) and answer
+// to a TRunHost, which the window implements; the engine never sees a control.
 #include <cstdint>
 #include <exception>
 #include <memory>
 #include <string>
 
-class TProjectProperty;
+#include "engine/RunPath_unit.h"
+
+class TSetupSession;
 class TSystemPath;
 struct TShortCutFile;
 
-// What the wizard window and the runs share, owned by the window from
-// start-up to its destruction.
-struct TSetupState {
-    TSetupState();
-    ~TSetupState();
-
-    std::unique_ptr<TProjectProperty> Project;
-    std::unique_ptr<TSystemPath> SystemPath;
-    // True once the project file was found; each run sets it to its result.
-    bool RunSucceeded = false;
-    // The program's own full path, and its folder, which holds the project
-    // file: relative copy sources resolve against it.
-    std::string ExePath;
-    std::string SourceFolder;
-};
-
 // The kinds of box a run shows; the window gives each its caption and icon.
 enum TRunBoxKind { rbWarning = 0, rbError = 1, rbInformation = 2 };
+
+// What a run's item comes from: a record of the project, or one of the
+// things every installation makes.
+enum TRecordKind {
+    rkNone = 0,       // no one item: the run as a whole
+    rkInstallFolder,  // the installation folder, made before the folder records
+    rkFolder,         // Folders.Items(index)
+    rkFile,           // Files.Items(index)
+    rkShortcut,       // Shortcuts.Items(index)
+    rkProgramCopy,    // the program's copy in the installation folder: the uninstaller
+    rkProjectCopy,    // its project copy, with InstallMode 1
+    rkRegistration,   // the uninstall registration
+    rkSelfRemoval,    // the uninstaller's removal of itself
+};
+
+struct TRecordRef {
+    TRecordKind kind = rkNone;
+    int index = -1;  // in its list for folders, files and shortcuts; -1 otherwise
+    bool operator==(const TRecordRef& other) const { return kind == other.kind && index == other.index; }
+};
+
+// What became of an item of a run.
+enum TItemOutcome {
+    ioMade,              // a folder that was not there is there now
+    ioExisted,           // a folder that was there already
+    ioNotMade,           // a folder that could not be made: the run goes on (a copy into it fails)
+    ioCopied,            // a file copied, the program copy too
+    ioSaved,             // the project copy saved
+    ioCreated,           // a shortcut saved
+    ioRegistered,        // the registration written
+    ioRemoved,           // a file, shortcut or folder removed; the registration deleted
+    ioAbsent,            // nothing was there to remove: counts as removed
+    ioLeftByDeleteMode,  // DeleteMode 1: the file stays
+    ioKeptAfterNo,       // DeleteMode 2 answered No: the file stays
+    ioKeptOnUninstall,   // a folder marked KeepOnUninstall stays (its path is not even expanded)
+    ioKeywordFolder,     // exactly a keyword folder (the installation folder, the Start menu): it stays
+    ioNotEmpty,          // a folder that is not empty, or that the system keeps: it stays
+    ioNotRemoved,        // a registration that could not be deleted: it stays
+};
+
+// One item of a run, once it is done: the record behind it, its path as the
+// run used it (keywords expanded; "" for ioKeptOnUninstall) and its outcome.
+// A registration's path is its key, "HKEY_LOCAL_MACHINE\...".
+struct TRunEvent {
+    TRecordRef record;
+    std::string path;
+    TItemOutcome outcome = ioMade;
+};
+
+// What stopped a run: the item it was at, and the text for the debugger
+// output ("Failed to copy A to B (error 5)").
+struct TFailureRecord {
+    TRecordRef record;
+    std::string path;  // the item's path, when the failure came after its expansion
+    std::string text;
+    bool Empty() const { return text.empty(); }
+};
 
 // What a run needs from the window it runs in.
 class TRunHost {
@@ -47,18 +90,24 @@ public:
     // The two ends of an installation run: the end page, or the window's close.
     virtual void ShowEndPage() = 0;
     virtual void CloseWizard() = 0;
+    // Each item of a run once it is done; a failed item is told by the
+    // failure record instead. The wizard shows the progress only.
+    virtual void ItemDone(const TRunEvent& event) { (void)event; }
+    // What the self-removal will remove, handed over before the batch that
+    // does it is written.
+    virtual void SelfRemovalPlanned(const RunPath::SelfRemovalPlan& plan) { (void)plan; }
 };
 
 // What the uninstaller removes of itself; kinds of SelfRemovalPath.
 enum TSelfRemovalKind { srBatchFile = 0, srCompanionFile = 1, srInstallFolder = 2 };
 
 // The runs. Each step returns its success; the first failure stops a run,
-// and what failed (the step, the path and the system's error code) is kept
-// as FailureRecord and sent to the debugger output. The user only sees the
-// run's own boxes.
+// and what failed (the item's record, the step, the path and the system's
+// error code) is kept as FailureRecord, its text sent to the debugger output.
+// The user only sees the run's own boxes; the host hears of every item.
 class TSetupEngine {
 public:
-    TSetupEngine(TSetupState& state, TRunHost& host);
+    TSetupEngine(TSetupSession& session, TRunHost& host);
     ~TSetupEngine();
     TSetupEngine(const TSetupEngine&) = delete;
     TSetupEngine& operator=(const TSetupEngine&) = delete;
@@ -90,15 +139,22 @@ public:
     std::string SelfRemovalPath(int kind);
     bool WriteDeleteBatch();
 
-    // What stopped the last run or step ("Failed to copy A to B (error 5)");
-    // empty while nothing has failed since it started.
-    const std::string& FailureRecord() const { return failure_; }
+    // What stopped the last run or step; empty while nothing has failed
+    // since it started.
+    const TFailureRecord& FailureRecord() const { return failure_; }
 
 private:
     // Records "Failed to <what> (error <code>)" and returns false.
     bool Fail(const std::string& what, uint32_t error);
-    // Keeps text as the failure record unless one is kept already.
+    // Keeps text, with the current item, as the failure record unless one is
+    // kept already.
     void Record(const std::string& text);
+    // The item the run works on now: a failure is recorded against it.
+    void At(TRecordRef record, const std::string& path = std::string());
+    // Tells the host that the current item is done.
+    void Done(TItemOutcome outcome);
+    // Makes one folder with its missing parents, as the current item.
+    void MakeFolder(const std::string& folder);
     // Runs one step from a clean record; an error raised inside it is
     // recorded and becomes false.
     template <typename Body>
@@ -107,15 +163,22 @@ private:
     bool MakePrivateFolder(const std::string& windowsFolder, std::string& folder);
     std::string ProgramCopyPath();
 
-    TSetupState& state_;
+    TSetupSession& session_;
     TRunHost& host_;
-    std::string failure_;
+    TFailureRecord failure_;
+    TRecordRef current_;
+    std::string currentPath_;
     std::unique_ptr<TSystemPath> fallbackSystemPath_;
 };
 
+// What the self-removal batch does, done at once by the caller: for a machine
+// on which the uninstaller has ended already (the authors' tool's simulated
+// one), in the plan's order.
+void CarryOutSelfRemoval(const RunPath::SelfRemovalPlan& plan);
+
 template <typename Body>
 bool TSetupEngine::Step(const char* name, Body body) {
-    failure_.clear();
+    failure_ = TFailureRecord();
     try {
         return body();
     } catch (const std::exception& e) {

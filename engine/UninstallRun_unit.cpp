@@ -1,6 +1,7 @@
 // The uninstallation run and the self-removal that follows a successful one.
 #include "engine/RunPath_unit.h"
 #include "engine/SetupEngine_unit.h"
+#include "engine/SetupSession_unit.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
@@ -27,9 +28,10 @@ constexpr int kPrivateFolderTries = 16;
 }  // namespace
 
 bool TSetupEngine::RunUninstall() {
-    failure_.clear();
+    failure_ = TFailureRecord();
+    At({});
     if (!host_.AskYesNo(rbWarning, kUninstallQuestion)) {
-        state_.RunSucceeded = false;
+        session_.RunSucceeded = false;
         return false;
     }
     SetProgressMax();
@@ -44,16 +46,17 @@ bool TSetupEngine::RunUninstall() {
     } catch (...) {
         result = false;
     }
-    state_.RunSucceeded = result;
+    session_.RunSucceeded = result;
     host_.ShowResult(rbInformation, result ? kUninstallDone : kUninstallFailed);
     return result;
 }
 
 bool TSetupEngine::RemoveShortcuts() {
     return Step("remove the shortcuts", [this] {
-        for (int i = 0; i < state_.Project->Shortcuts.Count(); ++i) {
+        for (int i = 0; i < session_.Project->Shortcuts.Count(); ++i) {
+            At({rkShortcut, i});
             // ".lnk" before the expansion, as the installation made the path.
-            if (!RemoveOneFile(state_.Project->Shortcuts.Items(i).LinkFile + ".lnk", dmDelete)) return false;
+            if (!RemoveOneFile(session_.Project->Shortcuts.Items(i).LinkFile + ".lnk", dmDelete)) return false;
         }
         return true;
     });
@@ -61,19 +64,26 @@ bool TSetupEngine::RemoveShortcuts() {
 
 bool TSetupEngine::RemoveFiles() {
     return Step("remove the files", [this] {
-        for (int i = 0; i < state_.Project->Files.Count(); ++i) {
-            const TCopyFile& item = state_.Project->Files.Items(i);
+        for (int i = 0; i < session_.Project->Files.Count(); ++i) {
+            const TCopyFile& item = session_.Project->Files.Items(i);
+            At({rkFile, i});
             if (!RemoveOneFile(item.DestFile, item.DeleteMode)) return false;
         }
         return true;
     });
 }
 
+// The item (a shortcut or a file record) is the caller's.
 bool TSetupEngine::RemoveOneFile(const std::string& path, int deleteMode) {
     std::string file = ExpandPath(path);
+    currentPath_ = file;
     host_.ShowProgress(file);
-    if (deleteMode == dmLeave) return true;
+    if (deleteMode == dmLeave) {
+        Done(ioLeftByDeleteMode);
+        return true;
+    }
     if (deleteMode == dmAsk && !host_.AskYesNo(rbInformation, FormatMessage1(kDeleteFileQuestion, file))) {
+        Done(ioKeptAfterNo);
         return true;
     }
     // Nearly every file is there and deletable: the delete goes first, and
@@ -81,29 +91,49 @@ bool TSetupEngine::RemoveOneFile(const std::string& path, int deleteMode) {
     // outcome is that of looking first: a missing file counts as removed, a
     // read-only one loses the attribute and is deleted, any other refusal
     // fails with its own error.
-    if (plat::DeleteFileAt(file)) return true;
+    if (plat::DeleteFileAt(file)) {
+        Done(ioRemoved);
+        return true;
+    }
     const uint32_t refused = plat::LastError();
     const uint32_t attributes = plat::ReadAttributes(file);
     // Nothing there, or a folder: already gone counts as removed.
-    if (attributes == plat::kInvalidAttributes || (attributes & plat::kAttrDirectory)) return true;
+    if (attributes == plat::kInvalidAttributes || (attributes & plat::kAttrDirectory)) {
+        Done(ioAbsent);
+        return true;
+    }
     if (!(attributes & plat::kAttrReadOnly)) return Fail("delete " + file, refused);
     if (!ClearReadOnly(file)) return false;
     if (!plat::DeleteFileAt(file)) return Fail("delete " + file, plat::LastError());
+    Done(ioRemoved);
     return true;
 }
 
 bool TSetupEngine::RemoveFolders() {
     return Step("remove the folders", [this] {
         // Subfolders are listed after their parents: last first.
-        for (int i = state_.Project->Folders.Count() - 1; i >= 0; --i) {
-            const TMakeFolder& item = state_.Project->Folders.Items(i);
-            if (item.KeepOnUninstall != 0) continue;
+        for (int i = session_.Project->Folders.Count() - 1; i >= 0; --i) {
+            const TMakeFolder& item = session_.Project->Folders.Items(i);
+            At({rkFolder, i});
+            if (item.KeepOnUninstall != 0) {
+                Done(ioKeptOnUninstall);
+                continue;
+            }
             bool isKeywordFolder = false;
             std::string folder = ExpandFolderKeywords(item.FolderPath, isKeywordFolder);
+            currentPath_ = folder;
             // The installation folder, the Start menu and the like stay.
-            if (isKeywordFolder) continue;
+            if (isKeywordFolder) {
+                Done(ioKeywordFolder);
+                continue;
+            }
             host_.ShowProgress(folder);
-            plat::RemoveFolder(folder);  // a folder that is not empty stays
+            // A folder that is not empty stays; only then is it looked at again.
+            if (plat::RemoveFolder(folder)) {
+                Done(ioRemoved);
+            } else {
+                Done(plat::DirectoryExists(folder) ? ioNotEmpty : ioAbsent);
+            }
         }
         return true;
     });
@@ -112,13 +142,15 @@ bool TSetupEngine::RemoveFolders() {
 bool TSetupEngine::UnregisterUninstall() {
     // Without a key of its own nothing was registered; the list key itself is
     // never deleted.
-    std::string keyPath = RunPath::UninstallKeyPath(state_.Project->UnInstallKey);
-    if (!keyPath.empty()) plat::DeleteKeyTree(plat::RootKey::LocalMachine, keyPath);
+    std::string keyPath = RunPath::UninstallKeyPath(session_.Project->UnInstallKey);
+    if (keyPath.empty()) return true;
+    At({rkRegistration}, "HKEY_LOCAL_MACHINE\\" + keyPath);
+    Done(plat::DeleteKeyTree(plat::RootKey::LocalMachine, keyPath) ? ioRemoved : ioNotRemoved);
     return true;
 }
 
 std::string TSetupEngine::SelfRemovalPath(int kind) {
-    std::string folder = RunPath::ExecutableFolder(state_.ExePath);
+    std::string folder = RunPath::ExecutableFolder(session_.ExePath);
     switch (kind) {
         case srBatchFile: return folder + "\\" + kBatchFileName;
         case srCompanionFile: return folder + "\\" + "Delete" + kCompanionExtension;
@@ -143,7 +175,8 @@ bool TSetupEngine::MakePrivateFolder(const std::string& windowsFolder, std::stri
 }
 
 bool TSetupEngine::WriteDeleteBatch() {
-    failure_.clear();
+    failure_ = TFailureRecord();
+    At({rkSelfRemoval});
     // The batch lives outside the installation folder, so that the folder can
     // be removed while the batch still runs, and it waits for this program to
     // end before it deletes it.
@@ -154,33 +187,46 @@ bool TSetupEngine::WriteDeleteBatch() {
         return Fail("find the Windows and system folders for the removal batch", plat::LastError());
     }
     if (!MakePrivateFolder(windowsFolder, privateFolder)) return false;
-    RunPath::DeleteBatchPaths paths;
-    paths.program = state_.ExePath;
-    paths.project = ProjectFileName(state_.ExePath);
-    paths.companion = SelfRemovalPath(srCompanionFile);
-    paths.folder = SelfRemovalPath(srInstallFolder);
-    paths.workFolder = privateFolder;
-    paths.batch = RunPath::JoinPath(privateFolder, kBatchFileName);
-    paths.systemFolder = systemFolder;
+    RunPath::SelfRemovalPlan plan;
+    plan.workFolder = privateFolder;
+    plan.batch = RunPath::JoinPath(privateFolder, kBatchFileName);
+    plan.systemFolder = systemFolder;
+    plan.steps.push_back({false, session_.ExePath});
     // "del" on a folder would empty it: only files are deleted.
-    paths.deleteProject = !plat::DirectoryExists(paths.project);
-    paths.deleteCompanion = !plat::DirectoryExists(paths.companion);
-    if (!plat::WriteNewFile(paths.batch, RunPath::BuildDeleteBatch(paths))) {
-        bool failed = Fail("write the removal batch " + paths.batch, plat::LastError());
+    for (const std::string& file : {ProjectFileName(session_.ExePath), SelfRemovalPath(srCompanionFile)}) {
+        if (!plat::DirectoryExists(file)) plan.steps.push_back({false, file});
+    }
+    plan.steps.push_back({true, SelfRemovalPath(srInstallFolder)});
+    plan.steps.push_back({false, plan.batch});
+    plan.steps.push_back({true, privateFolder});
+    host_.SelfRemovalPlanned(plan);
+    At({rkSelfRemoval}, plan.batch);
+    if (!plat::WriteNewFile(plan.batch, RunPath::BuildDeleteBatch(plan))) {
+        bool failed = Fail("write the removal batch " + plan.batch, plat::LastError());
         plat::RemoveFolder(privateFolder);
         return failed;
     }
     // What the interpreter still holds when it ends (the batch, and so its
     // folder) goes at the next restart.
-    plat::DeleteAtRestart(paths.batch);
+    plat::DeleteAtRestart(plan.batch);
     plat::DeleteAtRestart(privateFolder);
     // A process whose current folder is the installation folder keeps that
     // folder from being removed: this program's own, which the batch would
     // also inherit, moves off it first (started from its own folder, as a
     // double-click starts it, it is there).
     plat::SetCurrentFolder(systemFolder);
-    if (!plat::StartBatch(paths.batch, privateFolder)) {
-        return Fail("start the removal batch " + paths.batch, plat::LastError());
+    if (!plat::StartBatch(plan.batch, privateFolder)) {
+        return Fail("start the removal batch " + plan.batch, plat::LastError());
     }
     return true;
+}
+
+void CarryOutSelfRemoval(const RunPath::SelfRemovalPlan& plan) {
+    for (const RunPath::RemovalStep& step : plan.steps) {
+        if (step.folder) {
+            plat::RemoveFolder(step.path);
+        } else {
+            plat::DeleteFileAt(step.path);
+        }
+    }
 }

@@ -86,14 +86,16 @@ TEST(RunPath, EscapeForBatchDoublesPercent) {
 }
 
 TEST(RunPath, DeleteBatchText) {
-    DeleteBatchPaths p;
-    p.program = "C:\\Program Files\\100%ソフト\\setup.exe";
-    p.project = "C:\\Program Files\\100%ソフト\\setup.ini";
-    p.companion = "C:\\Program Files\\100%ソフト\\Delete.pif";
-    p.folder = "C:\\Program Files\\100%ソフト";
+    SelfRemovalPlan p;
     p.workFolder = "C:\\WINDOWS\\Temp\\Orvane-表%";
     p.batch = "C:\\WINDOWS\\Temp\\Orvane-表%\\Delete.bat";
     p.systemFolder = "C:\\WINDOWS\\system32";
+    p.steps = {{false, "C:\\Program Files\\100%ソフト\\setup.exe"},
+               {false, "C:\\Program Files\\100%ソフト\\setup.ini"},
+               {false, "C:\\Program Files\\100%ソフト\\Delete.pif"},
+               {true, "C:\\Program Files\\100%ソフト"},
+               {false, p.batch},
+               {true, p.workFolder}};
     const std::string expected =
         "@echo off\r\n"
         "setlocal\r\n"
@@ -117,14 +119,12 @@ TEST(RunPath, DeleteBatchText) {
     // The Japanese text is CP932 bytes: ソ = 83 5C.
     EXPECT_NE(BuildDeleteBatch(p).find("\x83\x5C\x83\x74\x83\x67"), std::string::npos);
 
-    // A folder standing where the project file or the companion would be is
-    // never handed to "del", which would empty it.
-    p.deleteProject = false;
-    p.deleteCompanion = false;
+    // Each step is one command, in the plan's order.
+    p.steps.erase(p.steps.begin() + 1, p.steps.begin() + 3);
     std::string text = BuildDeleteBatch(p);
     EXPECT_EQ(text.find("setup.ini"), std::string::npos);
     EXPECT_EQ(text.find("Delete.pif"), std::string::npos);
-    EXPECT_NE(text.find("rd \"C:\\Program Files\\100%%ソフト\""), std::string::npos);
+    EXPECT_NE(text.find(":ended\r\nrd \"C:\\Program Files\\100%%ソフト\" >nul 2>&1\r\ncd /d"), std::string::npos);
 }
 
 TEST(ProjectFileNameTest, ChangesTheLastComponentsExtension) {

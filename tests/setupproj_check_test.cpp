@@ -2,6 +2,7 @@
 // give, and the example project, which must check clean.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -10,6 +11,9 @@
 
 #include "platform/Locale.h"
 #include "tools/setupproj/Check.h"
+#ifndef _WIN32
+#include "tools/setupproj/Verify.h"
+#endif
 
 using namespace std::string_literals;
 
@@ -55,9 +59,38 @@ std::string Join(const std::vector<std::string>& lines) {
     return text;
 }
 
+// The structural findings come from the installer's runs on a simulated
+// machine, which the Windows build of the tests does not link (it has the
+// real one): there, check gives the others only.
+#ifdef _WIN32
+const bool kStructure = false;
+#else
+const bool kStructure = true;
+#endif
+
+std::vector<std::string> Expected(std::vector<std::string> findings) {
+    const char* const structural[] = {"is made by no folder record", "is left behind on uninstall",
+                                      "is a folder made by line",    "is a file made by line",
+                                      "puts its own copy",           "is listed before, at line",
+                                      "the same destination as line", "the shortcut has no target",
+                                      "is not among the installed files", "warning: the target"};
+    if (kStructure) return findings;
+    auto isStructural = [&](const std::string& finding) {
+        for (const char* text : structural) {
+            if (finding.find(text) != std::string::npos) return true;
+        }
+        return false;
+    };
+    findings.erase(std::remove_if(findings.begin(), findings.end(), isStructural), findings.end());
+    return findings;
+}
+
 std::vector<std::string> Check(const std::string& text, setupproj::SourceFiles& sources, bool fromUtf8 = false) {
     setupproj::CheckOptions options;
     options.fromUtf8 = fromUtf8;
+#ifndef _WIN32
+    options.structure = setupproj::CheckStructure;
+#endif
     std::vector<std::string> out;
     for (const setupproj::Finding& f : setupproj::CheckProject(text, options, &sources).Sorted()) {
         out.push_back(std::to_string(f.line) + (f.severity == setupproj::Severity::kError ? ": error: " : ": warning: ") +
@@ -263,7 +296,7 @@ TEST(SetupprojCheck, EachProjectGivesExactlyItsFindings) {
         std::vector<std::string> lines = kHead;
         lines.insert(lines.end(), c.lines.begin(), c.lines.end());
         MemorySources sources = DefaultSources();
-        EXPECT_EQ(Check(Join(lines), sources), c.expected) << c.name;
+        EXPECT_EQ(Check(Join(lines), sources), Expected(c.expected)) << c.name;
     }
 }
 
@@ -328,7 +361,7 @@ TEST(SetupprojCheck, SettingsOfTheWholeFile) {
     };
     for (const WholeCase& c : cases) {
         MemorySources sources = DefaultSources();
-        EXPECT_EQ(Check(c.text, sources), c.expected) << c.name;
+        EXPECT_EQ(Check(c.text, sources), Expected(c.expected)) << c.name;
     }
 }
 

@@ -2,14 +2,11 @@
 
 #include <vector>
 
-#include "engine/RunPath_unit.h"
-#include "engine/SystemPath_unit.h"
 #include "platform/AnsiText.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
-#include "project/GrobalFunction_unit.h"
 #include "project/ProjectProperty_unit.h"
 #include "ui/BackGround_unit.h"
 #include "ui/MessageDlg_unit.h"
@@ -178,38 +175,23 @@ TSetupMainForm::~TSetupMainForm() {
 }
 
 void TSetupMainForm::FormCreate() {
-    ExePath = plat::ExecutablePath();
-    // Relative copy sources lie beside the project file. Not the current
-    // folder: the program may be started from anywhere (a command prompt in
-    // the user's folder), and the folder dialog moves it.
-    SourceFolder = RunPath::ExecutableFolder(ExePath);
-
-    std::string projectFile = ProjectFileName(ExePath);
-    if (!plat::FileExists(projectFile)) {
+    switch (Session.Start()) {
+    case ssNoProject:
         // No project beside the program: it ends at once, silently.
         Terminated_ = true;
         return;
-    }
-    RunSucceeded = true;
-
-    Project = std::make_unique<TProjectProperty>();
-    try {
-        Project->Load(projectFile);
-    } catch (const ESetupError& e) {
+    case ssLoadFailed:
         // A project that cannot be read is reported, and the program then
         // ends as it does without a project file: nothing is set up or shown.
-        // The half-read model is released so that nothing (the self-removal
-        // at destruction in particular) acts on it.
-        plat::ShowMessageDialog(nullptr, plat::MsgKind::Error, plat::ApplicationTitle(),
-                                e.Message(), plat::MsgButtons::Ok);
-        Project.reset();
-        RunSucceeded = false;
+        plat::ShowMessageDialog(nullptr, plat::MsgKind::Error, plat::ApplicationTitle(), Session.LoadError(),
+                                plat::MsgButtons::Ok);
         Terminated_ = true;
         return;
+    case ssInstall:
+    case ssUninstall:
+        break;
     }
-
-    SystemPath = std::make_unique<TSystemPath>();
-    InitMode(Project->InstallMode != 0);
+    InitMode(Session.Project->InstallMode != 0);
     Show();
     FocusControl(&NextButton);
 }
@@ -222,29 +204,26 @@ void TSetupMainForm::InitMode(bool uninstall) {
     }
     BuildInstallPages();
 
-    SetCaption(Project->Name1);
-    NameLabel.SetCaption(NameLabel.Caption() + Project->Name1);
-    VersionLabel.SetCaption(VersionLabel.Caption() + Project->Version);
-    CopyrightLabel.SetCaption(CopyrightLabel.Caption() + Project->Copyright);
+    const TProjectProperty& project = *Session.Project;
+    SetCaption(project.Name1);
+    NameLabel.SetCaption(NameLabel.Caption() + project.Name1);
+    VersionLabel.SetCaption(VersionLabel.Caption() + project.Version);
+    CopyrightLabel.SetCaption(CopyrightLabel.Caption() + project.Copyright);
 
     auto linesOf = [this](int kind) {
-        std::vector<std::string>* block = Project->TextBlock(kind);
+        std::vector<std::string>* block = Session.Project->TextBlock(kind);
         return block ? *block : std::vector<std::string>();
     };
     InformationMemo.SetLines(linesOf(tbInformation));
     LisenceMemo.SetLines(linesOf(tbLisenceMessage));
     MessageMemo.SetLines(linesOf(tbDisplayMessage));
 
-    // The Program Files folder is asked for only when the proposal lies below it.
-    const std::string programFiles =
-        Project->InitDirectory != 0 ? std::string() : SystemPath->GetSystemPath(spProgramFiles);
-    LocationEdit.SetCaption(RunPath::ProposedInstallFolder(programFiles, Project->InitDirectory,
-                                                           Project->SubDirectory));
+    LocationEdit.SetCaption(Session.ProposedInstallFolder());
 
     BackGroundForm = std::make_unique<TBackGroundForm>();
     BackGroundForm->GradientColors[0] = 0xFF0000;  // blue at the top
     BackGroundForm->GradientColors[1] = 0;         // black at the bottom
-    BackGroundForm->Project = Project.get();
+    BackGroundForm->Project = Session.Project.get();
     BackGroundForm->Show();
 }
 
@@ -257,7 +236,7 @@ void TSetupMainForm::InitUninstallMode() {
     CopyLabel.SetCaption("ファイルを削除しています");
     NextLabel.SetCaption("");
     // "[Install Folder]" of the uninstallation is the uninstaller's own folder.
-    LocationEdit.SetCaption(RunPath::ExecutableFolder(ExePath));
+    LocationEdit.SetCaption(Session.ProposedInstallFolder());
     PostUserMessage(pmUninstall);
 }
 
@@ -266,20 +245,15 @@ void TSetupMainForm::FormClose() {
 }
 
 void TSetupMainForm::FormDestroy() {
-    // After a successful uninstallation the uninstaller removes itself.
-    // WriteDeleteBatch (the uninstallation run's last step) writes the batch
-    // file and starts it hidden at SelfRemovalPath; it does its work once this
-    // process has ended.
-    if (Project && RunSucceeded && Project->InstallMode != 0) WriteDeleteBatch();
-    // The background window refers to Project: it goes first.
+    // The background window refers to the project: it goes first. After a
+    // successful uninstallation the session's end starts the self-removal.
     BackGroundForm.reset();
-    SystemPath.reset();
-    Project.reset();
+    Session.End();
 }
 
 bool TSetupMainForm::FormCloseQuery() {
-    if (!RunSucceeded) return true;  // a run is under way or has failed
-    if (!Project || Project->InstallMode != 0) return true;
+    if (!Session.RunSucceeded) return true;  // a run is under way or has failed
+    if (!Session.Project || Session.Project->InstallMode != 0) return true;
     Widget* active = PageBook.ActivePage();
     // Between the page change and the start of the run: nothing may stop it.
     if (active == &CopyProcessSheet) return false;
@@ -288,11 +262,12 @@ bool TSetupMainForm::FormCloseQuery() {
 }
 
 void TSetupMainForm::BuildInstallPages() {
+    const TProjectProperty& project = *Session.Project;
     AddPage(&StartSheet);
-    if (Project->MessageDisp == 1) AddPage(&MessageSheet);
-    if (Project->LisenceUse) AddPage(&LisenceSheet);
-    if (Project->MessageDisp == 2) AddPage(&MessageSheet);
-    if (Project->DirectorySwitch == 0) AddPage(&LocationSheet);
+    if (project.MessageDisp == 1) AddPage(&MessageSheet);
+    if (project.LisenceUse) AddPage(&LisenceSheet);
+    if (project.MessageDisp == 2) AddPage(&MessageSheet);
+    if (project.DirectorySwitch == 0) AddPage(&LocationSheet);
     AddPage(&CopyStartSheet);
     AddPage(&CopyProcessSheet);
     AddPage(&EndSheet);
@@ -321,7 +296,7 @@ void TSetupMainForm::ShowPage(int index) {
 void TSetupMainForm::PageBookPageChanged() {
     Widget* active = PageBook.ActivePage();
     UpdatePageControls(active);
-    if (Project && Project->InstallMode == 0 && active == &CopyProcessSheet) {
+    if (Session.Project && Session.Project->InstallMode == 0 && active == &CopyProcessSheet) {
         PostUserMessage(pmInstall);
     }
 }
@@ -414,8 +389,14 @@ void TSetupMainForm::HandleUserMessage(unsigned message) {
         RunInstall();
     } else if (message == pmUninstall) {
         RunUninstall();
-        Close();
     }
+}
+
+void TSetupMainForm::RunInstall() { Session.Engine().RunInstall(); }
+
+void TSetupMainForm::RunUninstall() {
+    Session.Engine().RunUninstall();
+    Close();
 }
 
 void TSetupMainForm::ShowProgress(const std::string& path) {

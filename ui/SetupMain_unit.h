@@ -1,12 +1,13 @@
 #pragma once
 // The wizard window: start-up and mode selection, the pages and their
-// navigation. The installation and uninstallation runs are operations of
-// this window; their work is the engine's (engine/SetupEngine_unit.h), which
-// reaches the window through the run host that the window implements.
+// navigation. It owns the set-up session (engine/SetupSession_unit.h), which
+// finds and loads the project and holds what the runs share; the runs are
+// the engine's, started by the window's two messages, and reach the window
+// through the run host that it implements.
 #include <memory>
 #include <string>
 
-#include "engine/SetupEngine_unit.h"
+#include "engine/SetupSession_unit.h"
 #include "platform/Window.h"
 #include "ui/PathLbl.h"
 
@@ -15,7 +16,7 @@ class TBackGroundForm;
 // The two messages the wizard posts to itself; each one's handler runs a run.
 enum TProgramMessage : unsigned { pmInstall = plat::kWmUser, pmUninstall = plat::kWmUser + 1 };
 
-class TSetupMainForm : public plat::Form, public TSetupState, private TRunHost {
+class TSetupMainForm : public plat::Form, private TRunHost {
 public:
     TSetupMainForm();
     ~TSetupMainForm() override;
@@ -45,44 +46,20 @@ public:
     // The walk from the edit's text up to the nearest existing folder.
     static std::string FindExistingFolder(const std::string& text);
 
-    // Folder keywords: "[Install Folder]" is the current text of LocationEdit.
-    std::string ExpandFolderKeywords(const std::string& path, bool& isKeywordFolder) {
-        return Engine.ExpandFolderKeywords(path, isKeywordFolder);
-    }
-    std::string ExpandPath(const std::string& path) { return Engine.ExpandPath(path); }
-
-    // The installation run (handler of pmInstall).
-    void RunInstall() { Engine.RunInstall(); }
-    void SetProgressMax() { Engine.SetProgressMax(); }
+    // The handlers of the two messages: the installation run, and the
+    // uninstallation run followed by the window's close.
+    void RunInstall();
+    void RunUninstall();
     // The current item of a run: its path in CopyFileLabel, one more step of
     // FileCopyBar, and a repaint (the message loop is blocked meanwhile).
     void ShowProgress(const std::string& path) override;
-    bool MakeFolders() { return Engine.MakeFolders(); }
-    bool CopyFiles() { return Engine.CopyFiles(); }
-    bool CopyOneFile(const std::string& source, const std::string& dest) {
-        return Engine.CopyOneFile(source, dest);
-    }
-    bool ClearReadOnly(const std::string& path) { return Engine.ClearReadOnly(path); }
-    bool CreateShortcuts() { return Engine.CreateShortcuts(); }
-    bool CreateShortcut(const TShortCutFile& item) { return Engine.CreateShortcut(item); }
-    bool RegisterUninstall() { return Engine.RegisterUninstall(); }
-
-    // The uninstallation run (run by the handler of pmUninstall).
-    bool RunUninstall() { return Engine.RunUninstall(); }
-    bool RemoveShortcuts() { return Engine.RemoveShortcuts(); }
-    bool RemoveFiles() { return Engine.RemoveFiles(); }
-    bool RemoveOneFile(const std::string& path, int deleteMode) {
-        return Engine.RemoveOneFile(path, deleteMode);
-    }
-    bool RemoveFolders() { return Engine.RemoveFolders(); }
-    bool UnregisterUninstall() { return Engine.UnregisterUninstall(); }
-    std::string SelfRemovalPath(int kind) { return Engine.SelfRemovalPath(kind); }
-    bool WriteDeleteBatch() { return Engine.WriteDeleteBatch(); }
 
     void HandleUserMessage(unsigned message);
 
-    // The runs over this window's state; FailureRecord tells what stopped the last one.
-    TSetupEngine Engine{*this, *this};
+    // The project, the system paths and the runs' state, from start-up to the
+    // window's destruction; its engine's FailureRecord tells what stopped the
+    // last run.
+    TSetupSession Session{*this};
     int PageCount = 0;
     std::unique_ptr<TBackGroundForm> BackGroundForm;
 

@@ -266,12 +266,14 @@ int main(int argc, char** argv) {
         double copyTime = runFirst ? 0 : BareCopy(src, bare, files, bareCopy);
 
         TimedWizard form;
-        form.ExePath = plat::ExecutablePath();
+        TSetupSession& session = form.Session;
+        TSetupEngine& engine = session.Engine();
+        session.ExePath = plat::ExecutablePath();
         plat::HoldOwnProgram();  // the program copy comes from the held file, as in Setup.exe
-        form.SourceFolder = RunPath::ExecutableFolder(form.ExePath);
-        form.Project = std::make_unique<TProjectProperty>();
-        form.SystemPath = std::make_unique<TSystemPath>();
-        FillProject(*form.Project, src, files);
+        session.SourceFolder = RunPath::ExecutableFolder(session.ExePath);
+        session.Project = std::make_unique<TProjectProperty>();
+        session.SystemPath = std::make_unique<TSystemPath>();
+        FillProject(*session.Project, src, files);
         form.LocationEdit.SetCaption(inst);
         form.ShowPage(form.PageBook.IndexOfPage(&form.CopyProcessSheet));
         form.Show();
@@ -279,13 +281,13 @@ int main(int argc, char** argv) {
         form.RunInstall();
         Clock::time_point end = Clock::now();
         const double installTime = Seconds(start, end);
-        if (!form.RunSucceeded) {
-            std::fprintf(stderr, "the installation run failed: %s\n", form.Engine.FailureRecord().c_str());
+        if (!session.RunSucceeded) {
+            std::fprintf(stderr, "the installation run failed: %s\n", engine.FailureRecord().text.c_str());
             return 1;
         }
         if (runFirst) copyTime = BareCopy(src, bare, files, bareCopy);
         // The run's items: the folders, the files, then the program copy.
-        const size_t folders = static_cast<size_t>(form.Project->Folders.Count());
+        const size_t folders = static_cast<size_t>(session.Project->Folders.Count());
         SplitItems(form, folders, static_cast<size_t>(files), installItems);
         installHead.push_back(1e3 * Seconds(start, form.stamps.front().start));
         installTail.push_back(1e3 * Seconds(form.stamps.back().start, end));
@@ -296,11 +298,11 @@ int main(int argc, char** argv) {
         BareCopy(src, mixed, files, copyAfterProgress, &form, folders);
         // The run's own calls per file beyond the copy, each alone.
         for (int i = 0; i < files; ++i) {
-            const TCopyFile& item = form.Project->Files.Items(i);
+            const TCopyFile& item = session.Project->Files.Items(i);
             Clock::time_point t = Clock::now();
-            std::string dest = form.ExpandPath(item.DestFile);
+            std::string dest = engine.ExpandPath(item.DestFile);
             Clock::time_point u = Clock::now();
-            std::string from = RunPath::ResolveSourcePath(form.SourceFolder, item.SourceFile);
+            std::string from = RunPath::ResolveSourcePath(session.SourceFolder, item.SourceFile);
             Clock::time_point v = Clock::now();
             plat::ReadAttributes(dest);
             Clock::time_point w = Clock::now();
@@ -312,16 +314,16 @@ int main(int argc, char** argv) {
 
         double deleteTime = runFirst ? 0 : BareDelete(bare, files, bareDelete);
         // The installed uninstaller is in uninstall mode as the run left it.
-        form.Project->InstallMode = 1;
+        session.Project->InstallMode = 1;
         form.FileCopyBar.SetPosition(0);
         start = Clock::now();
-        form.SetProgressMax();
-        bool removed = form.RemoveShortcuts() && form.RemoveFiles() && form.RemoveFolders() &&
-                       form.UnregisterUninstall();
+        engine.SetProgressMax();
+        bool removed = engine.RemoveShortcuts() && engine.RemoveFiles() && engine.RemoveFolders() &&
+                       engine.UnregisterUninstall();
         end = Clock::now();
         const double uninstallTime = Seconds(start, end);
         if (!removed) {
-            std::fprintf(stderr, "the uninstallation steps failed: %s\n", form.Engine.FailureRecord().c_str());
+            std::fprintf(stderr, "the uninstallation steps failed: %s\n", engine.FailureRecord().text.c_str());
             return 1;
         }
         if (runFirst) deleteTime = BareDelete(bare, files, bareDelete);
@@ -333,10 +335,10 @@ int main(int argc, char** argv) {
         BareDelete(mixed, files, deleteAfterProgress, &form);
 
         // What the self-removal batch would do.
-        plat::DeleteFileAt(inst + "\\" + RunPath::FileNamePart(form.ExePath));
-        plat::DeleteFileAt(ProjectFileName(inst + "\\" + RunPath::FileNamePart(form.ExePath)));
+        plat::DeleteFileAt(inst + "\\" + RunPath::FileNamePart(session.ExePath));
+        plat::DeleteFileAt(ProjectFileName(inst + "\\" + RunPath::FileNamePart(session.ExePath)));
         plat::RemoveFolder(inst);
-        form.RunSucceeded = false;  // no self-removal batch at destruction
+        session.RunSucceeded = false;  // no self-removal batch at destruction
 
         const double installFloor = copyTime + installProgress;
         const double uninstallFloor = deleteTime + uninstallProgress;

@@ -44,7 +44,7 @@ protected:
     std::string Programs(const std::string& rest) { return std::string(sim::kProgramsFolder) + rest; }
 
     void ExpectFailureEnd() {
-        EXPECT_FALSE(form->RunSucceeded);
+        EXPECT_FALSE(form->Session.RunSucceeded);
         EXPECT_TRUE(form->Destroyed());
         ASSERT_GE(sim::Messages().size(), 1u);
         const sim::ShownMessage& m = sim::Messages()[0];
@@ -60,7 +60,7 @@ TEST_F(InstallRun, LeavesFoldersFilesCopiesShortcutsAndRegistration) {
     sim::AddFile("C:\\Program Files\\Demo\\tool.exe", "old", plat::kAttrArchive);
     Install();
 
-    EXPECT_TRUE(form->RunSucceeded);
+    EXPECT_TRUE(form->Session.RunSucceeded);
     EXPECT_FALSE(form->Destroyed());
     EXPECT_EQ(form->PageBook.ActivePage(), &form->EndSheet);
     EXPECT_TRUE(sim::Messages().empty());
@@ -80,7 +80,7 @@ TEST_F(InstallRun, LeavesFoldersFilesCopiesShortcutsAndRegistration) {
     EXPECT_EQ(copy.Files.Count(), 2);
     EXPECT_EQ(copy.Files.Items(0).SourceFile, "payload\\readme.txt");
     EXPECT_EQ(copy.UnInstallKey, "OrvaneDemo");
-    EXPECT_EQ(form->Project->InstallMode, 0);
+    EXPECT_EQ(form->Session.Project->InstallMode, 0);
 
     support::ShellLinkInfo link;
     ASSERT_TRUE(support::ReadShellLink(Programs("\\Demo\\Tool.lnk"), link));
@@ -108,7 +108,7 @@ TEST_F(InstallRun, LeavesFoldersFilesCopiesShortcutsAndRegistration) {
 
 TEST_F(InstallRun, EmptyProjectStillMakesTheCopiesAndTheRegistration) {
     Install();
-    EXPECT_TRUE(form->RunSucceeded);
+    EXPECT_TRUE(form->Session.RunSucceeded);
     EXPECT_EQ(form->PageBook.ActivePage(), &form->EndSheet);
     EXPECT_EQ(form->FileCopyBar.Max(), 0);
     EXPECT_EQ(form->FileCopyBar.Position(), 0);
@@ -134,7 +134,7 @@ TEST_F(InstallRun, UninstallStringIsTheQuotedProgramCopy) {
         TearDown();
         SetUp();
         Install(c.location);
-        EXPECT_TRUE(form->RunSucceeded);
+        EXPECT_TRUE(form->Session.RunSucceeded);
         EXPECT_EQ(sim::Content(c.copy), kProgramBytes);
         EXPECT_EQ(sim::ValueOf(RootKey::LocalMachine, Key("OrvaneDemo"), "UninstallString"),
                   std::string("\"") + c.copy + "\"");
@@ -150,7 +150,7 @@ TEST_F(InstallRun, EmptyUninstallKeyInstallsWithoutRegistration) {
         StartInstaller();
         form->LocationEdit.SetCaption(kDemo);
         RunInstallFromProgressPage();
-        EXPECT_TRUE(form->RunSucceeded);
+        EXPECT_TRUE(form->Session.RunSucceeded);
         EXPECT_EQ(form->PageBook.ActivePage(), &form->EndSheet);
         EXPECT_EQ(sim::RegistrySnapshot(), before);
     }
@@ -167,19 +167,19 @@ TEST_F(InstallRun, RelativeSourcesLieBesideTheProjectWhereverTheProgramIsStarted
     sim::AddFile("C:\\Windows\\payload\\a.txt", "where the dialog left it");
     sim::SetCurrentFolder("C:\\users\\sim");
     StartInstaller();
-    EXPECT_EQ(form->SourceFolder, "C:\\work");
+    EXPECT_EQ(form->Session.SourceFolder, "C:\\work");
     sim::QueueFolderDialog({{"C:\\Windows"}});
     form->BrowsButtonClick();
     ASSERT_TRUE(plat::SetCurrentFolder("C:\\Windows"));
     form->LocationEdit.SetCaption(kDemo);
     RunInstallFromProgressPage();
-    EXPECT_TRUE(form->RunSucceeded);
+    EXPECT_TRUE(form->Session.RunSucceeded);
     EXPECT_EQ(sim::Content("C:\\Program Files\\Demo\\a.txt"), "from the medium");
 }
 
 TEST_F(InstallRun, TheUninstallerAndItsProjectCopyAreChangeableByAdministratorsOnly) {
     Install();
-    ASSERT_TRUE(form->RunSucceeded);
+    ASSERT_TRUE(form->Session.RunSucceeded);
     const std::string rule = "D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;FRFX;;;BU)";
     EXPECT_EQ(plat::ReadAccess("C:\\Program Files\\Demo\\Setup.exe"), rule);
     EXPECT_EQ(plat::ReadAccess("C:\\Program Files\\Demo\\Setup.ini"), rule);
@@ -205,7 +205,7 @@ TEST_F(InstallRun, ShortcutShowModesAndPaths) {
         s.ShowMode = static_cast<uint8_t>(c.showMode);
     }
     Install();
-    ASSERT_TRUE(form->RunSucceeded);
+    ASSERT_TRUE(form->Session.RunSucceeded);
     for (const Case& c : cases) {
         support::ShellLinkInfo link;
         std::string path = std::string(sim::kDesktopFolder) + "\\Mode" + std::to_string(c.showMode) + ".lnk";
@@ -220,7 +220,7 @@ TEST_F(InstallRun, AFolderThatCannotBeMadeDoesNotStopTheRun) {
     sim::AddFile("C:\\Program Files\\Demo\\blocked", "a file in the way");
     project.Folders.Add().FolderPath = "[Install Folder]\\blocked";
     Install();
-    EXPECT_TRUE(form->RunSucceeded);
+    EXPECT_TRUE(form->Session.RunSucceeded);
     EXPECT_TRUE(sim::IsFile("C:\\Program Files\\Demo\\blocked"));
 }
 
@@ -234,6 +234,7 @@ struct FailureCase {
     std::string label;              // CopyFileLabel.Path at the end
     bool firstFile, secondFile, programCopy, projectCopy, shortcut;
     std::string record;             // what the run records of its failure
+    TRecordRef item;                // the item it records it against
 };
 
 TEST_F(InstallRun, EachFailureStopsTheRunWithOneMessage) {
@@ -244,32 +245,33 @@ TEST_F(InstallRun, EachFailureStopsTheRunWithOneMessage) {
     const std::string projectFile = "C:\\Program Files\\Demo\\Setup.ini";
     const FailureCase cases[] = {
         {"empty installation folder", [] {}, "", 0, "", false, false, false, false, false,
-         "Failed to make the folders: フォルダ '[Install Folder]' が見つかりません"},
+         "Failed to make the folders: フォルダ '[Install Folder]' が見つかりません", {rkInstallFolder}},
         {"missing second source", [] { sim::Remove("C:\\media\\tool.exe"); }, kDemo, 4, toolFile,
-         true, false, false, false, false, "Failed to copy C:\\media\\tool.exe to " + toolFile + " (error 2)"},
+         true, false, false, false, false, "Failed to copy C:\\media\\tool.exe to " + toolFile + " (error 2)",
+         {rkFile, 1}},
         {"missing first source", [] { sim::Remove("C:\\work\\payload\\readme.txt"); }, kDemo, 3,
          dataFile, false, false, false, false, false,
-         "Failed to copy C:\\work\\payload\\readme.txt to " + dataFile + " (error 2)"},
+         "Failed to copy C:\\work\\payload\\readme.txt to " + dataFile + " (error 2)", {rkFile, 0}},
         {"read-only destination",
          [&] { sim::AddFile(toolFile, "old", plat::kAttrReadOnly); }, kDemo, 4, toolFile, true,
-         false, false, false, false, "Failed to copy C:\\media\\tool.exe to " + toolFile + " (error 5)"},
+         false, false, false, false, "Failed to copy C:\\media\\tool.exe to " + toolFile + " (error 5)", {rkFile, 1}},
         {"locked destination",
          [&] {
              sim::AddFile(toolFile, "old");
              sim::SetLocked(toolFile);
          },
          kDemo, 4, toolFile, true, false, false, false, false,
-         "Failed to copy C:\\media\\tool.exe to " + toolFile + " (error 32)"},
+         "Failed to copy C:\\media\\tool.exe to " + toolFile + " (error 32)", {rkFile, 1}},
         {"read-only attribute cannot be cleared", [&] { sim::FailAttributeWrite(toolFile); }, kDemo,
          4, toolFile, true, true, false, false, false,
-         "Failed to clear the read-only attribute of " + toolFile + " (error 5)"},
+         "Failed to clear the read-only attribute of " + toolFile + " (error 5)", {rkFile, 1}},
         {"program copy fails",
          [&] {
              sim::AddFile(copyFile, "old");
              sim::SetLocked(copyFile);
          },
          kDemo, 5, copyFile, true, true, false, false, false,
-         "Failed to copy C:\\work\\Setup.exe to " + copyFile + " (error 32)"},
+         "Failed to copy C:\\work\\Setup.exe to " + copyFile + " (error 32)", {rkProgramCopy}},
         {"project copy cannot be saved",
          [] {
              sim::AddFile("C:\\Program Files\\Demo\\Setup.ini", "old");
@@ -277,17 +279,18 @@ TEST_F(InstallRun, EachFailureStopsTheRunWithOneMessage) {
          },
          kDemo, 5, copyFile, true, true, true, false, false,
          "Failed to save the project copy " + projectFile + ": ファイル " + projectFile +
-             " を作成できません (error 32)"},
+             " を作成できません (error 32)",
+         {rkProjectCopy}},
         {"program copy's access rules cannot be set", [&] { sim::FailAccessWrite(copyFile); }, kDemo, 5,
-         copyFile, true, true, true, false, false, "Failed to set the access rules of " + copyFile + " (error 5)"},
+         copyFile, true, true, true, false, false, "Failed to set the access rules of " + copyFile + " (error 5)", {rkProgramCopy}},
         {"project copy's access rules cannot be set", [&] { sim::FailAccessWrite(projectFile); }, kDemo, 5,
-         copyFile, true, true, true, true, false, "Failed to set the access rules of " + projectFile + " (error 5)"},
+         copyFile, true, true, true, true, false, "Failed to set the access rules of " + projectFile + " (error 5)", {rkProjectCopy}},
         {"link object unavailable", [] { sim::SetLinkObjectAvailable(false); }, kDemo, 5, linkShown,
-         true, true, true, true, false, "Failed to create the shell's link object (error 0x80040154)"},
+         true, true, true, true, false, "Failed to create the shell's link object (error 0x80040154)", {rkShortcut, 0}},
         {"link folder missing",
          [this] { project.Folders.Items(1).FolderPath = "スタート\\プログラム\\Other"; }, kDemo, 5,
          linkShown, true, true, true, true, false,
-         "Failed to save the shortcut " + linkShown + ".lnk (error 3)"},
+         "Failed to save the shortcut " + linkShown + ".lnk (error 3)", {rkShortcut, 0}},
     };
     for (const FailureCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -312,7 +315,8 @@ TEST_F(InstallRun, EachFailureStopsTheRunWithOneMessage) {
         EXPECT_EQ(sim::LiveLinkObjects(), 0);
         EXPECT_TRUE(sim::StartedBatches().empty());
         // The user saw one box; the reason went to the debugger output.
-        EXPECT_EQ(form->Engine.FailureRecord(), c.record);
+        EXPECT_EQ(form->Session.Engine().FailureRecord().text, c.record);
+        EXPECT_EQ(form->Session.Engine().FailureRecord().record, c.item);
         ASSERT_FALSE(sim::DebugOutput().empty());
         EXPECT_EQ(sim::DebugOutput().back(), c.record);
     }
@@ -327,7 +331,7 @@ TEST_F(InstallRun, RefusedRegistrationShowsBothMessages) {
     ASSERT_EQ(sim::Messages().size(), 2u);
     EXPECT_EQ(sim::Messages()[1].text, "'DisplayName' の設定に失敗しました");
     EXPECT_EQ(sim::Messages()[1].caption, "Orvane");
-    EXPECT_EQ(form->Engine.FailureRecord(),
+    EXPECT_EQ(form->Session.Engine().FailureRecord().text,
               "Failed to create the key HKEY_LOCAL_MACHINE\\" + Key("OrvaneDemo") + " (error 5)");
     EXPECT_EQ(sim::Messages()[1].kind, plat::MsgKind::Error);
     // Nothing rolled back.
@@ -343,7 +347,7 @@ TEST_F(InstallRun, WritesRefusedBelowTheKeyEndTheSameWay) {
     ExpectFailureEnd();
     ASSERT_EQ(sim::Messages().size(), 2u);
     EXPECT_EQ(sim::Messages()[1].text, "'DisplayName' の設定に失敗しました");
-    EXPECT_EQ(form->Engine.FailureRecord(),
+    EXPECT_EQ(form->Session.Engine().FailureRecord().text,
               "Failed to create the key HKEY_LOCAL_MACHINE\\" + Key("OrvaneDemo") + " (error 5)");
 }
 
@@ -352,11 +356,11 @@ TEST_F(InstallRun, SavedProjectModeStaysOneAfterAFailedSave) {
     sim::SetLocked("C:\\Program Files\\Demo\\Setup.ini");
     StartInstaller();
     form->LocationEdit.SetCaption(kDemo);
-    form->SetProgressMax();
-    EXPECT_TRUE(form->MakeFolders());
-    EXPECT_FALSE(form->CopyFiles());
-    EXPECT_EQ(form->Project->InstallMode, 1);
-    EXPECT_NE(form->Engine.FailureRecord().find("Failed to save the project copy"), std::string::npos);
+    form->Session.Engine().SetProgressMax();
+    EXPECT_TRUE(form->Session.Engine().MakeFolders());
+    EXPECT_FALSE(form->Session.Engine().CopyFiles());
+    EXPECT_EQ(form->Session.Project->InstallMode, 1);
+    EXPECT_NE(form->Session.Engine().FailureRecord().text.find("Failed to save the project copy"), std::string::npos);
 }
 
 }  // namespace
@@ -385,7 +389,7 @@ TEST_F(InstallRun, ClearReadOnlyWritesOnlyWhatItChanges) {
         const std::string path = std::string("C:\\work\\") + c.name + ".txt";
         if (c.exists) sim::AddFile(path, "x", c.before);
         sim::FailAttributeWrite(path, c.writeRefused);
-        EXPECT_EQ(form->ClearReadOnly(path), c.result);
+        EXPECT_EQ(form->Session.Engine().ClearReadOnly(path), c.result);
         if (c.exists) {
             EXPECT_EQ(sim::Attributes(path) & (ro | arch | hid), c.after);
             EXPECT_EQ(sim::Content(path), "x");

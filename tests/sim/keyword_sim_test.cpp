@@ -172,19 +172,19 @@ TEST_F(SystemPathSim, EveryExpansionQueriesAfresh) {
 // The wizard's own forms: "[Install Folder]" is LocationEdit's current text.
 TEST_F(SystemPathSim, WizardExpansionUsesLocationEdit) {
     TSetupMainForm form;
-    form.SystemPath = std::make_unique<TSystemPath>();
+    form.Session.SystemPath = std::make_unique<TSystemPath>();
     form.LocationEdit.SetCaption("C:\\Program Files\\App");
     bool flag = false;
-    EXPECT_EQ("C:\\Program Files\\App", form.ExpandFolderKeywords("[Install Folder]", flag));
+    EXPECT_EQ("C:\\Program Files\\App", form.Session.Engine().ExpandFolderKeywords("[Install Folder]", flag));
     EXPECT_TRUE(flag);
-    EXPECT_EQ("C:\\Program Files\\App\\bin\\a.exe", form.ExpandPath("[Install Folder]\\bin\\a.exe"));
+    EXPECT_EQ("C:\\Program Files\\App\\bin\\a.exe", form.Session.Engine().ExpandPath("[Install Folder]\\bin\\a.exe"));
     form.LocationEdit.TextFromUser("D:\\Other\\");
-    EXPECT_EQ("D:\\Other\\\\a", form.ExpandPath("[Install Folder]\\a"));
+    EXPECT_EQ("D:\\Other\\\\a", form.Session.Engine().ExpandPath("[Install Folder]\\a"));
     EXPECT_EQ(std::string(sim::kProgramsFolder) + "\\App\\App.lnk",
-              form.ExpandPath("スタート\\プログラム\\App\\App.lnk"));
+              form.Session.Engine().ExpandPath("スタート\\プログラム\\App\\App.lnk"));
     form.LocationEdit.TextFromUser("");
-    EXPECT_THROW(form.ExpandPath("[Install Folder]\\a"), ESetupError);
-    EXPECT_EQ("D:\\x", form.ExpandPath("D:\\x"));
+    EXPECT_THROW(form.Session.Engine().ExpandPath("[Install Folder]\\a"), ESetupError);
+    EXPECT_EQ("D:\\x", form.Session.Engine().ExpandPath("D:\\x"));
 }
 
 }  // namespace

@@ -50,7 +50,7 @@ protected:
         form = std::make_unique<TSetupMainForm>();
         form->FormCreate();
         ASSERT_FALSE(form->Terminated());
-        ASSERT_NE(form->Project, nullptr);
+        ASSERT_NE(form->Session.Project, nullptr);
     }
 
     // Moves to the progress page as the start button does and lets the
@@ -78,7 +78,7 @@ protected:
         uninstaller = std::make_unique<TSetupMainForm>();
         uninstaller->FormCreate();
         ASSERT_FALSE(uninstaller->Terminated());
-        ASSERT_NE(uninstaller->Project->InstallMode, 0);
+        ASSERT_NE(uninstaller->Session.Project->InstallMode, 0);
         sim::QueueAnswer(confirm ? plat::MsgAnswer::Yes : plat::MsgAnswer::No);
         for (plat::MsgAnswer answer : later) sim::QueueAnswer(answer);
         sim::DispatchPosted();

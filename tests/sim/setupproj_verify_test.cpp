@@ -10,7 +10,15 @@
 #include <string>
 #include <vector>
 
+#include <algorithm>
+
+#include "engine/RunPath_unit.h"
+#include "engine/SetupSession_unit.h"
+#include "platform/AnsiText.h"
+#include "platform/CodePage932.h"
+#include "platform/FileSystem.h"
 #include "platform/sim/Sim.h"
+#include "project/ProjectProperty_unit.h"
 #include "tests/support/RoundTripProjects.h"
 #include "tools/setupproj/Verify.h"
 
@@ -249,6 +257,175 @@ TEST_F(SetupprojVerify, TheReportAsPrinted) {
               "  kept [Install Folder]\\a.txt: its DeleteMode 2 question was answered No (line 3)\n"
               "\n"
               "result: installed; what is left behind is what the project keeps (exit status 1)\n");
+}
+
+
+// What the installer's own runs leave on the simulated machine, worked out
+// without the tool: the engine installs the project as the installer on the
+// medium, the installed copy uninstalls it, and its self-removal does its
+// work. Every path that stays is kept when a record that the machine resolves
+// to that very path keeps it (DeleteMode 1, a question answered No,
+// KeepOnUninstall), or when it is a folder holding a kept path; LEFT
+// otherwise. verify must say the same, path for path.
+class AnsweringHost : public TRunHost {
+public:
+    explicit AnsweringHost(bool answerYes) : answerYes_(answerYes) {}
+    std::string InstallFolder() override { return folder; }
+    void StartProgress(int) override {}
+    void ShowProgress(const std::string&) override {}
+    bool AskYesNo(TRunBoxKind, const std::string&) override { return asked_++ == 0 || answerYes_; }
+    void ShowResult(TRunBoxKind, const std::string&) override {}
+    void ShowEndPage() override {}
+    void CloseWizard() override {}
+    void SelfRemovalPlanned(const RunPath::SelfRemovalPlan& plan) override { selfRemoval = plan; }
+    std::string folder;
+    RunPath::SelfRemovalPlan selfRemoval;
+
+private:
+    bool answerYes_;
+    int asked_ = 0;
+};
+
+struct RunOutcome {
+    bool installed = false, uninstalled = false;
+    std::vector<std::string> left;  // "kept path" / "LEFT path", as verify words them, sorted
+};
+
+std::string Folded(const std::string& path) { return plat::ansi::AsciiCase(path, true); }
+
+std::string Utf8(const std::string& cp932) {
+    std::string utf8;
+    EXPECT_TRUE(plat::Cp932ToUtf8(cp932, utf8)) << cp932;
+    return utf8;
+}
+
+// A full path of the machine as a project writes it: below the deepest
+// keyword folder that holds it, the keyword and the rest (UTF-8).
+std::string AsProjectWrites(const std::string& path, const std::string& installFolder) {
+    const std::pair<std::string, const char*> places[] = {
+        {installFolder, "[Install Folder]"},          {"C:\\Windows\\system32", "[System]"},
+        {"C:\\Windows\\system32\\Drivers", "[System]\\[Drivers]"}, {sim::kStartupFolder, "スタート\\プログラム\\スタートアップ"},
+        {sim::kProgramsFolder, "スタート\\プログラム"}, {sim::kStartMenuFolder, "スタート"},
+        {sim::kDesktopFolder, "デスクトップ"},        {sim::kSendToFolder, "送る"}};
+    std::string best = path;
+    size_t bestLength = 0;
+    for (const auto& place : places) {
+        const std::string folder = Folded(place.first) + "\\";
+        if (folder.size() > bestLength && Folded(path + "\\").compare(0, folder.size(), folder) == 0) {
+            best = place.second + path.substr(std::min(path.size(), folder.size() - 1));
+            bestLength = folder.size();
+        }
+    }
+    return Utf8(best);
+}
+
+RunOutcome RunOnTheMachine(const std::string& text, const std::set<std::string>& sources, bool answerYes) {
+    const std::string medium = "D:\\medium";
+    sim::ResetAll();
+    sim::AddDrive('D');
+    sim::AddKey(plat::RootKey::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+    RunOutcome outcome;
+    sim::AddFile(medium + "\\Setup.exe", "MZ");
+    sim::AddFile(medium + "\\Setup.ini", text);
+    sim::SetExecutablePath(medium + "\\Setup.exe");
+    plat::HoldOwnProgram();  // as the program entry does
+    AnsweringHost installHost(answerYes);
+    TSetupSession installer(installHost);
+    EXPECT_EQ(installer.Start(), ssInstall);
+    for (int i = 0; i < installer.Project->Files.Count(); ++i) {
+        const std::string& source = installer.Project->Files.Items(i).SourceFile;
+        const bool full = source.size() >= 2 && source[1] == ':';
+        if (full) sim::AddDrive(source[0]);
+        if (full || sources.count(source)) sim::AddFile(RunPath::ResolveSourcePath(medium, source), "x");
+    }
+    const TProjectProperty& project = *installer.Project;
+    const std::string location = installHost.folder = installer.ProposedInstallFolder();
+    std::set<std::string> before;
+    for (const sim::Entry& entry : sim::TakeSnapshot()) before.insert(Folded(entry.path));
+    const std::vector<std::string> registryBefore = sim::RegistrySnapshot();
+
+    installer.Engine().RunInstall();
+    outcome.installed = installer.RunSucceeded;
+    if (!outcome.installed) return outcome;
+
+    sim::SetExecutablePath(RunPath::JoinPath(location, "Setup.exe"));
+    AnsweringHost uninstallHost(answerYes);
+    TSetupSession uninstaller(uninstallHost);
+    EXPECT_EQ(uninstaller.Start(), ssUninstall);
+    uninstallHost.folder = uninstaller.ProposedInstallFolder();
+    TSetupEngine& uninstall = uninstaller.Engine();
+    outcome.uninstalled = uninstall.RunUninstall();
+    if (!outcome.uninstalled) return outcome;
+    EXPECT_TRUE(uninstaller.End());
+    CarryOutSelfRemoval(uninstallHost.selfRemoval);
+
+    // The path that a record resolves to on the machine, folded; "" when none.
+    auto resolved = [&](const std::string& path) { return Folded(sim::FullPath(uninstall.ExpandPath(path))); };
+    std::set<std::string> kept;
+    for (int i = 0; i < project.Files.Count(); ++i) {
+        const TCopyFile& item = project.Files.Items(i);
+        if (item.DeleteMode == 1 || (item.DeleteMode == 2 && !answerYes)) kept.insert(resolved(item.DestFile));
+    }
+    for (int i = 0; i < project.Folders.Count(); ++i) {
+        if (project.Folders.Items(i).KeepOnUninstall != 0) kept.insert(resolved(project.Folders.Items(i).FolderPath) + "\\");
+    }
+    kept.erase("");
+    kept.erase("\\");
+    const sim::Snapshot after = sim::TakeSnapshot();
+    for (const sim::Entry& entry : after) {
+        if (before.count(Folded(entry.path))) continue;
+        const std::string folded = Folded(entry.path);
+        bool keeps = kept.count(folded) != 0;
+        for (const std::string& k : kept) keeps = keeps || (entry.folder && k.compare(0, folded.size(), folded) == 0);
+        std::string path = entry.path;
+        if (entry.folder) path.pop_back();
+        outcome.left.push_back((keeps ? "kept " : "LEFT ") + AsProjectWrites(path, location) + (entry.folder ? "\\" : ""));
+    }
+    const std::set<std::string> registry(registryBefore.begin(), registryBefore.end());
+    for (const std::string& line : sim::RegistrySnapshot()) {
+        if (!registry.count(line)) outcome.left.push_back("LEFT " + Utf8(line));
+    }
+    std::sort(outcome.left.begin(), outcome.left.end());
+    return outcome;
+}
+
+TEST_F(SetupprojVerify, LeavesWhatTheInstallersOwnRunsLeave) {
+    const std::string small = support::SmallProject("C:\\Program Files\\Orvane 表 RT 100%", "OrvaneRT", false);
+    const std::string head = "[Copy File]\r\nSubDirectory=Tool\r\n";
+    struct Row {
+        const char* name;
+        std::string text;
+        std::set<std::string> sources;
+        bool answerYes;
+    } rows[] = {
+        {"the example, No", Example(), kExamplePayload, false},
+        {"the example, Yes", Example(), kExamplePayload, true},
+        {"the small project", small, {"payload\\one.txt", "payload\\two.txt"}, true},
+        {"the small project, No", small, {"payload\\one.txt", "payload\\two.txt"}, false},
+        {"the small project without its second source",
+         support::SmallProject("C:\\Program Files\\Orvane RT failed", "OrvaneRTFailed", true), {"payload\\one.txt"}, true},
+        {"a forgotten subfolder", head + "file00000=a.txt*[Install Folder]\\doc\\a.txt*0\r\n", {"a.txt"}, true},
+        {"a parent listed after its child",
+         head + "file00000=a.txt*[Install Folder]\\data\\cache\\a.txt*0\r\n[Make Folder]\r\n"
+                "file00000=[Install Folder]\\data\\cache*0\r\nfile00001=[Install Folder]\\data*0\r\n",
+         {"a.txt"}, true},
+        {"a machine-specific source", head + "file00000=E:\\build\\tool.exe*[Install Folder]\\tool.exe*1\r\n", {}, true},
+        // Windows takes the trailing dots and blanks off a name: the records
+        // below name "data" and "readme.txt".
+        {"names with a trailing dot",
+         head + "file00000=a.txt*[Install Folder]\\data\\a.txt*0\r\nfile00001=a.txt*[Install Folder]\\readme.txt.*1\r\n"
+                "[Make Folder]\r\nfile00000=[Install Folder]\\data.*1\r\nfile00001=[Install Folder]\\logs. *0\r\n",
+         {"a.txt"}, true},
+    };
+    for (const Row& row : rows) {
+        const VerifyReport report = Verify(row.text, row.sources, row.answerYes);
+        const RunOutcome run = RunOnTheMachine(row.text, row.sources, row.answerYes);
+        EXPECT_EQ(report.installSucceeded, run.installed) << row.name;
+        EXPECT_EQ(report.uninstallSucceeded, run.uninstalled) << row.name;
+        std::vector<std::string> left = Left(report);
+        std::sort(left.begin(), left.end());
+        EXPECT_EQ(left, run.left) << row.name;
+    }
 }
 
 }  // namespace

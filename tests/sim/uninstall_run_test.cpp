@@ -64,7 +64,7 @@ protected:
 
     void InstallDemo(const std::string& location = kDemo) {
         Install(location);
-        ASSERT_TRUE(form->RunSucceeded);
+        ASSERT_TRUE(form->Session.RunSucceeded);
         sim::ClearMessages();
     }
 
@@ -75,7 +75,7 @@ protected:
     }
 
     void ExpectFailedWithoutSelfRemoval() {
-        EXPECT_FALSE(uninstaller->RunSucceeded);
+        EXPECT_FALSE(uninstaller->Session.RunSucceeded);
         EXPECT_TRUE(uninstaller->Destroyed());
         ASSERT_FALSE(sim::Messages().empty());
         EXPECT_EQ(sim::Messages().back().text, kFailed);
@@ -93,7 +93,7 @@ TEST_F(UninstallRun, RemovesWhatTheProjectListsAndStartsTheBatch) {
     sim::SetAttributes(In("\\data\\sub\\b.txt"), plat::kAttrReadOnly);
     Uninstall(kUninstaller, true, {MsgAnswer::Yes});  // yes: delete asked.txt
 
-    EXPECT_TRUE(uninstaller->RunSucceeded);
+    EXPECT_TRUE(uninstaller->Session.RunSucceeded);
     EXPECT_TRUE(uninstaller->Destroyed());
     ASSERT_EQ(sim::Messages().size(), 3u);
     EXPECT_EQ(sim::Messages()[0].text, kQuestion);
@@ -139,7 +139,7 @@ TEST_F(UninstallRun, DeclinedConfirmationRemovesNothing) {
     const auto files = sim::TakeSnapshot();
     const auto keys = sim::RegistrySnapshot();
     Uninstall(kUninstaller, false);
-    EXPECT_FALSE(uninstaller->RunSucceeded);
+    EXPECT_FALSE(uninstaller->Session.RunSucceeded);
     EXPECT_TRUE(uninstaller->Destroyed());
     EXPECT_EQ(Texts(), (std::vector<std::string>{kQuestion}));
     EXPECT_EQ(sim::Changes(files, sim::TakeSnapshot()), std::vector<std::string>());
@@ -172,7 +172,7 @@ TEST_F(UninstallRun, DeleteModes) {
         if (c.exists) sim::AddFile(path, "x");
         sim::ClearMessages();
         sim::QueueAnswer(c.answer);
-        EXPECT_TRUE(form->RemoveOneFile("[Install Folder]\\f.txt", c.mode));
+        EXPECT_TRUE(form->Session.Engine().RemoveOneFile("[Install Folder]\\f.txt", c.mode));
         EXPECT_EQ(form->CopyFileLabel.Path(), path);  // shown also when left in place
         if (c.asked) {
             ASSERT_EQ(Texts(), (std::vector<std::string>{"ファイル\"" + path + "\"を削除しますか？"}));
@@ -240,9 +240,9 @@ TEST_F(UninstallRun, RemoveOneFileWhateverStandsAtThePath) {
         form->LocationEdit.SetCaption(kDemo);
         sim::AddFolder(kDemo);
         c.arrange();
-        EXPECT_EQ(form->RemoveOneFile("[Install Folder]\\f.txt", 0), c.result);
+        EXPECT_EQ(form->Session.Engine().RemoveOneFile("[Install Folder]\\f.txt", 0), c.result);
         EXPECT_EQ(sim::Exists(path), c.remains);
-        EXPECT_EQ(form->Engine.FailureRecord(), c.record);
+        EXPECT_EQ(form->Session.Engine().FailureRecord().text, c.record);
         EXPECT_TRUE(sim::Messages().empty());
         form.reset();
         sim::ResetWindows();
@@ -291,7 +291,7 @@ TEST_F(UninstallRun, FailuresStopTheRunAndSkipTheSelfRemoval) {
         EXPECT_TRUE(sim::IsFolder(In("\\data\\sub")));
         EXPECT_TRUE(sim::KeyExists(RootKey::LocalMachine, Key("OrvaneDemo")));
         // The user saw the designed boxes only; the reason went to the debugger output.
-        EXPECT_EQ(uninstaller->Engine.FailureRecord(), c.record);
+        EXPECT_EQ(uninstaller->Session.Engine().FailureRecord().text, c.record);
         ASSERT_FALSE(sim::DebugOutput().empty());
         EXPECT_EQ(sim::DebugOutput().back(), c.record);
     }
@@ -301,14 +301,14 @@ TEST_F(UninstallRun, SecondRunAfterAFailedOneGoesOnFromThere) {
     InstallDemo();
     sim::SetLocked(In("\\data\\sub\\b.txt"));
     Uninstall(kUninstaller);
-    ASSERT_FALSE(uninstaller->RunSucceeded);
+    ASSERT_FALSE(uninstaller->Session.RunSucceeded);
     ASSERT_FALSE(sim::Exists(In("\\data\\a.txt")));
     ASSERT_FALSE(sim::Exists(Programs("\\Demo\\Tool.lnk")));
 
     sim::SetLocked(In("\\data\\sub\\b.txt"), false);
     sim::ClearMessages();
     Uninstall(kUninstaller, true, {MsgAnswer::No});  // keep asked.txt this time
-    EXPECT_TRUE(uninstaller->RunSucceeded);
+    EXPECT_TRUE(uninstaller->Session.RunSucceeded);
     EXPECT_EQ(Texts().back(), kDone);
     EXPECT_FALSE(sim::Exists(In("\\data")));
     EXPECT_TRUE(sim::Exists(In("\\asked.txt")));
@@ -321,7 +321,7 @@ TEST_F(UninstallRun, FoldersThatStayDoNotFailTheRun) {
     sim::AddFile(In("\\data\\sub\\user.dat"), "made by the user");
     sim::FailDeleteOf(RootKey::LocalMachine, Key("OrvaneDemo"));
     Uninstall(kUninstaller);
-    EXPECT_TRUE(uninstaller->RunSucceeded);
+    EXPECT_TRUE(uninstaller->Session.RunSucceeded);
     EXPECT_EQ(Texts().back(), kDone);
     EXPECT_EQ(sim::Content(In("\\data\\sub\\user.dat")), "made by the user");
     EXPECT_TRUE(sim::KeyExists(RootKey::LocalMachine, Key("OrvaneDemo")));
@@ -336,7 +336,7 @@ TEST_F(UninstallRun, KeywordFoldersWrittenAnotherWayAreNeverRemoved) {
     }
     InstallDemo();
     Uninstall(kUninstaller);
-    EXPECT_TRUE(uninstaller->RunSucceeded);
+    EXPECT_TRUE(uninstaller->Session.RunSucceeded);
     EXPECT_TRUE(sim::IsFolder(sim::kDesktopFolder));
     EXPECT_TRUE(sim::IsFolder(sim::kStartupFolder));
 }
@@ -346,7 +346,7 @@ TEST_F(UninstallRun, EmptyUninstallKeyNeverTouchesTheList) {
     InstallDemo();
     const auto keys = sim::RegistrySnapshot();
     Uninstall(kUninstaller);
-    EXPECT_TRUE(uninstaller->RunSucceeded);
+    EXPECT_TRUE(uninstaller->Session.RunSucceeded);
     EXPECT_EQ(sim::RegistrySnapshot(), keys);
     EXPECT_TRUE(sim::KeyExists(RootKey::LocalMachine, Key("Other")));
 }
@@ -366,12 +366,12 @@ TEST_F(UninstallRun, SelfRemovalPaths) {
     };
     TSetupMainForm f;
     for (const Case& c : cases) {
-        f.ExePath = c.exe;
-        EXPECT_EQ(f.SelfRemovalPath(0), c.batch);
-        EXPECT_EQ(f.SelfRemovalPath(1), c.companion);
-        EXPECT_EQ(f.SelfRemovalPath(2), c.folder);
-        EXPECT_EQ(f.SelfRemovalPath(3), "");
-        EXPECT_EQ(f.SelfRemovalPath(-1), "");
+        f.Session.ExePath = c.exe;
+        EXPECT_EQ(f.Session.Engine().SelfRemovalPath(0), c.batch);
+        EXPECT_EQ(f.Session.Engine().SelfRemovalPath(1), c.companion);
+        EXPECT_EQ(f.Session.Engine().SelfRemovalPath(2), c.folder);
+        EXPECT_EQ(f.Session.Engine().SelfRemovalPath(3), "");
+        EXPECT_EQ(f.Session.Engine().SelfRemovalPath(-1), "");
     }
 }
 
@@ -379,7 +379,7 @@ TEST_F(UninstallRun, BatchTextForAFolderWithPercentAndJapanese) {
     const std::string folder = "C:\\Program Files\\100%ソフト表";
     InstallDemo(folder);
     Uninstall(folder + "\\Setup.exe");
-    ASSERT_TRUE(uninstaller->RunSucceeded);
+    ASSERT_TRUE(uninstaller->Session.RunSucceeded);
     ASSERT_EQ(sim::StartedBatches().size(), 1u);
     const std::string f = "C:\\Program Files\\100%%ソフト表";
     const std::string own = PrivateFolder(1);
@@ -416,7 +416,7 @@ TEST_F(UninstallRun, TheBatchLivesInAFolderOfItsOwnThatOnlyAdministratorsCanChan
     // Started from its own folder, as a double-click starts it.
     sim::SetCurrentFolder(kDemo);
     Uninstall(kUninstaller);
-    ASSERT_TRUE(uninstaller->RunSucceeded);
+    ASSERT_TRUE(uninstaller->Session.RunSucceeded);
     ASSERT_EQ(sim::StartedBatches().size(), 1u);
     const sim::StartedBatch& started = sim::StartedBatches()[0];
     EXPECT_EQ(started.batch, kFirstBatch);
@@ -438,7 +438,7 @@ TEST_F(UninstallRun, APrivateFolderNameIsNeverReused) {
     sim::AddFile(PrivateFolder(1) + "\\Delete.bat", "planted");
     sim::AddFile(PrivateFolder(2), "a file at the name");
     Uninstall(kUninstaller);
-    ASSERT_TRUE(uninstaller->RunSucceeded);
+    ASSERT_TRUE(uninstaller->Session.RunSucceeded);
     ASSERT_EQ(sim::StartedBatches().size(), 1u);
     EXPECT_EQ(sim::StartedBatches()[0].batch, PrivateFolder(3) + "\\Delete.bat");
     EXPECT_EQ(sim::Content(PrivateFolder(1) + "\\Delete.bat"), "planted");
@@ -472,35 +472,35 @@ TEST_F(UninstallRun, NoSelfRemovalWithoutAPrivateFolderOrItsBatch) {
         sim::ResetAll();
         c.fault();
         TSetupMainForm f;
-        f.ExePath = kUninstaller;
-        EXPECT_FALSE(f.WriteDeleteBatch()) << c.what;
+        f.Session.ExePath = kUninstaller;
+        EXPECT_FALSE(f.Session.Engine().WriteDeleteBatch()) << c.what;
         EXPECT_TRUE(sim::StartedBatches().empty()) << c.what;
         EXPECT_TRUE(sim::ListFolder("C:\\Windows\\Temp").empty()) << c.what << ": left a folder";
         if (c.record.empty()) {
-            EXPECT_EQ(f.Engine.FailureRecord().rfind("Failed to find the Windows and system folders", 0), 0u)
-                << c.what << ": " << f.Engine.FailureRecord();
+            EXPECT_EQ(f.Session.Engine().FailureRecord().text.rfind("Failed to find the Windows and system folders", 0), 0u)
+                << c.what << ": " << f.Session.Engine().FailureRecord().text;
         } else {
-            EXPECT_EQ(f.Engine.FailureRecord(), c.record) << c.what;
+            EXPECT_EQ(f.Session.Engine().FailureRecord().text, c.record) << c.what;
         }
     }
 }
 
 TEST_F(UninstallRun, ABatchThatCannotStartIsReported) {
     TSetupMainForm f;
-    f.ExePath = kUninstaller;
+    f.Session.ExePath = kUninstaller;
     sim::FailStartBatch();
-    EXPECT_FALSE(f.WriteDeleteBatch());
+    EXPECT_FALSE(f.Session.Engine().WriteDeleteBatch());
     // Written, and left to the restart that removes it.
     EXPECT_TRUE(sim::IsFile(kFirstBatch));
     EXPECT_EQ(sim::DeletesAtRestart(), (std::vector<std::string>{kFirstBatch, PrivateFolder(1)}));
-    EXPECT_EQ(f.Engine.FailureRecord(), "Failed to start the removal batch " + kFirstBatch + " (error 2)");
+    EXPECT_EQ(f.Session.Engine().FailureRecord().text, "Failed to start the removal batch " + kFirstBatch + " (error 2)");
 }
 
 TEST_F(UninstallRun, AFolderAtTheProjectPathIsNotEmptiedByTheBatch) {
     TSetupMainForm f;
-    f.ExePath = "C:\\App\\Setup.exe";
+    f.Session.ExePath = "C:\\App\\Setup.exe";
     sim::AddFile("C:\\App\\Setup.ini\\inside.txt", "x");
-    ASSERT_TRUE(f.WriteDeleteBatch());
+    ASSERT_TRUE(f.Session.Engine().WriteDeleteBatch());
     std::string batch = sim::Content(sim::StartedBatches().at(0).batch);
     EXPECT_EQ(batch.find("Setup.ini"), std::string::npos);
     EXPECT_NE(batch.find("del \"C:\\App\\Setup.exe\""), std::string::npos);

@@ -347,7 +347,7 @@ TEST_F(WizardTest, CloseOnEveryUserPageAsksAndFollowsTheAnswer) {
                 if (answer == MsgAnswer::Yes) {
                     EXPECT_TRUE(form->Destroyed());
                     EXPECT_TRUE(sim::ShownForms().empty());
-                    EXPECT_EQ(form->Project, nullptr);
+                    EXPECT_EQ(form->Session.Project, nullptr);
                     EXPECT_EQ(form->BackGroundForm, nullptr);
                 } else {
                     EXPECT_FALSE(form->Destroyed());
@@ -383,7 +383,7 @@ TEST_F(WizardTest, CloseIsAllowedSilentlyOnceARunHasStartedOrFailed) {
             form->NextButton.Click();
             form->NextButton.Click();
         }
-        form->RunSucceeded = false;  // as the installation run leaves it on failure
+        form->Session.RunSucceeded = false;  // as the installation run leaves it on failure
         form->Close();
         EXPECT_TRUE(form->Destroyed());
         EXPECT_TRUE(sim::Messages().empty());
@@ -407,8 +407,8 @@ TEST_F(WizardTest, DisagreeingAndAnsweringNoKeepsTheAgreementPage) {
 TEST_F(WizardTest, InstallModeFillsTheStartPageAndShowsBothWindows) {
     Start(ProjectSpec{});
     ASSERT_FALSE(form->Terminated());
-    EXPECT_TRUE(form->RunSucceeded);
-    EXPECT_NE(form->SystemPath, nullptr);
+    EXPECT_TRUE(form->Session.RunSucceeded);
+    EXPECT_NE(form->Session.SystemPath, nullptr);
     EXPECT_EQ(form->Caption(), "テストソフト");
     EXPECT_EQ(form->NameLabel.Caption(), "ソフト名 : テストソフト");
     EXPECT_EQ(form->VersionLabel.Caption(), "バージョン : 1.02");
@@ -416,14 +416,14 @@ TEST_F(WizardTest, InstallModeFillsTheStartPageAndShowsBothWindows) {
     EXPECT_EQ(form->InformationMemo.Lines(), (std::vector<std::string>{"案内の一行目", "二行目"}));
     EXPECT_EQ(form->MessageMemo.Lines(), (std::vector<std::string>{"お知らせ"}));
     EXPECT_EQ(form->LisenceMemo.Lines(), (std::vector<std::string>{"使用許諾", "", "第一条"}));
-    EXPECT_EQ(form->ExePath, "C:\\work\\Setup.exe");
-    EXPECT_EQ(form->SourceFolder, "C:\\work");
+    EXPECT_EQ(form->Session.ExePath, "C:\\work\\Setup.exe");
+    EXPECT_EQ(form->Session.SourceFolder, "C:\\work");
     EXPECT_EQ(form->Focused(), &form->NextButton);
     // The background window is shown first, the wizard above it.
     ASSERT_NE(form->BackGroundForm, nullptr);
     EXPECT_EQ(form->BackGroundForm->GradientColors[0], 0xFF0000u);
     EXPECT_EQ(form->BackGroundForm->GradientColors[1], 0u);
-    EXPECT_EQ(form->BackGroundForm->Project, form->Project.get());
+    EXPECT_EQ(form->BackGroundForm->Project, form->Session.Project.get());
     ASSERT_EQ(sim::ShownForms().size(), 2u);
     EXPECT_EQ(sim::ShownForms()[0], form->BackGroundForm.get());
     EXPECT_EQ(sim::ShownForms()[1], form.get());
@@ -491,8 +491,8 @@ TEST_F(WizardTest, NoProjectFileEndsSilently) {
     EXPECT_TRUE(sim::ShownForms().empty());
     EXPECT_TRUE(sim::Messages().empty());
     EXPECT_TRUE(sim::Posted().empty());
-    EXPECT_EQ(form->Project, nullptr);
-    EXPECT_FALSE(form->RunSucceeded);
+    EXPECT_EQ(form->Session.Project, nullptr);
+    EXPECT_FALSE(form->Session.RunSucceeded);
 }
 
 TEST_F(WizardTest, AFolderNamedLikeTheProjectFileDoesNotCount) {
@@ -526,12 +526,27 @@ TEST_F(WizardTest, BadIntegerIsReportedUnderTheApplicationTitleAndEndsTheProgram
     EXPECT_EQ(sim::Messages()[0].buttons, MsgButtons::Ok);
     EXPECT_FALSE(form->Shown());
     EXPECT_TRUE(sim::ShownForms().empty());
-    EXPECT_EQ(form->SystemPath, nullptr);
+    EXPECT_EQ(form->Session.SystemPath, nullptr);
     EXPECT_TRUE(sim::Posted().empty());
     sim::Snapshot before = sim::TakeSnapshot();
     form.reset();
     EXPECT_TRUE(sim::Changes(before, sim::TakeSnapshot()).empty());
     EXPECT_TRUE(sim::IsFile(kProjectPath));
+}
+
+// A program whose own path the system does not give (one too long for it)
+// says so and ends: a project file of the current folder is never taken.
+TEST_F(WizardTest, WithoutItsOwnPathTheProgramSaysSoAndEnds) {
+    sim::SetExecutablePath("");
+    sim::AddFile("C:\\work\\.ini", ProjectText(ProjectSpec{}));
+    form = std::make_unique<TSetupMainForm>();
+    form->FormCreate();
+    EXPECT_TRUE(form->Terminated());
+    EXPECT_FALSE(form->Shown());
+    ASSERT_EQ(sim::Messages().size(), 1u);
+    EXPECT_EQ(sim::Messages()[0].caption, "Orvane");
+    EXPECT_EQ(sim::Messages()[0].text, "プログラムのパスを取得できません");
+    EXPECT_EQ(form->Session.Project, nullptr);
 }
 
 TEST_F(WizardTest, EmptyIntegerTextIsABadInteger) {
@@ -573,7 +588,7 @@ TEST_F(WizardTest, UninstallModeWindow) {
         // The close rule never stands in the way in this mode.
         EXPECT_TRUE(form->FormCloseQuery());
         EXPECT_TRUE(sim::Messages().empty());
-        form->RunSucceeded = false;  // no self-removal in this test
+        form->Session.RunSucceeded = false;  // no self-removal in this test
         form.reset();
     }
 }
@@ -590,7 +605,7 @@ TEST_F(WizardTest, UninstallMessageArrivesOnlyAfterTheWindowIsShown) {
     };
     EXPECT_EQ(sim::DispatchPosted(), 1);
     EXPECT_EQ(shownAtDelivery, std::vector<bool>{true});
-    form->RunSucceeded = false;
+    form->Session.RunSucceeded = false;
 }
 
 TEST_F(WizardTest, UninstallerAtADriveRootUsesTheRootWithItsBackslash) {
@@ -601,7 +616,7 @@ TEST_F(WizardTest, UninstallerAtADriveRootUsesTheRootWithItsBackslash) {
     form = std::make_unique<TSetupMainForm>();
     form->FormCreate();
     EXPECT_EQ(form->LocationEdit.Caption(), "D:\\");
-    form->RunSucceeded = false;
+    form->Session.RunSucceeded = false;
 }
 
 TEST_F(WizardTest, SelfRemovalOnlyAfterASuccessfulUninstallation) {
@@ -622,7 +637,7 @@ TEST_F(WizardTest, SelfRemovalOnlyAfterASuccessfulUninstallation) {
         sim::AddFile("D:\\Apps\\Tool\\Setup.ini", ProjectText(spec));
         form = std::make_unique<TSetupMainForm>();
         form->FormCreate();
-        form->RunSucceeded = c.succeeded;
+        form->Session.RunSucceeded = c.succeeded;
         // Only the self-removal writes anything while the window goes: its
         // private folder and the batch file in it.
         sim::Snapshot before = sim::TakeSnapshot();
@@ -637,8 +652,8 @@ TEST_F(WizardTest, SelfRemovalOnlyAfterASuccessfulUninstallation) {
             EXPECT_EQ(changes, (std::vector<std::string>{"+ " + folder + "\\", "+ " + batch}));
             EXPECT_TRUE(sim::IsFile(batch));
         }
-        EXPECT_EQ(form->Project, nullptr);
-        EXPECT_EQ(form->SystemPath, nullptr);
+        EXPECT_EQ(form->Session.Project, nullptr);
+        EXPECT_EQ(form->Session.SystemPath, nullptr);
         form.reset();
     }
 }
@@ -767,7 +782,7 @@ TEST_F(BrowseTest, SourceFolderStaysTheProgramsFolder) {
     sim::SetCurrentFolder("D:\\Tools");  // as the dialog may leave it
     sim::QueueFolderDialog({{"D:\\Tools"}});
     Browse("");
-    EXPECT_EQ(form->SourceFolder, "C:\\work");
+    EXPECT_EQ(form->Session.SourceFolder, "C:\\work");
 }
 
 struct ControlRow {

@@ -8,11 +8,9 @@
 #include "platform/Locale.h"
 #include "platform/PathRules.h"
 #include "tools/setupproj/Keywords.h"
-#include "tools/setupproj/Places.h"
 #include "tools/setupproj/ProjectLines.h"
 #include "tools/setupproj/ProjectSource.h"
 #include "tools/setupproj/ProjectText.h"
-#include "tools/setupproj/Structure.h"
 
 namespace setupproj {
 
@@ -44,10 +42,6 @@ private:
     void CheckPath(int line, PathRole role, const std::string& path);
     void CheckPlace(int line, const char* what, const std::string& path, const ExpandedPath& expanded);
     void CheckSources();
-    void CheckStructure();
-    ProjectPlaces Places() const { return ProjectPlaces(source_, folders_); }
-    int LineOf(const ItemRef& item) const { return Places().LineOf(item); }
-    std::string Form(const WinPath& path) const { return Places().Form(path); }
 
     const CheckOptions& options_;
     SourceFiles* sources_;
@@ -77,7 +71,7 @@ void Checker::Run(const std::string& bytes) {
         CheckPath(source_.shortcutLines[i], PathRole::kWorkFolder, p.Shortcuts.Items(i).WorkDirectory);
     }
     CheckSources();
-    CheckStructure();
+    if (options_.structure) options_.structure(source_, options_, f_);
 }
 
 void Checker::CheckEncoding(const IniText& text, const std::string& bytes) {
@@ -228,73 +222,6 @@ void Checker::CheckSources() {
         if (!installed.count(plat::LocaleUpperCase(file))) {
             f_.Warn(source_.SectionLine("Copy File"), "the payload file " + Quoted(file) + " is installed by no record");
         }
-    }
-}
-
-void Checker::CheckStructure() {
-    const TProjectProperty& p = source_.project;
-    StructureSetup setup;
-    setup.keywordFolders = folders_;
-    setup.programFileName = options_.programFileName;
-    setup.originOf = [this](const WinPath& folder) { return TypicalOrigin(folder, folders_); };
-    const StructureReport report = AnalyzeStructure(p, setup);
-
-    for (const MissingFolder& missing : report.missing) {
-        const bool link = missing.item.kind == ItemKind::kShortcut;
-        const std::string failure = link ? "the shortcut cannot be saved there" : "the copy fails there";
-        const int line = LineOf(missing.item);
-        if (missing.occupied) {
-            f_.Error(line, "its folder " + Form(missing.folder) + " is a file made by line " +
-                               std::to_string(LineOf(missing.occupiedBy)) + ": " + failure +
-                               " and the installation stops");
-        } else if (missing.certain) {
-            f_.Error(line, "its folder " + Form(missing.folder) + " is made by no folder record: " + failure +
-                               " and the installation stops");
-        } else {
-            f_.Warn(line, "its folder " + Form(missing.folder) + " is made by no folder record: " + failure +
-                              " unless it exists on the machine");
-        }
-    }
-    for (const Collision& c : report.collisions) {
-        const int first = LineOf(c.first);
-        if (c.second.kind == ItemKind::kProgramCopy || c.second.kind == ItemKind::kProjectCopy) {
-            const std::string own = c.second.kind == ItemKind::kProgramCopy ? options_.programFileName
-                                                                             : ProjectNameOf(options_.programFileName);
-            f_.Error(first, "the destination " + Form(c.path) + " is where the installer puts its own copy (" + own +
-                                "): that copy replaces this file");
-        } else if (c.fatal) {
-            f_.Error(LineOf(c.second), "the destination " + Form(c.path) + " is a folder made by line " +
-                                           std::to_string(first) + ": " +
-                                           (c.second.kind == ItemKind::kShortcut ? "the shortcut cannot be saved"
-                                                                                 : "the copy fails") +
-                                           " and the installation stops");
-        } else if (c.second.kind == ItemKind::kFolder) {
-            f_.Warn(LineOf(c.second), "the folder " + Form(c.path) + " is listed before, at line " + std::to_string(first));
-        } else {
-            f_.Warn(LineOf(c.second), "the same destination as line " + std::to_string(first) + " (" + Form(c.path) +
-                                          "): this one replaces it");
-        }
-    }
-    for (const BadTarget& bad : report.badTargets) {
-        const TShortCutFile& item = p.Shortcuts.Items(bad.shortcut);
-        const int line = source_.shortcutLines[static_cast<size_t>(bad.shortcut)];
-        if (bad.problem == TargetProblem::kEmpty) {
-            f_.Warn(line, "the shortcut has no target");
-        } else if (bad.problem == TargetProblem::kRelative) {
-            const std::string mistake = KeywordMistake(item.TargetFile);
-            f_.Warn(line, "the target " + Quoted(item.TargetFile) + " is relative" +
-                              (mistake.empty() ? std::string() : ": " + mistake));
-        } else {
-            f_.Warn(line, "the target " + Quoted(item.TargetFile) + " is not among the installed files");
-        }
-    }
-    for (const Leftover& left : report.leftovers) {
-        if (!left.folder || left.cause == LeftCause::kMarkedKeep || left.cause == LeftCause::kParentOfInstallFolder) continue;
-        const bool onlyParent = left.cause == LeftCause::kOnlyAParent;
-        if (!left.listedForRemoval && !onlyParent) continue;
-        const std::string text = "the folder " + Form(left.path) + " is left behind on uninstall: " +
-                                 Places().LeftoverCause(report, left);
-        f_.Warn(LineOf(left.item), text);
     }
 }
 

@@ -4,12 +4,15 @@
 // values the installer stops at or misreads, the paths that go wrong, the
 // sources that are missing, and what the installation and uninstallation
 // would do wrong (a folder not made in time, folders left behind).
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "tools/setupproj/Findings.h"
 
 namespace setupproj {
+
+struct ProjectSource;
 
 // The files that the project's relative sources name.
 class SourceFiles {
@@ -27,6 +30,9 @@ public:
 struct CheckOptions {
     std::string programFileName = "Setup.exe";  // the installer that reads this project
     bool fromUtf8 = false;  // UTF-8 text (a file that begins with a BOM is taken as UTF-8 anyway)
+    // The structural findings, from the installer's own runs on a simulated
+    // machine (CheckStructure, where the sim backend is linked); none without.
+    std::function<void(ProjectSource&, const CheckOptions&, Findings&)> structure;
 };
 
 // sources may be null: then sources are not looked up.

@@ -4,6 +4,7 @@
 #include "tools/setupproj/HostFiles.h"
 #include "tools/setupproj/HostSources.h"
 #include "tools/setupproj/ProjectText.h"
+#include "tools/setupproj/Verify.h"
 
 namespace setupproj {
 
@@ -24,6 +25,7 @@ int RunCheck(const std::vector<std::string>& args) {
     CheckOptions options;
     options.fromUtf8 = input.fromUtf8;
     options.programFileName = host::InstallerNameOf(project);
+    options.structure = CheckStructure;
     HostSources sources(project, input.payload);
     const Findings findings = CheckProject(input.bytes, options, &sources);
     std::string out;

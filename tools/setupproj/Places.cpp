@@ -13,31 +13,31 @@ std::string LineText(int line) { return "(line " + std::to_string(line) + ")"; }
 
 }  // namespace
 
-int ProjectPlaces::LineOf(const ItemRef& item) const {
+int ProjectPlaces::LineOf(const TRecordRef& item) const {
     switch (item.kind) {
-        case ItemKind::kFolder: return source_.folderLines[static_cast<size_t>(item.index)];
-        case ItemKind::kFile: return source_.fileLines[static_cast<size_t>(item.index)];
-        case ItemKind::kShortcut: return source_.shortcutLines[static_cast<size_t>(item.index)];
+        case rkFolder: return source_.folderLines[static_cast<size_t>(item.index)];
+        case rkFile: return source_.fileLines[static_cast<size_t>(item.index)];
+        case rkShortcut: return source_.shortcutLines[static_cast<size_t>(item.index)];
         default: return source_.LineOf("Copy File", "SubDirectory");
     }
 }
 
-std::string ProjectPlaces::ItemText(const ItemRef& item) const {
+std::string ProjectPlaces::ItemText(const TRecordRef& item) const {
     const TProjectProperty& p = source_.project;
     switch (item.kind) {
-        case ItemKind::kFolder: return p.Folders.Items(item.index).FolderPath;
-        case ItemKind::kFile: return p.Files.Items(item.index).DestFile;
-        case ItemKind::kShortcut: return p.Shortcuts.Items(item.index).LinkFile;
+        case rkFolder: return p.Folders.Items(item.index).FolderPath;
+        case rkFile: return p.Files.Items(item.index).DestFile;
+        case rkShortcut: return p.Shortcuts.Items(item.index).LinkFile;
         default: return kFolderKeywords[fkInstallFolder];
     }
 }
 
 std::string ProjectPlaces::Form(const WinPath& path) const { return Quoted(ProjectForm(path, folders_)); }
 
-std::string ProjectPlaces::HeldText(const StructureReport& report, const Leftover& left) const {
+std::string ProjectPlaces::HeldText(const std::vector<Leftover>& leftovers, const Leftover& left) const {
     std::string text = "it holds " + Form(left.otherPath);
     if (left.other.index >= 0) text += " " + LineText(LineOf(left.other));
-    const Leftover* held = report.LeftoverAt(left.otherPath);
+    const Leftover* held = LeftoverAt(leftovers, left.otherPath);
     if (!held) return text;
     switch (held->cause) {
         case LeftCause::kDeleteModeKeep: return text + ", which DeleteMode 1 leaves in place";
@@ -47,13 +47,13 @@ std::string ProjectPlaces::HeldText(const StructureReport& report, const Leftove
     }
 }
 
-std::string ProjectPlaces::LeftoverCause(const StructureReport& report, const Leftover& left) const {
+std::string ProjectPlaces::LeftoverCause(const std::vector<Leftover>& leftovers, const Leftover& left) const {
     switch (left.cause) {
         case LeftCause::kDeleteModeKeep: return "DeleteMode 1 leaves it in place " + LineText(LineOf(left.item));
         case LeftCause::kAnsweredNo:
             return "its DeleteMode 2 question was answered No " + LineText(LineOf(left.item));
         case LeftCause::kMarkedKeep: return "it is marked KeepOnUninstall " + LineText(LineOf(left.item));
-        case LeftCause::kHolds: return HeldText(report, left);
+        case LeftCause::kHolds: return HeldText(leftovers, left);
         case LeftCause::kListedAfterSubfolder:
             return "it is listed after its subfolder " + Form(left.otherPath) + " " + LineText(LineOf(left.other)) +
                    ", and folders are removed last first, so it is not empty when its turn comes";
@@ -63,6 +63,7 @@ std::string ProjectPlaces::LeftoverCause(const StructureReport& report, const Le
         case LeftCause::kParentOfInstallFolder:
             return "it is made as a parent of the installation folder, and nothing removes it (the self-removal "
                    "removes the installation folder only)";
+        case LeftCause::kUnexplained: return "no record of the project explains it";
     }
     return std::string();
 }

@@ -19,17 +19,17 @@ public:
 
     // The line of the item's record; for the installation folder and the
     // program's own copies, the line of "SubDirectory".
-    int LineOf(const ItemRef& item) const;
+    int LineOf(const TRecordRef& item) const;
     // The item's path as its record writes it.
-    std::string ItemText(const ItemRef& item) const;
+    std::string ItemText(const TRecordRef& item) const;
     // The path as a project writes it, quoted for a message (UTF-8).
     std::string Form(const WinPath& path) const;
     // Why the leftover stays ("it is listed after its subfolder ..."), with
     // the lines of the records it names.
-    std::string LeftoverCause(const StructureReport& report, const Leftover& left) const;
+    std::string LeftoverCause(const std::vector<Leftover>& leftovers, const Leftover& left) const;
 
 private:
-    std::string HeldText(const StructureReport& report, const Leftover& left) const;
+    std::string HeldText(const std::vector<Leftover>& leftovers, const Leftover& left) const;
 
     const ProjectSource& source_;
     std::vector<std::string> folders_;

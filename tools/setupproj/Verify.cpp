@@ -2,13 +2,11 @@
 
 #include <algorithm>
 #include <exception>
-#include <map>
 #include <memory>
 #include <set>
 
 #include "engine/FolderKeyword_unit.h"
 #include "engine/RunPath_unit.h"
-#include "engine/SetupEngine_unit.h"
 #include "engine/SystemPath_unit.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
@@ -20,17 +18,12 @@
 #include "tools/setupproj/ProjectLines.h"
 #include "tools/setupproj/ProjectSource.h"
 #include "tools/setupproj/ProjectText.h"
-#include "tools/setupproj/Structure.h"
 
 namespace setupproj {
 
 namespace {
 
-// Where the installer and its copy sources lie: a medium of their own, as a
-// user starts a setup from a disc, a stick or a download folder.
-const char kMedium[] = "D:\\medium";
-// Every Windows has the list of installed programs.
-const char kUninstallList[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+const char* const kMedium = MachineRuns::kMedium;
 
 std::string Quoted(const std::string& cp932) { return "'" + Shown(cp932) + "'"; }
 
@@ -42,38 +35,6 @@ const char* BoxName(TRunBoxKind kind) {
     }
     return "box";
 }
-
-// The run host of a verification: no window and no progress. The first
-// question of a run (whether to uninstall at all) is answered yes, every
-// later one (a DeleteMode 2 file) as asked; questions and boxes are kept in
-// the order they came.
-class VerifyHost : public TRunHost {
-public:
-    VerifyHost(const std::string& installFolder, bool answerYes)
-        : installFolder_(installFolder), answerYes_(answerYes) {}
-
-    std::string InstallFolder() override { return installFolder_; }
-    void StartProgress(int) override {}
-    void ShowProgress(const std::string& path) override { lastItem = path; }
-    bool AskYesNo(TRunBoxKind, const std::string& question) override {
-        const bool yes = questions_++ == 0 || answerYes_;
-        lines.push_back({"question", Shown(question), yes ? "-> yes" : "-> no"});
-        return yes;
-    }
-    void ShowResult(TRunBoxKind kind, const std::string& text) override {
-        lines.push_back({"message", Shown(text), BoxName(kind)});
-    }
-    void ShowEndPage() override {}
-    void CloseWizard() override {}
-
-    std::vector<VerifyLine> lines;
-    std::string lastItem;  // the path of the item the run came to last
-
-private:
-    std::string installFolder_;
-    bool answerYes_;
-    int questions_ = 0;
-};
 
 // A source that names a file of one machine: a full path, one from the root
 // of the current drive, or one relative to a drive's own current folder.
@@ -88,84 +49,49 @@ std::string PathOf(const sim::Entry& entry) {
     return path;
 }
 
-// The self-removal batch's work on the simulated machine: its "del" and "rd"
-// commands in their order. The program has ended by then, so the first
-// "del" of the uninstaller succeeds and the batch's wait loop never turns.
-void RunDeleteBatch(const std::string& text) {
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find("\r\n", start);
-        if (end == std::string::npos) end = text.size();
-        const std::string line = text.substr(start, end - start);
-        start = end + 2;
-        size_t from = 0;
-        while (from < line.size()) {
-            size_t next = line.find(" & ", from);
-            if (next == std::string::npos) next = line.size();
-            const std::string command = TrimBlanks(line.substr(from, next - from));
-            from = next + 3;
-            const bool del = command.compare(0, 4, "del ") == 0, rd = command.compare(0, 3, "rd ") == 0;
-            const size_t open = command.find('"'), close = command.find('"', open + 1);
-            if ((!del && !rd) || open == std::string::npos || close == std::string::npos) continue;
-            // '"' is never the second byte of a double-byte character.
-            std::string path;
-            const std::string quoted = command.substr(open + 1, close - open - 1);
-            for (size_t i = 0; i < quoted.size(); ++i) {
-                path += quoted[i];
-                if (quoted[i] == '%' && i + 1 < quoted.size() && quoted[i + 1] == '%') ++i;
-            }
-            if (del) {
-                plat::DeleteFileAt(path);
-            } else {
-                plat::RemoveFolder(path);
-            }
-        }
-    }
-}
+std::string Folded(const std::string& path) { return ParseFullPath(path).Key(); }
 
 class Verification {
 public:
     Verification(const std::string& cp932, const VerifyOptions& options, SourceFiles& sources)
-        : text_(cp932), options_(options), sources_(sources) {}
+        : text_(cp932), options_(options), sources_(sources), runs_(options.answerYes) {}
     VerifyReport Run();
 
 private:
-    void SetUpMachine();
+    bool SetUpMachine();
     void Install();
     void Uninstall();
     void CollectLeftovers();
     std::string Form(const std::string& path) const { return Shown(ProjectForm(ParseFullPath(path), folders_)); }
-    std::string InstallFailure(TSetupEngine& engine, const std::string& lastItem);
+    std::string InstallFailure(const TFailureRecord& failure);
     std::vector<VerifyLine> Created(const sim::Snapshot& after, const std::vector<std::string>& registry);
-    bool Before(const std::string& path) const { return before_.count(ParseFullPath(path).Key()) != 0; }
 
     const std::string& text_;
     const VerifyOptions& options_;
     SourceFiles& sources_;
     VerifyReport report_;
-    TSetupState state_;
     ProjectSource source_;
     std::vector<std::string> folders_;  // of each keyword on the simulated machine
-    std::string uninstaller_;           // where the installation puts the program's copy
-    std::set<std::string> before_;      // every path before the installation, folded
+    MachineRuns runs_;
     std::vector<std::string> registryBefore_;
 };
 
-void Verification::SetUpMachine() {
-    sim::ResetAll();
-    sim::AddDrive('D');
-    sim::AddKey(plat::RootKey::LocalMachine, kUninstallList);
-    state_.ExePath = RunPath::JoinPath(kMedium, options_.installerName);
-    state_.SourceFolder = kMedium;
-    state_.SystemPath = std::make_unique<TSystemPath>();
-    state_.RunSucceeded = true;
-    sim::AddFile(state_.ExePath, "MZ");
-    sim::SetExecutablePath(state_.ExePath);
-    plat::HoldOwnProgram();  // as Setup.exe's entry does
-
-    const TProjectProperty& project = *state_.Project;
-    for (int i = 0; i < project.Files.Count(); ++i) {
-        const std::string& source = project.Files.Items(i).SourceFile;
+// The installer and its project on the medium; the installer starts up.
+bool Verification::SetUpMachine() {
+    switch (runs_.Start(options_.installerName, text_)) {
+        case ssInstall: break;
+        case ssUninstall:
+            report_.loadError = "InstallMode " + std::to_string(runs_.installer.Project->InstallMode) +
+                                ": the program starts as the uninstaller of an installed copy";
+            return false;
+        default: report_.loadError = Shown(runs_.installer.LoadError()); return false;
+    }
+    const TSetupSession& session = runs_.installer;
+    source_.folderLines.resize(static_cast<size_t>(session.Project->Folders.Count()));
+    source_.fileLines.resize(static_cast<size_t>(session.Project->Files.Count()));
+    source_.shortcutLines.resize(static_cast<size_t>(session.Project->Shortcuts.Count()));
+    for (int i = 0; i < session.Project->Files.Count(); ++i) {
+        const std::string& source = session.Project->Files.Items(i).SourceFile;
         if (source.empty()) continue;
         const std::string path = RunPath::ResolveSourcePath(kMedium, source);
         const std::string line = "line " + std::to_string(source_.fileLines[static_cast<size_t>(i)]);
@@ -180,64 +106,57 @@ void Verification::SetUpMachine() {
         std::string payloadName;
         if (sources_.Find(source, payloadName)) sim::AddFile(path, std::string());
     }
-
-    const std::string programFiles =
-        project.InitDirectory != 0 ? std::string() : state_.SystemPath->GetSystemPath(spProgramFiles);
-    report_.installFolder = RunPath::ProposedInstallFolder(programFiles, project.InitDirectory, project.SubDirectory);
+    report_.installFolder = runs_.installer.ProposedInstallFolder();
     for (int k = 0; k < fkCount; ++k) {
         folders_.push_back(KeywordFolder(
-            k, [this] { return report_.installFolder; }, *state_.SystemPath));
+            k, [this] { return report_.installFolder; }, *session.SystemPath));
     }
-    uninstaller_ = RunPath::JoinPath(report_.installFolder, RunPath::FileNamePart(state_.ExePath));
-    for (const sim::Entry& entry : sim::TakeSnapshot()) before_.insert(ParseFullPath(PathOf(entry)).Key());
+    runs_.Remember();
     registryBefore_ = sim::RegistrySnapshot();
+    return true;
 }
 
 // The engine's record of what stopped the installation, with the line of
 // the record it was at and what is missing there.
-std::string Verification::InstallFailure(TSetupEngine& engine, const std::string& lastItem) {
-    std::string failure = engine.FailureRecord().empty() ? std::string("the run stopped") : Shown(engine.FailureRecord());
-    if (lastItem.empty() || engine.FailureRecord().find(lastItem) == std::string::npos) return failure;
-    const TProjectProperty& project = *state_.Project;
-    auto missingFolder = [&](const std::string& path) {
-        const std::string folder = ParseFullPath(path).Parent().Text();
-        return plat::DirectoryExists(folder) ? std::string()
-                                             : "; its folder '" + Form(folder) + "' is not there: no folder record makes it";
-    };
-    for (int i = 0; i < project.Files.Count(); ++i) {
-        const TCopyFile& item = project.Files.Items(i);
-        if (engine.ExpandPath(item.DestFile) != lastItem) continue;
-        std::string why;
-        if (!plat::FileExists(RunPath::ResolveSourcePath(kMedium, item.SourceFile))) {
-            why = "; the source " + Quoted(item.SourceFile) + " is not found beside the project";
-        } else {
-            why = missingFolder(lastItem);
+std::string Verification::InstallFailure(const TFailureRecord& failure) {
+    const std::string text = failure.Empty() ? std::string("the run stopped") : Shown(failure.text);
+    const TRecordRef& record = failure.record;
+    if (record.kind != rkFile && record.kind != rkShortcut) return text;
+    std::string why;
+    if (record.kind == rkFile) {
+        const std::string& source = runs_.installer.Project->Files.Items(record.index).SourceFile;
+        if (!plat::FileExists(RunPath::ResolveSourcePath(kMedium, source))) {
+            why = "; the source " + Quoted(source) + " is not found beside the project";
         }
-        return "line " + std::to_string(source_.fileLines[static_cast<size_t>(i)]) + ": " + failure + why;
     }
-    for (int i = 0; i < project.Shortcuts.Count(); ++i) {
-        if (engine.ExpandPath(project.Shortcuts.Items(i).LinkFile) != lastItem) continue;
-        return "line " + std::to_string(source_.shortcutLines[static_cast<size_t>(i)]) + ": " + failure +
-               missingFolder(lastItem + ".lnk");
+    if (why.empty() && !failure.path.empty()) {
+        const std::string folder = ParseFullPath(failure.path).Parent().Text();
+        if (!plat::DirectoryExists(folder)) {
+            why = "; its folder '" + Form(folder) + "' is not there: no folder record makes it";
+        }
     }
-    return failure;
+    return "line " + std::to_string(ProjectPlaces(source_, folders_).LineOf(record)) + ": " + text + why;
 }
 
 // What the installation added to the machine, in the tree's order, then to
 // the registry.
 std::vector<VerifyLine> Verification::Created(const sim::Snapshot& after, const std::vector<std::string>& registry) {
+    std::string uninstaller, projectCopy;
+    for (const RunItem& item : runs_.installHost.items) {
+        if (item.event.record.kind == rkProgramCopy) uninstaller = Folded(item.stored);
+        if (item.event.record.kind == rkProjectCopy) projectCopy = Folded(item.stored);
+    }
     std::vector<VerifyLine> lines;
-    const std::string projectCopy = ProjectFileName(uninstaller_);
     for (const sim::Entry& entry : after) {
         const std::string path = PathOf(entry);
-        if (Before(path)) continue;
-        const std::string key = ParseFullPath(path).Key();
+        if (runs_.Before(path)) continue;
+        const std::string key = Folded(path);
         sim::LinkFields link;
         if (entry.folder) {
             lines.push_back({"folder", Form(path), ""});
-        } else if (key == ParseFullPath(uninstaller_).Key()) {
+        } else if (key == uninstaller) {
             lines.push_back({"file", Form(path), "the uninstaller"});
-        } else if (key == ParseFullPath(projectCopy).Key()) {
+        } else if (key == projectCopy) {
             lines.push_back({"file", Form(path), "its project file, InstallMode 1"});
         } else if (sim::DecodeLink(entry.content, link)) {
             lines.push_back({"shortcut", Form(path), "-> " + Form(link.path)});
@@ -253,93 +172,48 @@ std::vector<VerifyLine> Verification::Created(const sim::Snapshot& after, const 
 }
 
 void Verification::Install() {
-    VerifyHost host(report_.installFolder, options_.answerYes);
-    TSetupEngine engine(state_, host);
-    try {
-        engine.RunInstall();
-    } catch (const std::exception&) {
-        // Kept as the failure record; the run has ended with its box.
-    }
-    report_.installSucceeded = state_.RunSucceeded;
-    if (!report_.installSucceeded) report_.installFailure = InstallFailure(engine, host.lastItem);
+    report_.installSucceeded = runs_.Install();
+    if (!report_.installSucceeded) report_.installFailure = InstallFailure(runs_.installer.Engine().FailureRecord());
     report_.install = Created(sim::TakeSnapshot(), sim::RegistrySnapshot());
-    report_.install.insert(report_.install.end(), host.lines.begin(), host.lines.end());
+    const std::vector<VerifyLine>& boxes = runs_.installHost.lines;
+    report_.install.insert(report_.install.end(), boxes.begin(), boxes.end());
 }
 
-// The installed copy as the uninstaller: it reads its own project copy, and
-// its "[Install Folder]" is its own folder. After a successful run the
-// window's destruction starts the self-removal, which does its work once
-// the program has ended.
+// The installed copy as the uninstaller. After a successful run the window's
+// destruction starts the self-removal, which does its work once the program
+// has ended.
 void Verification::Uninstall() {
-    TSetupState removal;
-    removal.ExePath = uninstaller_;
-    removal.SourceFolder = RunPath::ExecutableFolder(uninstaller_);
-    removal.SystemPath = std::make_unique<TSystemPath>();
-    removal.RunSucceeded = true;
-    removal.Project = std::make_unique<TProjectProperty>();
-    sim::SetExecutablePath(uninstaller_);
     report_.uninstallRan = true;
-    try {
-        removal.Project->Load(ProjectFileName(uninstaller_));
-    } catch (const ESetupError& e) {
-        report_.uninstallFailure = "its project copy does not load: " + Shown(e.Message());
-        return;
-    }
-    if (removal.Project->InstallMode == 0) {
-        report_.uninstallFailure = "its project copy has InstallMode 0: it starts as an installer";
-        return;
-    }
-    VerifyHost host(removal.SourceFolder, options_.answerYes);
-    TSetupEngine engine(removal, host);
-    try {
-        engine.RunUninstall();
-    } catch (const std::exception&) {
-        // The run reports its own failure.
-    }
-    report_.uninstallSucceeded = removal.RunSucceeded;
-    if (!report_.uninstallSucceeded) report_.uninstallFailure = Shown(engine.FailureRecord());
-    report_.uninstall = host.lines;
+    report_.uninstallSucceeded = runs_.Uninstall();
+    report_.uninstallFailure = runs_.uninstallFailure;
+    report_.uninstall = runs_.uninstallHost.lines;
     if (!report_.uninstallSucceeded) return;
 
     const sim::Snapshot installed = sim::TakeSnapshot();
-    if (!engine.WriteDeleteBatch() || sim::StartedBatches().empty()) {
-        report_.uninstall.push_back({"self-removal", "did not start", Shown(engine.FailureRecord())});
+    if (!runs_.RemoveItself()) {
+        report_.uninstall.push_back({"self-removal", "did not start", runs_.uninstallFailure});
         return;
     }
-    RunDeleteBatch(sim::Content(sim::StartedBatches().back().batch));
     for (const sim::Entry& entry : installed) {
         const std::string path = PathOf(entry);
-        if (!Before(path) && !sim::Exists(path)) report_.selfRemoved.push_back(Form(path) + (entry.folder ? "\\" : ""));
+        if (!runs_.Before(path) && !sim::Exists(path)) {
+            report_.selfRemoved.push_back(Form(path) + (entry.folder ? "\\" : ""));
+        }
     }
 }
 
 void Verification::CollectLeftovers() {
-    StructureSetup setup;
-    setup.keywordFolders = folders_;
-    setup.programFileName = RunPath::FileNamePart(state_.ExePath);
-    setup.originOf = [this](const WinPath& folder) {
-        return before_.count(folder.Key()) ? FolderOrigin::kExisting : FolderOrigin::kNew;
-    };
-    setup.keepAnsweredFiles = !options_.answerYes;
-    const StructureReport analysis = AnalyzeStructure(*state_.Project, setup);
-    std::map<std::string, const Leftover*> causes;
-    for (const Leftover& left : analysis.leftovers) causes[left.path.Key()] = &left;
+    const std::vector<LeftPath> left = runs_.Left();
+    const std::vector<Leftover> leftovers = ExplainLeftovers(runs_.History(), left);
     const ProjectPlaces places(source_, folders_);
-
-    for (const sim::Entry& entry : sim::TakeSnapshot()) {
-        const std::string path = PathOf(entry);
-        if (Before(path)) continue;
-        VerifyLeftover left;
-        left.path = Form(path) + (entry.folder ? "\\" : "");
-        left.folder = entry.folder;
-        auto known = causes.find(ParseFullPath(path).Key());
-        if (known != causes.end()) {
-            left.intended = known->second->intended;
-            left.cause = places.LeftoverCause(analysis, *known->second);
-        } else {
-            left.cause = "no record of the project explains it";
-        }
-        report_.leftovers.push_back(left);
+    for (const LeftPath& path : left) {
+        const Leftover* known = LeftoverAt(leftovers, ParseFullPath(path.stored));
+        VerifyLeftover entry;
+        entry.path = Form(path.stored) + (path.folder ? "\\" : "");
+        entry.folder = path.folder;
+        entry.intended = known && known->intended;
+        entry.cause = known ? places.LeftoverCause(leftovers, *known) : "no record of the project explains it";
+        report_.leftovers.push_back(entry);
     }
     const std::set<std::string> old(registryBefore_.begin(), registryBefore_.end());
     for (const std::string& line : sim::RegistrySnapshot()) {
@@ -348,26 +222,11 @@ void Verification::CollectLeftovers() {
 }
 
 VerifyReport Verification::Run() {
-    state_.Project = std::make_unique<TProjectProperty>();
-    try {
-        state_.Project->Parse(text_);
-    } catch (const ESetupError& e) {
-        report_.loadError = Shown(e.Message());
-        return report_;
-    }
     // The lines of the records, read by the rules of the installer's own
     // reading, so that they stand beside the same records.
     Findings ignored;
     ReadProjectSource(ScanIniText(text_), source_, ignored);
-    source_.folderLines.resize(static_cast<size_t>(state_.Project->Folders.Count()));
-    source_.fileLines.resize(static_cast<size_t>(state_.Project->Files.Count()));
-    source_.shortcutLines.resize(static_cast<size_t>(state_.Project->Shortcuts.Count()));
-    if (state_.Project->InstallMode != 0) {
-        report_.loadError = "InstallMode " + std::to_string(state_.Project->InstallMode) +
-                            ": the program starts as the uninstaller of an installed copy";
-        return report_;
-    }
-    SetUpMachine();
+    if (!SetUpMachine()) return report_;
     Install();
     if (!report_.installSucceeded) return report_;
     Uninstall();
@@ -405,6 +264,95 @@ void AddLines(std::string& out, const std::vector<VerifyLine>& lines) {
 }
 
 }  // namespace
+
+bool ListeningHost::AskYesNo(TRunBoxKind, const std::string& question) {
+    const bool yes = questions_++ == 0 || answerYes_;
+    lines.push_back({"question", Shown(question), yes ? "-> yes" : "-> no"});
+    return yes;
+}
+
+void ListeningHost::ShowResult(TRunBoxKind kind, const std::string& text) {
+    lines.push_back({"message", Shown(text), BoxName(kind)});
+}
+
+void ListeningHost::ItemDone(const TRunEvent& event) {
+    // The machine's own spelling of the path: Windows' rules for names
+    // (letter case, trailing dots and blanks) are its, not the tool's.
+    items.push_back({event, event.record.kind == rkRegistration ? std::string() : sim::FullPath(event.path)});
+}
+
+void MachineRuns::Remember() {
+    before_.clear();
+    for (const sim::Entry& entry : sim::TakeSnapshot()) before_.insert(Folded(PathOf(entry)));
+}
+
+bool MachineRuns::Before(const std::string& path) const { return before_.count(Folded(path)) != 0; }
+
+TSessionStart MachineRuns::Start(const std::string& installerName, const std::string& project) {
+    sim::ResetAll();
+    sim::AddDrive('D');
+    // Every Windows has the list of installed programs.
+    sim::AddKey(plat::RootKey::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+    const std::string program = RunPath::JoinPath(kMedium, installerName);
+    sim::AddFile(program, "MZ");
+    sim::AddFile(ProjectFileName(program), project);
+    sim::SetExecutablePath(program);
+    plat::HoldOwnProgram();  // as Setup.exe's entry does
+    return installer.Start();
+}
+
+bool MachineRuns::Install() {
+    installHost.installFolder = installer.ProposedInstallFolder();
+    try {
+        installer.Engine().RunInstall();
+    } catch (const std::exception&) {
+        // Kept as the failure record; the run has ended with its box.
+    }
+    return installer.RunSucceeded;
+}
+
+bool MachineRuns::Uninstall() {
+    std::string program;
+    for (const RunItem& item : installHost.items) {
+        if (item.event.record.kind == rkProgramCopy) program = item.event.path;
+    }
+    sim::SetExecutablePath(program);
+    switch (uninstaller.Start()) {
+        case ssUninstall: break;
+        case ssLoadFailed:
+            uninstallFailure = "its project copy does not load: " + Shown(uninstaller.LoadError());
+            return false;
+        case ssNoProject: uninstallFailure = "its project copy is not there: it ends at once"; return false;
+        case ssInstall: uninstallFailure = "its project copy has InstallMode 0: it starts as an installer"; return false;
+    }
+    uninstallHost.installFolder = uninstaller.ProposedInstallFolder();
+    try {
+        uninstaller.Engine().RunUninstall();
+    } catch (const std::exception&) {
+        // The run reports its own failure.
+    }
+    if (!uninstaller.RunSucceeded) uninstallFailure = Shown(uninstaller.Engine().FailureRecord().text);
+    return uninstaller.RunSucceeded;
+}
+
+bool MachineRuns::RemoveItself() {
+    if (!uninstaller.End()) {
+        uninstallFailure = Shown(uninstaller.Engine().FailureRecord().text);
+        return false;
+    }
+    // The program has ended by then, so the batch's wait for it is over at once.
+    CarryOutSelfRemoval(uninstallHost.selfRemoval);
+    return true;
+}
+
+std::vector<LeftPath> MachineRuns::Left() const {
+    std::vector<LeftPath> left;
+    for (const sim::Entry& entry : sim::TakeSnapshot()) {
+        const std::string path = PathOf(entry);
+        if (!Before(path)) left.push_back({path, entry.folder});
+    }
+    return left;
+}
 
 int VerifyReport::ExitStatus() const {
     if (!loadError.empty() || !installSucceeded || !uninstallSucceeded) return 2;

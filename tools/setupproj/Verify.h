@@ -2,20 +2,28 @@
 // `setupproj verify`: the installation run and then the uninstallation run
 // of a project, the installer's own engine (TSetupEngine) on the simulated
 // Windows of the sim backend, with a run host of the tool's that shows no
-// window. It reports what the installation made, how each run ended, what
-// the uninstaller's self-removal takes after the program ends, and every
-// path left behind with its cause (the structural analysis of Structure.h).
+// window and listens to the runs' items. It reports what the installation
+// made, how each run ended, what the uninstaller's self-removal takes after
+// the program ends, and every path left behind with its cause (Structure.h).
 //
 // The simulated machine is the sim backend's default one (C:\Program Files,
 // C:\Windows, the profile C:\users\sim), with the installer and the copy
 // sources on a medium in D:\medium. Sources are taken by name: what a copy
 // source holds changes nothing in either run, so none is read.
+//
+// `check` runs the same on a typical machine for its structural findings
+// (CheckStructure).
+#include <set>
 #include <string>
 #include <vector>
 
+#include "engine/SetupSession_unit.h"
 #include "tools/setupproj/Check.h"
+#include "tools/setupproj/Structure.h"
 
 namespace setupproj {
+
+struct ProjectSource;
 
 struct VerifyOptions {
     std::string installerName = "Setup.exe";  // the program that reads the project
@@ -64,5 +72,84 @@ VerifyReport VerifyProject(const std::string& cp932, const VerifyOptions& option
 // The report as the tool prints it (UTF-8 lines, each ended by "\n").
 std::string FormatVerifyReport(const std::string& projectName, const VerifyOptions& options,
                                const VerifyReport& report);
+
+// check's structural findings: the project's runs on a simulated typical
+// machine (its folders: TypicalKeywordFolders, kTypicalProgramFiles), each
+// record that stops the installation reported and taken out so that the
+// rest can go on, then what the items' events show: files and shortcuts
+// whose folder is not there in time (where a folder may exist on a real
+// machine, a warning), items that share a destination, shortcut targets that
+// are not installed, folders left behind. Leaves the sim backend in the state
+// the runs left.
+void CheckStructure(ProjectSource& source, const CheckOptions& options, Findings& findings);
+
+// The run host of the tool's runs: no window, no progress. The first
+// question of a run (whether to uninstall at all) is answered Yes, every later
+// one (a DeleteMode 2 file) as answerYes says. It keeps the questions and
+// boxes in their order, every item with the path the machine stores it at,
+// and the self-removal's plan.
+class ListeningHost : public TRunHost {
+public:
+    explicit ListeningHost(bool answerYes) : answerYes_(answerYes) {}
+
+    std::string InstallFolder() override { return installFolder; }
+    void StartProgress(int) override {}
+    void ShowProgress(const std::string&) override {}
+    bool AskYesNo(TRunBoxKind kind, const std::string& question) override;
+    void ShowResult(TRunBoxKind kind, const std::string& text) override;
+    void ShowEndPage() override {}
+    void CloseWizard() override {}
+    void ItemDone(const TRunEvent& event) override;
+    void SelfRemovalPlanned(const RunPath::SelfRemovalPlan& plan) override { selfRemoval = plan; }
+
+    std::string installFolder;  // "[Install Folder]" of the run
+    std::vector<VerifyLine> lines;
+    std::vector<RunItem> items;
+    RunPath::SelfRemovalPlan selfRemoval;
+
+private:
+    bool answerYes_;
+    int questions_ = 0;
+};
+
+// The two runs on the simulated machine as it stands, each program in a
+// set-up session of its own as it starts: the installation by the installer,
+// the uninstallation by the copy it installed, and that copy's self-removal,
+// carried out as it goes once the program has ended. What was on the machine
+// before is remembered, so what the runs leave can be told.
+class MachineRuns {
+public:
+    explicit MachineRuns(bool answerYes) : installHost(answerYes), uninstallHost(answerYes) {}
+
+    // Where the installer and its copy sources lie: a medium of their own, as
+    // a user starts a setup from a disc, a stick or a download folder.
+    static constexpr const char* kMedium = "D:\\medium";
+
+    // A fresh simulated machine with the installer of that name and its
+    // project (CP932 text) on the medium; the installer starts up.
+    TSessionStart Start(const std::string& installerName, const std::string& project);
+    // Remembers the machine as it is now, before the installation.
+    void Remember();
+    // The full path is one the machine had before (letter case ignored).
+    bool Before(const std::string& path) const;
+    // The installation into the folder the installer proposes.
+    bool Install();
+    // The installed copy starts and uninstalls; when it does not start as
+    // the uninstaller, or its run fails, uninstallFailure says why (UTF-8).
+    bool Uninstall();
+    // After a successful uninstallation: the self-removal, false when it does
+    // not start.
+    bool RemoveItself();
+    // What stays that was not there before, in the tree's order.
+    std::vector<LeftPath> Left() const;
+    RunHistory History() const { return RunHistory{installHost.items, uninstallHost.items}; }
+
+    ListeningHost installHost, uninstallHost;
+    TSetupSession installer{installHost}, uninstaller{uninstallHost};
+    std::string uninstallFailure;
+
+private:
+    std::set<std::string> before_;  // every path, folded
+};
 
 }  // namespace setupproj
