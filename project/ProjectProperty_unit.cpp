@@ -108,6 +108,12 @@ void TProjectProperty::Reset() {
     UnInstallName.clear();
     UnInstallKey.clear();
     UnInstallDialog = 0;
+    DisplayVersion.clear();
+    Publisher.clear();
+    DisplayIcon.clear();
+    URLInfoAbout.clear();
+    HelpLink.clear();
+    UsePreviousLocation = 1;
     Information.clear();
     DisplayMessage.clear();
     LisenceMessage.clear();
@@ -176,6 +182,12 @@ void TProjectProperty::ReadAll(TProjectIniFile& ini) {
     UnInstallName = ini.ReadString(kUnInstallSection, "UnInstallName", "");
     UnInstallKey = ini.ReadString(kUnInstallSection, "UnInstallKey", "");
     UnInstallDialog = LowByte(ini.ReadInteger(kUnInstallSection, "UnInstallDialog", 0));
+    DisplayVersion = ini.ReadString(kUnInstallSection, "DisplayVersion", "");
+    Publisher = ini.ReadString(kUnInstallSection, "Publisher", "");
+    DisplayIcon = ini.ReadString(kUnInstallSection, "DisplayIcon", "");
+    URLInfoAbout = ini.ReadString(kUnInstallSection, "URLInfoAbout", "");
+    HelpLink = ini.ReadString(kUnInstallSection, "HelpLink", "");
+    UsePreviousLocation = LowByte(ini.ReadInteger(kUnInstallSection, "UsePreviousLocation", 1));
 }
 
 bool TProjectProperty::Save(const std::string& fileName) {
@@ -231,4 +243,15 @@ void TProjectProperty::WriteAll(TProjectIniFile& ini) {
     ini.WriteString(kUnInstallSection, "UnInstallName", UnInstallName);
     ini.WriteString(kUnInstallSection, "UnInstallKey", UnInstallKey);
     ini.WriteString(kUnInstallSection, "UnInstallDialog", Unsigned(UnInstallDialog));
+    // The optional values are written only where they are set, so a project
+    // without them keeps its layout byte for byte.
+    auto optional = [&](const char* key, const std::string& value) {
+        if (!value.empty()) ini.WriteString(kUnInstallSection, key, value);
+    };
+    optional("DisplayVersion", DisplayVersion);
+    optional("Publisher", Publisher);
+    optional("DisplayIcon", DisplayIcon);
+    optional("URLInfoAbout", URLInfoAbout);
+    optional("HelpLink", HelpLink);
+    if (UsePreviousLocation != 1) optional("UsePreviousLocation", Unsigned(UsePreviousLocation));
 }

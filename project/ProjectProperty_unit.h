@@ -44,6 +44,16 @@ public:
     std::string UnInstallName;
     std::string UnInstallKey;
     uint8_t UnInstallDialog;
+    // Optional values of the uninstall entry that the list of installed
+    // programs shows; empty where the project gives none. DisplayIcon is a
+    // path with folder keywords, optionally followed by ",N".
+    std::string DisplayVersion;
+    std::string Publisher;
+    std::string DisplayIcon;
+    std::string URLInfoAbout;
+    std::string HelpLink;
+    // 1 (the default): a new version proposes the folder of the installed one.
+    uint8_t UsePreviousLocation;
 
     std::vector<std::string> Information;
     std::vector<std::string> DisplayMessage;

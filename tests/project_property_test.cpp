@@ -403,6 +403,12 @@ TEST(ProjectSave, RoundTripKeepsEverything) {
     project.UnInstallName = "App";
     project.UnInstallKey = "AppKey";
     project.UnInstallDialog = 9;
+    project.DisplayVersion = "2.1";
+    project.Publisher = "表計算工房";
+    project.DisplayIcon = "[Install Folder]\\app.exe,1";
+    project.URLInfoAbout = "https://example.org/";
+    project.HelpLink = "https://example.org/help";
+    project.UsePreviousLocation = 0;
 
     std::string path = TempPath("roundtrip.ini");
     project.Save(path);
@@ -450,6 +456,12 @@ TEST(ProjectSave, RoundTripKeepsEverything) {
     EXPECT_EQ(loaded.UnInstallName, "App");
     EXPECT_EQ(loaded.UnInstallKey, "AppKey");
     EXPECT_EQ(loaded.UnInstallDialog, 9);
+    EXPECT_EQ(loaded.DisplayVersion, "2.1");
+    EXPECT_EQ(loaded.Publisher, project.Publisher);
+    EXPECT_EQ(loaded.DisplayIcon, project.DisplayIcon);
+    EXPECT_EQ(loaded.URLInfoAbout, project.URLInfoAbout);
+    EXPECT_EQ(loaded.HelpLink, project.HelpLink);
+    EXPECT_EQ(loaded.UsePreviousLocation, 0);
 
     std::string second = TempPath("roundtrip2.ini");
     loaded.Save(second);

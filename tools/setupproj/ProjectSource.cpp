@@ -73,7 +73,15 @@ const std::vector<KnownSection>& Known() {
         {"Make Folder", {}, ListKind::kRecords, &kFolderForm, -1},
         {"ShortCut File", {}, ListKind::kRecords, &kShortcutForm, -1},
         {"UnInstall Property",
-         {{"UnInstallName", ValueKind::kText}, {"UnInstallKey", ValueKind::kText}, {"UnInstallDialog", ValueKind::kByte}},
+         {{"UnInstallName", ValueKind::kText},
+          {"UnInstallKey", ValueKind::kText},
+          {"UnInstallDialog", ValueKind::kByte},
+          {"DisplayVersion", ValueKind::kText},
+          {"Publisher", ValueKind::kText},
+          {"DisplayIcon", ValueKind::kText},
+          {"URLInfoAbout", ValueKind::kText},
+          {"HelpLink", ValueKind::kText},
+          {"UsePreviousLocation", ValueKind::kByte}},
          ListKind::kNone,
          nullptr,
          -1},
@@ -362,6 +370,12 @@ void Reader::SetSettings() {
     text("UnInstallName", p.UnInstallName);
     text("UnInstallKey", p.UnInstallKey);
     byte("UnInstallDialog", p.UnInstallDialog);
+    text("DisplayVersion", p.DisplayVersion);
+    text("Publisher", p.Publisher);
+    text("DisplayIcon", p.DisplayIcon);
+    text("URLInfoAbout", p.URLInfoAbout);
+    text("HelpLink", p.HelpLink);
+    byte("UsePreviousLocation", p.UsePreviousLocation);
 
     if (p.InstallMode != 0) {
         findings_.Error(source_.LineOf("Project Property", "InstallMode"),

@@ -194,6 +194,15 @@ void Dump(TProjectProperty& p) {
     PrintLine("UnInstallName=" + p.UnInstallName);
     PrintLine("UnInstallKey=" + p.UnInstallKey);
     PrintLine("UnInstallDialog=" + Number(p.UnInstallDialog));
+    // The optional values only where the project sets them.
+    for (const auto& [key, value] : {std::pair<const char*, const std::string&>{"DisplayVersion", p.DisplayVersion},
+                                     {"Publisher", p.Publisher},
+                                     {"DisplayIcon", p.DisplayIcon},
+                                     {"URLInfoAbout", p.URLInfoAbout},
+                                     {"HelpLink", p.HelpLink}}) {
+        if (!value.empty()) PrintLine(std::string(key) + "=" + value);
+    }
+    if (p.UsePreviousLocation != 1) PrintLine("UsePreviousLocation=" + Number(p.UsePreviousLocation));
 }
 
 void LoadProject(TProjectProperty& project, const std::string& path) {
