@@ -622,7 +622,10 @@ TEST_P(SelfRemoval, WaitsForTheUninstallerAndLeavesNothing) {
     const bool fromOwnFolder = GetParam();
     // "%" and "!" mean variables to the batch's interpreter; /v:off keeps a
     // user's DelayedExpansion setting from reading "!x!" as one.
-    const std::string location = std::string("C:\\Program Files\\Orvane 表 RT 100%!x!") + (fromOwnFolder ? " own" : "");
+    // The second one goes to a new folder at the root of drive C, which the
+    // installer makes with rules of its own: no refusal there either.
+    const std::string location =
+        fromOwnFolder ? std::string("C:\\Orvane 表 RT 100%!x! own") : std::string("C:\\Program Files\\Orvane 表 RT 100%!x!");
     const std::string key = "OrvaneRT";
     const std::string fullKey = std::string(kListKey) + "\\" + key;
     e2e::RemoveTree(location);
