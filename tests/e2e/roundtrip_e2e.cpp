@@ -376,7 +376,16 @@ void WalkInstaller(DWORD pid, HWND& form, std::string& location, const std::stri
             e2e::SaveScreenshot(form, e2e::ScreenshotPath(shotPrefix + e2e::WidgetName(active) + ".png"));
         }
         e2e::Click(next);
-        ASSERT_TRUE(e2e::WaitUntil([&] { return !active || !e2e::IsVisible(active); }, kWait))
+        // The old page hides before the new one shows: wait for both, or the
+        // next round could see no page and press Next on one it never read.
+        auto anyPage = [&] {
+            for (const char* p : {"StartSheet", "MessageSheet", "LisenceSheet", "LocationSheet", "CopyStartSheet",
+                                  "CopyProcessSheet", "EndSheet"}) {
+                if (PageShown(form, p)) return true;
+            }
+            return false;
+        };
+        ASSERT_TRUE(e2e::WaitUntil([&] { return (!active || !e2e::IsVisible(active)) && anyPage(); }, kWait))
             << "the page did not change";
     }
 }
