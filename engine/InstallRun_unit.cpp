@@ -43,7 +43,7 @@ void TSetupEngine::RunInstall() {
     // the program's error report shows what failed.
     std::exception_ptr escaped;
     try {
-        if (MakeFolders() && JudgeInstallFolder() && CopyFiles() && CreateShortcuts() && RegisterUninstall()) {
+        if (MakeFolders() && CopyFiles() && CreateShortcuts() && RegisterUninstall()) {
             session_.RunSucceeded = true;
         }
     } catch (const std::exception& e) {
@@ -72,6 +72,10 @@ bool TSetupEngine::MakeFolders() {
         // a missing folder fails later and stops it there.
         At({rkInstallFolder});
         MakeInstallFolder(ExpandPath("[Install Folder]"));
+        // Before anything else is made or written: the folder records and
+        // files go below it, and a relative one would go wherever the
+        // current folder is.
+        if (!JudgeInstallFolder()) return false;
         for (int i = 0; i < session_.Project->Folders.Count(); ++i) {
             At({rkFolder, i});
             std::string folder = ExpandPath(session_.Project->Folders.Items(i).FolderPath);
@@ -86,7 +90,6 @@ void TSetupEngine::MakeFolder(const std::string& folder) {
     currentPath_ = folder;
     const bool existed = plat::DirectoryExists(folder);
     const bool there = plat::ForceDirectories(folder);
-    if (there && !existed) madeFolders_.push_back(folder);
     Done(existed ? ioExisted : there ? ioMade : ioNotMade);
 }
 

@@ -125,8 +125,8 @@ public:
     void RunInstall();
     void SetProgressMax();
     bool MakeFolders();
-    // The installation folder's chain, judged once its folders are made and
-    // before anything is written into it.
+    // The installation folder's chain, judged once it is made and before
+    // anything else is made or written.
     bool JudgeInstallFolder();
     bool CopyFiles();
     bool CopyOneFile(const std::string& source, const std::string& dest);
@@ -174,8 +174,8 @@ private:
     // Keeps a refusal of the trust rule: its record, and the text of the box
     // that ends the run instead of the run's own.
     bool Refuse(const plat::TrustVerdict& verdict, TRecordRef record, const std::string& text);
-    // The folders this installation made, in the order made; a refused run
-    // removes those that are still empty.
+    // The folders of the installation location this run made, root first;
+    // a refused run removes those that are still empty.
     void RemoveMadeFolders();
     std::string ProgramCopyPath();
 

@@ -111,12 +111,15 @@ TEST_F(FolderTrustRun, TheRunMakesTheLocationAndRefusesWhatOthersCouldChange) {
          "C:\\Program Files\\Vendor", "次のフォルダは別の場所へのリンク（ジャンクションなど）のため"},
         {"a parent users may change", "C:\\Shared\\App", [] { sim::AddFolder("C:\\Shared"); }, "C:\\Shared",
          "次のフォルダは他のユーザーが変更できるため"},
+        // Never a folder of whatever the current folder is.
+        {"a relative path", "Demo", [] {}, "Demo", "次の場所は完全なパスではないため"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         SetUp();
         c.arrange();
         UseSmallProject(c.location);
+        const bool failingExisted = sim::Exists(c.failing);
         StartInstaller();
         // Without the location page the run's own check is the one that speaks.
         RunInstallFromProgressPage();
@@ -141,7 +144,7 @@ TEST_F(FolderTrustRun, TheRunMakesTheLocationAndRefusesWhatOthersCouldChange) {
         EXPECT_EQ(record.text.rfind(std::string("Refused ") + c.failing + ": ", 0), 0u) << record.text;
         // Nothing written, nothing registered; the folders the run made are gone again.
         EXPECT_FALSE(sim::Exists(location)) << "made by the run, left empty";
-        EXPECT_TRUE(sim::Exists(c.failing)) << "not the run's to remove";
+        EXPECT_EQ(sim::Exists(c.failing), failingExisted) << "not the run's to remove";
         EXPECT_FALSE(sim::KeyExists(RootKey::LocalMachine, Key("OrvaneDemo")));
         TearDown();
     }
