@@ -5,6 +5,7 @@
 #include "engine/RunPath_unit.h"
 #include "engine/SetupEngine_unit.h"
 #include "engine/SetupSession_unit.h"
+#include "engine/TrustRefusal_unit.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
@@ -32,6 +33,8 @@ int ShowCommandOf(int showMode) {
 
 void TSetupEngine::RunInstall() {
     failure_ = TFailureRecord();
+    refusal_.clear();
+    madeFolders_.clear();
     At({});
     session_.RunSucceeded = false;
     SetProgressMax();
@@ -51,6 +54,11 @@ void TSetupEngine::RunInstall() {
     }
     if (session_.RunSucceeded) {
         host_.ShowEndPage();
+    } else if (!refusal_.empty()) {
+        // The refusal is the run's one box: it says what failed and why.
+        RemoveMadeFolders();
+        host_.ShowResult(rbRefusal, refusal_);
+        host_.CloseWizard();
     } else {
         host_.ShowResult(rbError, kInstallFailed);
         host_.CloseWizard();
@@ -63,7 +71,11 @@ bool TSetupEngine::MakeFolders() {
         // Whether a folder could be made does not stop the run: a copy into
         // a missing folder fails later and stops it there.
         At({rkInstallFolder});
-        MakeFolder(ExpandPath("[Install Folder]"));
+        MakeInstallFolder(ExpandPath("[Install Folder]"));
+        // Before anything else is made or written: the folder records and
+        // files go below it, and a relative one would go wherever the
+        // current folder is.
+        if (!JudgeInstallFolder()) return false;
         for (int i = 0; i < session_.Project->Folders.Count(); ++i) {
             At({rkFolder, i});
             std::string folder = ExpandPath(session_.Project->Folders.Items(i).FolderPath);
@@ -79,6 +91,45 @@ void TSetupEngine::MakeFolder(const std::string& folder) {
     const bool existed = plat::DirectoryExists(folder);
     const bool there = plat::ForceDirectories(folder);
     Done(existed ? ioExisted : there ? ioMade : ioNotMade);
+}
+
+// The installation folder and the folders above it that are missing: where
+// plain inheritance would let others change them, they get rules of their
+// own from their first moment (plat::MakeInstallFolder).
+void TSetupEngine::MakeInstallFolder(const std::string& folder) {
+    currentPath_ = folder;
+    std::vector<plat::ChainFolder> chain;
+    const bool there = plat::MakeInstallFolder(folder, chain);
+    for (const plat::ChainFolder& made : chain) {
+        if (made.origin != plat::FolderOrigin::Existed) madeFolders_.push_back(made.path);
+    }
+    const bool existed = there && !chain.empty() && chain.back().origin == plat::FolderOrigin::Existed;
+    Done(existed ? ioExisted : there ? ioMade : ioNotMade);
+}
+
+bool TSetupEngine::JudgeInstallFolder() {
+    // Judged again now that its folders are there: one that someone made
+    // first, or a junction put in the path since the location page, is
+    // caught before the first file goes into it. A folder that could not be
+    // made is no refusal: the first copy into it fails and says so.
+    const std::string folder = ExpandPath("[Install Folder]");
+    const plat::TrustVerdict verdict = plat::JudgeFolderChain(folder);
+    if (verdict.Trusted()) return true;
+    return Refuse(verdict, {rkInstallFolder}, TrustRefusalText(verdict, tuInstallLocation));
+}
+
+bool TSetupEngine::Refuse(const plat::TrustVerdict& verdict, TRecordRef record, const std::string& text) {
+    At(record, verdict.path);
+    Record("Refused " + verdict.path + ": " + verdict.Reason());
+    refusal_ = text;
+    return false;
+}
+
+void TSetupEngine::RemoveMadeFolders() {
+    // Deepest first; a folder that is not empty (someone put something in
+    // it) stays, and so does every folder above it.
+    for (auto it = madeFolders_.rbegin(); it != madeFolders_.rend(); ++it) plat::RemoveFolder(*it);
+    madeFolders_.clear();
 }
 
 bool TSetupEngine::CopyFiles() {

@@ -7,15 +7,19 @@
 #include <exception>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "engine/RunPath_unit.h"
+#include "platform/FolderTrust.h"
 
 class TSetupSession;
 class TSystemPath;
 struct TShortCutFile;
 
 // The kinds of box a run shows; the window gives each its caption and icon.
-enum TRunBoxKind { rbWarning = 0, rbError = 1, rbInformation = 2 };
+// rbRefusal is the error box captioned with the application title in which
+// a folder or file that others could change is refused (TrustRefusalText).
+enum TRunBoxKind { rbWarning = 0, rbError = 1, rbInformation = 2, rbRefusal = 3 };
 
 // What a run's item comes from: a record of the project, or one of the
 // things every installation makes.
@@ -121,6 +125,9 @@ public:
     void RunInstall();
     void SetProgressMax();
     bool MakeFolders();
+    // The installation folder's chain, judged once it is made and before
+    // anything else is made or written.
+    bool JudgeInstallFolder();
     bool CopyFiles();
     bool CopyOneFile(const std::string& source, const std::string& dest);
     bool ProtectProgramFile(const std::string& path);
@@ -129,8 +136,9 @@ public:
     bool CreateShortcut(const TShortCutFile& item);
     bool RegisterUninstall();
 
-    // The uninstallation run: asks first, reports the result.
+    // The uninstallation run: judges its own files, asks, reports the result.
     bool RunUninstall();
+    bool JudgeOwnFiles();
     bool RemoveShortcuts();
     bool RemoveFiles();
     bool RemoveOneFile(const std::string& path, int deleteMode);
@@ -155,17 +163,27 @@ private:
     void Done(TItemOutcome outcome);
     // Makes one folder with its missing parents, as the current item.
     void MakeFolder(const std::string& folder);
+    // Makes the installation folder with its missing parents, as the current item.
+    void MakeInstallFolder(const std::string& folder);
     // Runs one step from a clean record; an error raised inside it is
     // recorded and becomes false.
     template <typename Body>
     bool Step(const char* name, Body body);
     TSystemPath& SystemPath();
     bool MakePrivateFolder(const std::string& windowsFolder, std::string& folder);
+    // Keeps a refusal of the trust rule: its record, and the text of the box
+    // that ends the run instead of the run's own.
+    bool Refuse(const plat::TrustVerdict& verdict, TRecordRef record, const std::string& text);
+    // The folders of the installation location this run made, root first;
+    // a refused run removes those that are still empty.
+    void RemoveMadeFolders();
     std::string ProgramCopyPath();
 
     TSetupSession& session_;
     TRunHost& host_;
     TFailureRecord failure_;
+    std::string refusal_;
+    std::vector<std::string> madeFolders_;
     TRecordRef current_;
     std::string currentPath_;
     std::unique_ptr<TSystemPath> fallbackSystemPath_;

@@ -1,7 +1,10 @@
 // The uninstallation run and the self-removal that follows a successful one.
+#include <utility>
+
 #include "engine/RunPath_unit.h"
 #include "engine/SetupEngine_unit.h"
 #include "engine/SetupSession_unit.h"
+#include "engine/TrustRefusal_unit.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/Registry.h"
@@ -29,7 +32,14 @@ constexpr int kPrivateFolderTries = 16;
 
 bool TSetupEngine::RunUninstall() {
     failure_ = TFailureRecord();
+    refusal_.clear();
     At({});
+    if (!JudgeOwnFiles()) {
+        // Nothing is asked and nothing removed: the refusal is the one box.
+        session_.RunSucceeded = false;
+        host_.ShowResult(rbRefusal, refusal_);
+        return false;
+    }
     if (!host_.AskYesNo(rbWarning, kUninstallQuestion)) {
         session_.RunSucceeded = false;
         return false;
@@ -49,6 +59,23 @@ bool TSetupEngine::RunUninstall() {
     session_.RunSucceeded = result;
     host_.ShowResult(rbInformation, result ? kUninstallDone : kUninstallFailed);
     return result;
+}
+
+bool TSetupEngine::JudgeOwnFiles() {
+    // This program and its project copy decide what an administrator's
+    // uninstallation deletes, and the registration starts this program
+    // again: whoever could change them, or the folders above them, since the
+    // installation must not be served.
+    const std::string program = session_.ExePath;
+    const std::string projectCopy = ProjectFileName(program);
+    for (const auto& [file, record] : {std::pair{program, TRecordRef{rkProgramCopy}},
+                                       std::pair{projectCopy, TRecordRef{rkProjectCopy}}}) {
+        const plat::TrustVerdict verdict = plat::JudgeFileChain(file);
+        if (verdict.Trusted()) continue;
+        const bool isFile = verdict.path == file;
+        return Refuse(verdict, record, TrustRefusalText(verdict, tuUninstaller, isFile));
+    }
+    return true;
 }
 
 bool TSetupEngine::RemoveShortcuts() {

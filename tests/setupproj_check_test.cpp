@@ -341,7 +341,9 @@ TEST(SetupprojCheck, SettingsOfTheWholeFile) {
         {"a full installation folder on another drive",
          Join({"[Copy File]", "InitDirectory=1", "SubDirectory=D:\\Apps\\Tool", "file00000=a.txt*[Install Folder]\\a.txt*0",
                "[UnInstall Property]", "UnInstallKey=T", "UnInstallName=T"}),
-         {}},
+         {"3: warning: the proposed installation folder 'D:\\Apps\\Tool' lies outside the Program Files folder: the "
+          "installer makes it so that only administrators can change it, and refuses it where others may change a "
+          "folder that is there already"}},
         {"bytes that are not CP932",
          Join({"[Copy File]", "SubDirectory=Tool", "[Project Property]", "Name1=A\x81 B", "Name2=x\x83",
                "[UnInstall Property]", "UnInstallKey=T", "UnInstallName=T"}),

@@ -2,11 +2,13 @@
 
 #include <vector>
 
+#include "engine/TrustRefusal_unit.h"
 #include "platform/AnsiText.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
 #include "platform/PathRules.h"
+#include "platform/Security.h"
 #include "project/ProjectProperty_unit.h"
 #include "ui/BackGround_unit.h"
 #include "ui/MessageDlg_unit.h"
@@ -19,7 +21,8 @@ namespace {
 TMsgDlgType DialogTypeOf(TRunBoxKind kind) {
     switch (kind) {
     case rbWarning: return mtWarning;
-    case rbError: return mtError;
+    case rbError:
+    case rbRefusal: return mtError;
     case rbInformation: return mtInformation;
     }
     return mtInformation;
@@ -342,6 +345,15 @@ void TSetupMainForm::BackButtonClick() { ShowPage(ActivePageIndex() - 1); }
 
 void TSetupMainForm::NextButtonClick() {
     int index = ActivePageIndex();
+    // A location that others could change is refused here, and the page
+    // stays; folders not there yet are judged by the run once it made them.
+    if (PageBook.ActivePage() == &LocationSheet) {
+        const plat::TrustVerdict verdict = plat::JudgeFolderChain(LocationEdit.Caption());
+        if (!verdict.Trusted()) {
+            ShowRefusal(TrustRefusalText(verdict, tuInstallLocation));
+            return;
+        }
+    }
     if (index < PageCount - 1) {
         ShowPage(index + 1);
     } else {
@@ -377,8 +389,11 @@ void TSetupMainForm::BrowsButtonClick() {
     if (!plat::ShowFolderDialog(this, kFolderDialogTitle, start, accept, chosen)) return;
     if (chosen.empty()) return;
     try {
-        // A folder that cannot be created is not reported: the run will meet it.
-        plat::ForceDirectories(chosen);
+        // A folder that cannot be created is not reported: the run will meet
+        // it. Made as the run makes the installation folder, with rules of its
+        // own where plain inheritance would let others change it.
+        std::vector<plat::ChainFolder> chain;
+        plat::MakeInstallFolder(chosen, chain);
     } catch (const ESetupError&) {
     }
     LocationEdit.SetCaption(chosen);
@@ -414,7 +429,15 @@ bool TSetupMainForm::AskYesNo(TRunBoxKind kind, const std::string& question) {
 }
 
 void TSetupMainForm::ShowResult(TRunBoxKind kind, const std::string& text) {
+    if (kind == rbRefusal) {
+        ShowRefusal(text);
+        return;
+    }
     MessageDlg(text, DialogTypeOf(kind));
+}
+
+void TSetupMainForm::ShowRefusal(const std::string& text) {
+    plat::ShowMessageDialog(this, plat::MsgKind::Error, plat::ApplicationTitle(), text, plat::MsgButtons::Ok);
 }
 
 void TSetupMainForm::ShowEndPage() { ShowPage(PageCount - 1); }

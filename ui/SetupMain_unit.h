@@ -84,6 +84,9 @@ private:
     void StartProgress(int itemCount) override;
     bool AskYesNo(TRunBoxKind kind, const std::string& question) override;
     void ShowResult(TRunBoxKind kind, const std::string& text) override;
+    // A folder or file that others could change, refused: an error box
+    // captioned with the application title.
+    void ShowRefusal(const std::string& text);
     void ShowEndPage() override;
     void CloseWizard() override;
 

@@ -376,7 +376,16 @@ void WalkInstaller(DWORD pid, HWND& form, std::string& location, const std::stri
             e2e::SaveScreenshot(form, e2e::ScreenshotPath(shotPrefix + e2e::WidgetName(active) + ".png"));
         }
         e2e::Click(next);
-        ASSERT_TRUE(e2e::WaitUntil([&] { return !active || !e2e::IsVisible(active); }, kWait))
+        // The old page hides before the new one shows: wait for both, or the
+        // next round could see no page and press Next on one it never read.
+        auto anyPage = [&] {
+            for (const char* p : {"StartSheet", "MessageSheet", "LisenceSheet", "LocationSheet", "CopyStartSheet",
+                                  "CopyProcessSheet", "EndSheet"}) {
+                if (PageShown(form, p)) return true;
+            }
+            return false;
+        };
+        ASSERT_TRUE(e2e::WaitUntil([&] { return (!active || !e2e::IsVisible(active)) && anyPage(); }, kWait))
             << "the page did not change";
     }
 }
@@ -622,7 +631,10 @@ TEST_P(SelfRemoval, WaitsForTheUninstallerAndLeavesNothing) {
     const bool fromOwnFolder = GetParam();
     // "%" and "!" mean variables to the batch's interpreter; /v:off keeps a
     // user's DelayedExpansion setting from reading "!x!" as one.
-    const std::string location = std::string("C:\\Program Files\\Orvane 表 RT 100%!x!") + (fromOwnFolder ? " own" : "");
+    // The second one goes to a new folder at the root of drive C, which the
+    // installer makes with rules of its own: no refusal there either.
+    const std::string location =
+        fromOwnFolder ? std::string("C:\\Orvane 表 RT 100%!x! own") : std::string("C:\\Program Files\\Orvane 表 RT 100%!x!");
     const std::string key = "OrvaneRT";
     const std::string fullKey = std::string(kListKey) + "\\" + key;
     e2e::RemoveTree(location);

@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "platform/Security.h"
 #include "support/Driver.h"
@@ -197,6 +198,60 @@ TEST(FolderTrust, WineReportsWhatOthersMayChangeAndTheRuleRefusesIt) {
     // The link itself goes first, not what it points to.
     ASSERT_TRUE(RunUnix("/bin/rm " + unixBase + "/link"));
     ASSERT_TRUE(e2e::WaitUntil([&] { return !e2e::FolderExists(base + "\\link"); }, kWait));
+    e2e::RemoveTree(base);
+}
+
+// The real Setup.exe refuses such a folder at Next on the location page: the
+// error box captioned with the application title names it, and the page stays.
+TEST(FolderTrust, TheLocationPageRefusesAFolderOthersMayChange) {
+    if (!RunningUnderWine()) GTEST_SKIP() << "the folder is opened through Wine's Unix side";
+    const std::string base = "C:\\orvane-trust-page";
+    e2e::RemoveTree(base);
+    ASSERT_TRUE(e2e::MakeFolders(base + "\\open"));
+    ASSERT_TRUE(RunUnix("/bin/chmod 0777 " + UnixPath(base + "\\open")));
+    ASSERT_TRUE(e2e::WaitUntil([&] {
+        return plat::JudgeFolderChain(base + "\\open").problem == plat::TrustProblem::WritableByOthers;
+    }, kWait)) << Descriptor(base + "\\open");
+    const std::string project =
+        "[Project Property]\r\nInstallMode=0\r\nName1=Trust\r\n"
+        "[Copy File]\r\nDirectorySwitch=0\r\nInitDirectory=1\r\nSubDirectory=" + base + "\\open\\App\r\n"
+        "[UnInstall Property]\r\nUnInstallKey=OrvaneTrustPage\r\nUnInstallName=Trust\r\n";
+    std::string folder = e2e::MakeProjectFolder("trust-page", project);
+    ASSERT_FALSE(folder.empty());
+
+    e2e::ChildProcess setup;
+    ASSERT_TRUE(setup.Start(folder + "\\Setup.exe", folder));
+    HWND form = e2e::WaitForForm(setup.Id(), "SetupMainForm", kWait);
+    ASSERT_NE(form, nullptr) << "the wizard did not appear";
+    auto shown = [&](const char* page) { return e2e::IsVisible(e2e::FindControl(form, page)); };
+    for (int i = 0; i < 4 && !shown("LocationSheet"); ++i) {
+        e2e::Click(e2e::FindControl(form, "NextButton"));
+        e2e::WaitUntil([&] { return shown("LocationSheet"); }, 2000);
+    }
+    ASSERT_TRUE(shown("LocationSheet"));
+    EXPECT_EQ(e2e::Text(e2e::FindControl(form, "LocationEdit")), base + "\\open\\App");
+
+    e2e::Click(e2e::FindControl(form, "NextButton"));
+    HWND box = e2e::WaitForDialog(setup.Id(), kWait);
+    ASSERT_NE(box, nullptr) << "no refusal";
+    e2e::MessageDialog md;
+    ASSERT_TRUE(e2e::ReadMessageDialog(box, md));
+    EXPECT_EQ(md.caption, "Orvane");
+    EXPECT_EQ(md.text, "次のフォルダは他のユーザーが変更できるため、インストール先にできません。\n\n" + base + "\\open");
+    EXPECT_EQ(md.buttons, std::vector<std::string>{"OK"});
+    e2e::SaveScreenshot(box, e2e::ScreenshotPath("trust_refusal.png"));
+    ASSERT_TRUE(e2e::PressDialogButton(box, "OK"));
+    ASSERT_TRUE(e2e::WaitGone(box, kWait));
+    EXPECT_TRUE(shown("LocationSheet")) << "the page did not stay";
+    EXPECT_FALSE(e2e::FolderExists(base + "\\open\\App"));
+
+    e2e::Click(e2e::FindControl(form, "CancelButton"));
+    HWND question = e2e::WaitForDialog(setup.Id(), kWait);
+    ASSERT_NE(question, nullptr);
+    ASSERT_TRUE(e2e::PressDialogButton(question, "はい(&Y)"));
+    DWORD code = 1;
+    ASSERT_TRUE(setup.WaitExit(kWait, code));
+    ASSERT_TRUE(RunUnix("/bin/chmod 0755 " + UnixPath(base + "\\open")));
     e2e::RemoveTree(base);
 }
 

@@ -66,15 +66,28 @@ public:
     ~WizardRun() {
         DWORD code = 0;
         if (process.Running()) process.WaitExit(0, code);  // kills what a failed test left
+        if (!tag_.empty()) e2e::RemoveTree(OnDriveC());
     }
 
     // Starts Setup.exe from a fresh project folder and waits for the wizard.
+    // The installation folder, and an installed copy's own folder, lie on
+    // drive C: Wine cannot tell the access rules of the build tree's drive
+    // (Z:), and the installer and the uninstaller refuse such a folder.
     bool Launch(const std::string& tag, const Project& project, bool waitForForm = true) {
         tag_ = tag;
-        folder = e2e::MakeProjectFolder(tag, "");
+        e2e::RemoveTree(OnDriveC());
+        if (project.installMode != 0) {
+            folder = OnDriveC();
+            if (!e2e::MakeFolders(folder) ||
+                !CopyFileA(e2e::SetupExePath().c_str(), (folder + "\\Setup.exe").c_str(), FALSE)) {
+                return false;
+            }
+        } else {
+            folder = e2e::MakeProjectFolder(tag, "");
+        }
         if (folder.empty()) return false;
         Project p = project;
-        if (p.subDirectory.empty()) p.subDirectory = folder + "\\install";
+        if (p.subDirectory.empty()) p.subDirectory = OnDriveC();
         installFolder = p.subDirectory;
         if (!e2e::WriteFileBytes(folder + "\\Setup.ini", IniText(p))) return false;
         std::string error;
@@ -157,6 +170,8 @@ public:
     std::string folder, installFolder;
 
 private:
+    std::string OnDriveC() const { return "C:\\orvane-e2e-wizard\\" + tag_; }
+
     std::string tag_;
 };
 

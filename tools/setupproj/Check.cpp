@@ -118,6 +118,16 @@ void Checker::CheckInstallFolder() {
     }
     install_ = ParseFullPath(installFolder_);
     folders_ = TypicalKeywordFolders(installFolder_);
+    // Outside Program Files the installer makes the folders it lacks so that
+    // only administrators can change them, and refuses the location where
+    // others may change a folder that is there already.
+    if (p.InitDirectory != 0 && install_.valid &&
+        !ParseFullPath("C:\\Program Files").Contains(install_) &&
+        !ParseFullPath("C:\\Program Files (x86)").Contains(install_)) {
+        f_.Warn(line, "the proposed installation folder " + Quoted(installFolder_) +
+                          " lies outside the Program Files folder: the installer makes it so that only administrators "
+                          "can change it, and refuses it where others may change a folder that is there already");
+    }
     if (install_.valid && CharCount(installFolder_) > kMaxFolderPath) {
         f_.Warn(line, "the proposed installation folder is " + std::to_string(CharCount(installFolder_)) +
                           " characters long; Windows makes folders of at most " + std::to_string(kMaxFolderPath));

@@ -32,6 +32,7 @@ const char* BoxName(TRunBoxKind kind) {
         case rbWarning: return "warning box";
         case rbError: return "error box";
         case rbInformation: return "information box";
+        case rbRefusal: return "refusal box";
     }
     return "box";
 }

@@ -8,6 +8,7 @@
 #include "engine/SystemPath_unit.h"
 #include "platform/FileSystem.h"
 #include "platform/sim/Sim.h"
+#include "platform/sim/WindowsDescriptors.h"
 #include "project/GrobalFunction_unit.h"
 #include "project/ProjectProperty_unit.h"
 #include "tools/setupproj/Keywords.h"
@@ -80,7 +81,11 @@ bool StructureCheck::SetUpMachine() {
     if (runs_->Start(options_.programFileName, model.Serialize()) != ssInstall) return false;
     sim::SetValue(plat::RootKey::LocalMachine, sim::kCurrentVersionKey, "ProgramFilesDir", plat::RegType::String,
                   kTypicalProgramFiles);
+    // With the rules Windows gives it: the installer refuses a location below
+    // a folder that others could change.
     sim::AddFolder(kTypicalProgramFiles);
+    sim::SetOwner(kTypicalProgramFiles, sim::descriptors::kProgramFiles.owner);
+    sim::SetDacl(kTypicalProgramFiles, sim::descriptors::kProgramFiles.dacl);
     const std::pair<int, const char*> shellFolders[] = {
         {fkStartup, "Startup"}, {fkPrograms, "Programs"}, {fkStartMenu, "Start Menu"}, {fkDesktop, "Desktop"},
         {fkSendTo, "SendTo"}};
