@@ -36,6 +36,7 @@ void TSetupEngine::RunInstall() {
     refusal_.clear();
     madeFolders_.clear();
     At({});
+    placedBytes_ = 0;
     session_.RunSucceeded = false;
     SetProgressMax();
     // An error that escapes a step (a registration write) still ends the run
@@ -154,7 +155,7 @@ bool TSetupEngine::CopyFiles() {
         if (!plat::CopyOwnProgramTo(programCopy)) {
             return Fail("copy " + session_.ExePath + " to " + programCopy, plat::LastError());
         }
-        Done(ioCopied);
+        if (!Placed(ioCopied)) return false;
         if (!ProtectProgramFile(programCopy)) return false;
 
         // The copy starts as the uninstaller; the model in memory stays the
@@ -168,7 +169,7 @@ bool TSetupEngine::CopyFiles() {
             return Fail("save the project copy " + projectCopy + ": " + e.Message(), plat::LastError());
         }
         project.InstallMode = 0;
-        Done(ioSaved);
+        if (!Placed(ioSaved)) return false;
         return ProtectProgramFile(projectCopy);
     });
 }
@@ -188,8 +189,7 @@ bool TSetupEngine::CopyOneFile(const std::string& source, const std::string& des
         return Fail("copy " + source + " to " + dest, plat::LastError());
     }
     if (!ClearReadOnly(dest)) return false;
-    Done(ioCopied);
-    return true;
+    return Placed(ioCopied);
 }
 
 bool TSetupEngine::ClearReadOnly(const std::string& path) {
@@ -250,15 +250,36 @@ bool TSetupEngine::RegisterUninstall() {
     const std::string keyName = "HKEY_LOCAL_MACHINE\\" + keyPath;
     At({rkRegistration}, keyName);
     if (!key.Create(plat::RootKey::LocalMachine, keyPath)) Fail("create the key " + keyName, plat::LastError());
-    auto write = [&](const char* name, const std::string& value) {
-        if (key.WriteString(name, value)) return;
+    auto written = [&](const char* name, bool ok) {
+        if (ok) return;
         Fail(std::string("write ") + name + " under " + keyName, plat::LastError());
         throw ESetupError(FormatMessage1(kValueNotSet, name));
     };
-    write("DisplayName", session_.Project->UnInstallName);
+    auto write = [&](const char* name, const std::string& value) { written(name, key.WriteString(name, value)); };
+    auto writeDword = [&](const char* name, uint32_t value) { written(name, key.WriteDword(name, value)); };
+    const TProjectProperty& project = *session_.Project;
+    write("DisplayName", project.UnInstallName);
     // Quoted, and exactly where the program copy went: an unquoted path with
     // spaces could start another program ("C:\Program.exe") in its place.
-    write("UninstallString", "\"" + ProgramCopyPath() + "\"");
+    const std::string programCopy = ProgramCopyPath();
+    write("UninstallString", "\"" + programCopy + "\"");
+    // What the list of installed programs shows beside the name.
+    for (const auto& [name, value] : {std::pair<const char*, const std::string&>{"DisplayVersion", project.DisplayVersion},
+                                      {"Publisher", project.Publisher},
+                                      {"URLInfoAbout", project.URLInfoAbout},
+                                      {"HelpLink", project.HelpLink}}) {
+        if (!value.empty()) write(name, value);
+    }
+    // A ",N" after the path is the icon's index: it survives the expansion.
+    write("DisplayIcon", project.DisplayIcon.empty() ? RunPath::DefaultDisplayIcon(programCopy)
+                                                     : ExpandPath(project.DisplayIcon));
+    write("InstallLocation", RunPath::InstallLocation(host_.InstallFolder()));
+    const plat::LocalDate today = plat::TodayLocal();
+    write("InstallDate", RunPath::InstallDateText(today.year, today.month, today.day));
+    writeDword("EstimatedSize", RunPath::EstimatedSizeKB(placedBytes_));
+    // There is no maintenance mode: the buttons would do nothing useful.
+    writeDword("NoModify", 1);
+    writeDword("NoRepair", 1);
     Done(ioRegistered);
     return true;
 }

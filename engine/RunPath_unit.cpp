@@ -1,5 +1,7 @@
 #include "engine/RunPath_unit.h"
 
+#include <cstdio>
+
 #include "platform/AnsiText.h"
 #include "platform/PathRules.h"
 
@@ -46,6 +48,41 @@ std::string ProposedInstallFolder(const std::string& programFiles, int initDirec
 std::string UninstallKeyPath(const std::string& uninstallKey) {
     if (uninstallKey.find_first_not_of('\\') == std::string::npos) return std::string();
     return kUninstallListKey + uninstallKey;
+}
+
+std::string DefaultDisplayIcon(const std::string& programCopy) { return "\"" + programCopy + "\",0"; }
+
+std::string InstallLocation(const std::string& installFolder) {
+    std::string folder = installFolder;
+    const size_t root = plat::path::RootOf(folder).length;
+    while (folder.size() > root && plat::ansi::EndsWithSeparator(folder)) folder.pop_back();
+    return folder;
+}
+
+std::string InstallDateText(int year, int month, int day) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d%02d%02d", year, month, day);
+    return text;
+}
+
+uint32_t EstimatedSizeKB(uint64_t bytes) {
+    const uint64_t kb = bytes / 1024 + (bytes % 1024 != 0);
+    return kb > UINT32_MAX ? UINT32_MAX : static_cast<uint32_t>(kb);
+}
+
+std::string IconFilePart(const std::string& displayIcon) {
+    std::string path = displayIcon;
+    // ",N" or ",-N": digits are never the second byte of a double-byte character.
+    const size_t comma = path.rfind(',');
+    if (comma != std::string::npos) {
+        size_t digits = comma + 1;
+        if (digits < path.size() && path[digits] == '-') ++digits;
+        if (digits < path.size() && path.find_first_not_of("0123456789", digits) == std::string::npos) {
+            path.erase(comma);
+        }
+    }
+    if (path.size() >= 2 && path.front() == '"' && path.back() == '"') path = path.substr(1, path.size() - 2);
+    return path;
 }
 
 std::string EscapeForBatch(const std::string& text) {

@@ -3,6 +3,7 @@
 // Windows' path rules (platform/PathRules.h). They step through ANSI
 // code-page text by characters, so that the second byte of a double-byte
 // character (0x5C in ソ, 表, ...) is never taken for "\".
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,20 @@ std::string ProposedInstallFolder(const std::string& programFiles, int initDirec
 // list key that holds every installed program must never be written or
 // deleted in its place.
 std::string UninstallKeyPath(const std::string& uninstallKey);
+
+// The entry of the list of installed programs. DisplayIcon when the project
+// gives none: the uninstaller's first icon ("\"C:\App\Setup.exe\",0").
+std::string DefaultDisplayIcon(const std::string& programCopy);
+// InstallLocation: the installation folder without a trailing "\" (a
+// drive's root keeps its own: "C:" alone would be a current folder).
+std::string InstallLocation(const std::string& installFolder);
+// InstallDate: "YYYYMMDD".
+std::string InstallDateText(int year, int month, int day);
+// EstimatedSize: kilobytes, rounded up (the list shows the value in KB).
+uint32_t EstimatedSizeKB(uint64_t bytes);
+// The file that a DisplayIcon value names: without a trailing ",N" icon
+// index and without the double quotes around the path.
+std::string IconFilePart(const std::string& displayIcon);
 
 // Text for a batch file line in which cmd must not expand anything: every
 // "%" doubled.

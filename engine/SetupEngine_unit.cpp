@@ -5,6 +5,7 @@
 #include "engine/RunPath_unit.h"
 #include "engine/SystemPath_unit.h"
 #include "platform/Error.h"
+#include "platform/FileSystem.h"
 #include "platform/System.h"
 #include "project/ProjectProperty_unit.h"
 
@@ -24,7 +25,17 @@ void TSetupEngine::At(TRecordRef record, const std::string& path) {
     currentPath_ = path;
 }
 
-void TSetupEngine::Done(TItemOutcome outcome) { host_.ItemDone(TRunEvent{current_, currentPath_, outcome}); }
+void TSetupEngine::Done(TItemOutcome outcome, uint64_t size) {
+    host_.ItemDone(TRunEvent{current_, currentPath_, outcome, size});
+}
+
+bool TSetupEngine::Placed(TItemOutcome outcome) {
+    uint64_t size = 0;
+    if (!plat::FileSizeOf(currentPath_, size)) return Fail("read the size of " + currentPath_, plat::LastError());
+    placedBytes_ += size;
+    Done(outcome, size);
+    return true;
+}
 
 bool TSetupEngine::Fail(const std::string& what, uint32_t error) {
     Record("Failed to " + what + " (error " + plat::ErrorCodeText(error) + ")");

@@ -62,11 +62,13 @@ enum TItemOutcome {
 
 // One item of a run, once it is done: the record behind it, its path as the
 // run used it (keywords expanded; "" for ioKeptOnUninstall) and its outcome.
-// A registration's path is its key, "HKEY_LOCAL_MACHINE\...".
+// A registration's path is its key, "HKEY_LOCAL_MACHINE\...". A file the
+// installation copied or saved (ioCopied, ioSaved) comes with its size.
 struct TRunEvent {
     TRecordRef record;
     std::string path;
     TItemOutcome outcome = ioMade;
+    uint64_t size = 0;  // bytes
 };
 
 // What stopped a run: the item it was at, and the text for the debugger
@@ -160,7 +162,10 @@ private:
     // The item the run works on now: a failure is recorded against it.
     void At(TRecordRef record, const std::string& path = std::string());
     // Tells the host that the current item is done.
-    void Done(TItemOutcome outcome);
+    void Done(TItemOutcome outcome, uint64_t size = 0);
+    // The current item, a file now in place, is done: its size counts
+    // towards the installation's size. False when it cannot be read.
+    bool Placed(TItemOutcome outcome);
     // Makes one folder with its missing parents, as the current item.
     void MakeFolder(const std::string& folder);
     // Makes the installation folder with its missing parents, as the current item.
@@ -186,6 +191,7 @@ private:
     std::vector<std::string> madeFolders_;
     TRecordRef current_;
     std::string currentPath_;
+    uint64_t placedBytes_ = 0;  // of the files the installation run has placed so far
     std::unique_ptr<TSystemPath> fallbackSystemPath_;
 };
 

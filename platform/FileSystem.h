@@ -33,6 +33,8 @@ bool FileExists(const std::string& path);       // an existing file; a folder do
 bool DirectoryExists(const std::string& path);  // an existing folder
 uint32_t ReadAttributes(const std::string& path);  // kInvalidAttributes when missing
 bool WriteAttributes(const std::string& path, uint32_t attributes);
+// The size of a file in bytes (GetFileAttributesExA); false when it is missing.
+bool FileSizeOf(const std::string& path, uint64_t& size);
 bool CopyFileTo(const std::string& source, const std::string& dest, bool failIfExists);
 bool DeleteFileAt(const std::string& path);
 bool MakeDirectory(const std::string& path);     // one folder, parent must exist

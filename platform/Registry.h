@@ -1,6 +1,7 @@
 #pragma once
 // Registry services. Sub-key paths are given without a leading backslash
 // (a leading one is stripped: it only means "from the root key").
+#include <cstdint>
 #include <string>
 
 #include "platform/UniqueHandle.h"
@@ -9,7 +10,7 @@ namespace plat {
 
 enum class RootKey { LocalMachine, CurrentUser };
 enum class RegAccess { Read, AllAccess };  // KEY_READ, KEY_ALL_ACCESS
-enum class RegType { None, String, ExpandString, Other };
+enum class RegType { None, String, ExpandString, Dword, Other };
 
 // The close policy of an open key; each backend closes its own kind.
 struct RegKeyTraits {
@@ -28,6 +29,8 @@ public:
     // For string types, data holds the bytes up to the first zero byte.
     bool ReadValue(const std::string& name, RegType& type, std::string& data) const;
     bool WriteString(const std::string& name, const std::string& value);
+    // A REG_DWORD; read back as its four bytes, least significant first.
+    bool WriteDword(const std::string& name, uint32_t value);
     bool IsOpen() const { return handle_.IsValid(); }
     void Close() { handle_.Reset(); }
 

@@ -62,6 +62,12 @@ std::string RandomHex(int bytes);
 // whoever looks into a failed run. Users never see it.
 void DebugOutput(const std::string& text);
 
+// Today's date in the machine's local time (GetLocalTime).
+struct LocalDate {
+    int year = 0, month = 0, day = 0;
+};
+LocalDate TodayLocal();
+
 int ScreenWidth();   // GetSystemMetrics(SM_CXSCREEN)
 int ScreenHeight();  // GetSystemMetrics(SM_CYSCREEN)
 

@@ -79,6 +79,23 @@ TEST(RunPath, UninstallKeyPathNeverNamesTheListKey) {
               "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\表");
 }
 
+TEST(RunPath, InstalledProgramsEntryValues) {
+    // KB rounded up; what does not fit a REG_DWORD stands at its largest.
+    const std::pair<uint64_t, uint32_t> sizes[] = {
+        {0, 0}, {1, 1}, {1024, 1}, {1025, 2}, {4398046511104ull, 0xFFFFFFFFu}};
+    for (const auto& [bytes, kb] : sizes) EXPECT_EQ(EstimatedSizeKB(bytes), kb) << bytes;
+    const PathCase locations[] = {
+        {"C:\\App\\", "C:\\App"}, {"C:\\App\\\\", "C:\\App"}, {"C:\\App", "C:\\App"}, {"C:\\", "C:\\"},
+        {"C:\\ソ", "C:\\ソ"},  // its last byte is 5C
+        {"\\\\srv\\share\\", "\\\\srv\\share"}};
+    for (const PathCase& c : locations) EXPECT_EQ(InstallLocation(c.input), c.expected) << c.input;
+    const PathCase icons[] = {{"C:\\a\\app.exe,1", "C:\\a\\app.exe"}, {"C:\\a\\app.exe,-101", "C:\\a\\app.exe"},
+                              {"\"C:\\a b\\app.exe\",0", "C:\\a b\\app.exe"}, {"C:\\a,b\\app.ico", "C:\\a,b\\app.ico"},
+                              {"C:\\a\\app.exe,", "C:\\a\\app.exe,"}};
+    for (const PathCase& c : icons) EXPECT_EQ(IconFilePart(c.input), c.expected) << c.input;
+    EXPECT_EQ(InstallDateText(2026, 4, 1), "20260401");
+}
+
 TEST(RunPath, EscapeForBatchDoublesPercent) {
     EXPECT_EQ(EscapeForBatch("C:\\100%\\a%PATH%b"), "C:\\100%%\\a%%PATH%%b");
     EXPECT_EQ(EscapeForBatch("C:\\ソフト"), "C:\\ソフト");

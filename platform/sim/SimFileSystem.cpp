@@ -42,6 +42,9 @@ struct Node {
     bool folder = false;
     uint32_t attributes = 0;  // without the directory bit
     std::string data;
+    // Bytes the file holds beyond data, which nobody reads: a large file
+    // stands in by its size alone.
+    uint64_t unreadSize = 0;
     bool locked = false;
     int writers = 0;  // holders that write and share reads only
     bool held = false;  // open by the program as its own file: reads only are shared
@@ -353,7 +356,17 @@ bool AddFile(const std::string& path, const std::string& bytes, uint32_t attribu
     if (n && n->folder) return false;
     if (!n) n = AddChild(parent, r.parts.back(), false);
     n->data = bytes;
+    n->unreadSize = 0;
     n->attributes = attributes & kStoredAttrMask;
+    return true;
+}
+
+bool SetFileSize(const std::string& path, uint64_t size) {
+    Resolved r;
+    Node* n = Resolve(path, r) ? Find(r) : nullptr;
+    if (!n || n->folder) return false;
+    if (size < n->data.size()) n->data.resize(static_cast<size_t>(size));
+    n->unreadSize = size - n->data.size();
     return true;
 }
 
@@ -650,6 +663,7 @@ bool WriteWholeFile(const std::string& path, const std::string& data) {
     Node* n = OpenForWriting(path, kAttrArchive);
     if (!n) return false;  // its code is kept
     n->data = data;
+    n->unreadSize = 0;
     n->attributes |= kAttrArchive;
     return true;
 }
@@ -690,6 +704,15 @@ bool WriteAttributes(const std::string& path, uint32_t attributes) {
     return true;
 }
 
+bool FileSizeOf(const std::string& path, uint64_t& size) {
+    Resolved r;
+    Node* n = FileNode(path, r);
+    if (!n) return Fail(MissingCode(r));
+    if (n->folder) return Fail(kAccessDenied);
+    size = n->data.size() + n->unreadSize;
+    return true;
+}
+
 bool CopyFileTo(const std::string& source, const std::string& dest, bool failIfExists) {
     Resolved rs, rd;
     Node* src = FileNode(source, rs);
@@ -710,6 +733,7 @@ bool CopyFileTo(const std::string& source, const std::string& dest, bool failIfE
     }
     // CopyFileA gives the copy the source's attributes, read-only included.
     dst->data = src->data;
+    dst->unreadSize = src->unreadSize;
     dst->attributes = src->attributes;
     return true;
 }
@@ -880,6 +904,7 @@ bool CopyOwnProgramTo(const std::string& dest) {
     Node* n = OpenForWriting(dest, kAttrArchive);
     if (!n) return false;  // its code is kept
     n->data = St().heldProgram;
+    n->unreadSize = 0;
     n->attributes |= kAttrArchive;
     return true;
 }

@@ -54,6 +54,9 @@ bool AddFolder(const std::string& path);
 // Creates or replaces the file (missing parent folders are created).
 bool AddFile(const std::string& path, const std::string& bytes,
              uint32_t attributes = plat::kAttrArchive);
+// Makes the file that size, as if it held that many bytes (plat::FileSizeOf
+// and copies see it) without keeping them; false when there is no such file.
+bool SetFileSize(const std::string& path, uint64_t size);
 bool Remove(const std::string& path);  // a file or a whole folder tree, ignoring every guard
 
 bool Exists(const std::string& path);  // a file or a folder

@@ -34,6 +34,7 @@ struct Registry {
     Key roots[2];
     bool standardUser = false;
     std::set<std::string> failDelete, failWrites;  // "0\folded\path" / "1\..."
+    std::set<std::pair<std::string, std::string>> failValues;  // key as above, folded value name
     int openKeys = 0;
 };
 
@@ -135,6 +136,12 @@ Registry& Reg() {
 void Collect(const Key& k, const std::string& path, std::vector<std::string>& out) {
     for (auto& kv : k.values) {
         const Value& v = kv.second;
+        if (v.type == plat::RegType::Dword && v.data.size() == 4) {
+            uint32_t number = 0;
+            for (int i = 3; i >= 0; --i) number = number << 8 | static_cast<unsigned char>(v.data[i]);
+            out.push_back(path + " [" + v.name + "] = Dword:" + std::to_string(number));
+            continue;
+        }
         const char* type = v.type == plat::RegType::String         ? "String"
                            : v.type == plat::RegType::ExpandString ? "ExpandString"
                                                                    : "Other";
@@ -158,6 +165,7 @@ void ResetRegistry() {
     r.standardUser = false;
     r.failDelete.clear();
     r.failWrites.clear();
+    r.failValues.clear();
     AddDefaults();
 }
 
@@ -245,6 +253,16 @@ void FailWritesUnder(plat::RootKey root, const std::string& key, bool fail) {
     }
 }
 
+void FailWriteOfValue(plat::RootKey root, const std::string& key, const std::string& name, bool fail) {
+    std::vector<std::string> parts = Split(key);
+    auto k = std::make_pair(PathKey(root, parts, parts.size()), Fold(name));
+    if (fail) {
+        Reg().failValues.insert(k);
+    } else {
+        Reg().failValues.erase(k);
+    }
+}
+
 int OpenKeys() { return Reg().openKeys; }
 
 std::vector<std::string> RegistrySnapshot() {
@@ -319,17 +337,34 @@ bool RegKey::ReadValue(const std::string& name, RegType& type, std::string& data
     return true;
 }
 
-bool RegKey::WriteString(const std::string& name, const std::string& value) {
-    if (!IsOpen()) return Fail(6);  // ERROR_INVALID_HANDLE
-    const OpenKey& k = *static_cast<OpenKey*>(handle_.Get());
+namespace {
+
+bool StoreValue(void* handle, const std::string& name, RegType type, const std::string& data) {
+    if (!handle) return Fail(6);  // ERROR_INVALID_HANDLE
+    const OpenKey& k = *static_cast<OpenKey*>(handle);
     if (!k.writable || sim::WritesRefused(k.root, k.parts)) return Fail(5);  // ERROR_ACCESS_DENIED
+    if (sim::Reg().failValues.count({sim::PathKey(k.root, k.parts, k.parts.size()), sim::Fold(name)})) {
+        return Fail(5);  // ERROR_ACCESS_DENIED
+    }
     sim::Key* key = sim::FindKey(k.root, k.parts);
     if (!key) return Fail(2);  // ERROR_FILE_NOT_FOUND
     sim::Value& v = key->values[sim::Fold(name)];
     if (v.name.empty()) v.name = name;  // an existing value keeps its spelling
-    v.type = RegType::String;
-    v.data = value;
+    v.type = type;
+    v.data = data;
     return true;
+}
+
+}  // namespace
+
+bool RegKey::WriteString(const std::string& name, const std::string& value) {
+    return StoreValue(handle_.Get(), name, RegType::String, value);
+}
+
+bool RegKey::WriteDword(const std::string& name, uint32_t value) {
+    std::string bytes;
+    for (int i = 0; i < 4; ++i) bytes += static_cast<char>(value >> (8 * i) & 0xFF);
+    return StoreValue(handle_.Get(), name, RegType::Dword, bytes);
 }
 
 bool DeleteKeyTree(RootKey root, const std::string& subKey) {

@@ -43,12 +43,14 @@ void SetStandardUser(bool on);
 void FailDeleteOf(plat::RootKey root, const std::string& key, bool fail = true);
 // Creating keys and writing values at this key or below it fail.
 void FailWritesUnder(plat::RootKey root, const std::string& key, bool fail = true);
+// Writing this one value of this key fails (access denied).
+void FailWriteOfValue(plat::RootKey root, const std::string& key, const std::string& name, bool fail = true);
 
 // plat::RegKey objects that hold an open key now.
 int OpenKeys();
 
 // Every key and value as readable lines ("HKLM\Software\X" and
-// "HKLM\Software\X [Name] = String:data"), sorted, for before/after comparisons.
+// "HKLM\Software\X [Name] = String:data"; a REG_DWORD "Dword:<decimal>"), sorted, for before/after comparisons.
 std::vector<std::string> RegistrySnapshot();
 
 }  // namespace sim

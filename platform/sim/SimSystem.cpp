@@ -18,6 +18,7 @@ struct SystemState {
     int liveLinks = 0;
     std::vector<std::string> debugOutput;
     int screenWidth = 1024, screenHeight = 768;
+    plat::LocalDate today{2026, 4, 1};
 };
 
 SystemState& Sys() {
@@ -63,6 +64,7 @@ int ComInitializations() { return Sys().comInits; }
 void SetLinkObjectAvailable(bool available) { Sys().linkAvailable = available; }
 int LiveLinkObjects() { return Sys().liveLinks; }
 const std::vector<std::string>& DebugOutput() { return Sys().debugOutput; }
+void SetToday(const plat::LocalDate& date) { Sys().today = date; }
 void SetScreenSize(int width, int height) {
     Sys().screenWidth = width;
     Sys().screenHeight = height;
@@ -174,6 +176,7 @@ bool ShellLink::Save(const std::string& linkPath) {
 
 void DebugOutput(const std::string& text) { Sys().debugOutput.push_back(text); }
 
+LocalDate TodayLocal() { return Sys().today; }
 int ScreenWidth() { return Sys().screenWidth; }
 int ScreenHeight() { return Sys().screenHeight; }
 

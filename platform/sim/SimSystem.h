@@ -49,6 +49,9 @@ bool DecodeLink(const std::string& bytes, LinkFields& fields);
 // Every line sent to the debugger output, oldest first.
 const std::vector<std::string>& DebugOutput();
 
+// The answer of plat::TodayLocal: 1 April 2026 by default.
+void SetToday(const plat::LocalDate& date);
+
 void SetScreenSize(int width, int height);  // 1024 x 768 by default
 
 }  // namespace sim

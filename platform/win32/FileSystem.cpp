@@ -99,6 +99,17 @@ bool WriteAttributes(const std::string& path, uint32_t attributes) {
     return Kept(SetFileAttributesA(path.c_str(), attributes));
 }
 
+bool FileSizeOf(const std::string& path, uint64_t& size) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!Kept(GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))) return false;
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        KeepError(ERROR_ACCESS_DENIED);
+        return false;
+    }
+    size = static_cast<uint64_t>(data.nFileSizeHigh) << 32 | data.nFileSizeLow;
+    return true;
+}
+
 bool CopyFileTo(const std::string& source, const std::string& dest, bool failIfExists) {
     return Kept(CopyFileA(source.c_str(), dest.c_str(), failIfExists ? TRUE : FALSE));
 }

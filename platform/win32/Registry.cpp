@@ -69,9 +69,10 @@ bool RegKey::ReadValue(const std::string& name, RegType& type, std::string& data
     switch (valueType) {
         case REG_SZ: type = RegType::String; break;
         case REG_EXPAND_SZ: type = RegType::ExpandString; break;
+        case REG_DWORD: type = RegType::Dword; break;
         default: type = RegType::Other; break;
     }
-    if (type != RegType::Other) {
+    if (type == RegType::String || type == RegType::ExpandString) {
         size_t zero = buffer.find('\0');
         if (zero != std::string::npos) buffer.resize(zero);
     }
@@ -84,6 +85,13 @@ bool RegKey::WriteString(const std::string& name, const std::string& value) {
     // The stored size counts the terminating zero.
     return Kept(RegSetValueExA(static_cast<HKEY>(handle_.Get()), name.c_str(), 0, REG_SZ,
                                reinterpret_cast<const BYTE*>(value.c_str()), static_cast<DWORD>(value.size() + 1)));
+}
+
+bool RegKey::WriteDword(const std::string& name, uint32_t value) {
+    if (!IsOpen()) return Kept(ERROR_INVALID_HANDLE);
+    const DWORD data = value;
+    return Kept(RegSetValueExA(static_cast<HKEY>(handle_.Get()), name.c_str(), 0, REG_DWORD,
+                               reinterpret_cast<const BYTE*>(&data), sizeof data));
 }
 
 bool DeleteKeyTree(RootKey root, const std::string& subKey) {

@@ -89,6 +89,12 @@ bool ShellLink::Save(const std::string& linkPath) {
 
 void DebugOutput(const std::string& text) { OutputDebugStringA((text + "\n").c_str()); }
 
+LocalDate TodayLocal() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return LocalDate{now.wYear, now.wMonth, now.wDay};
+}
+
 int ScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 int ScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
 

@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <map>
 #include <set>
 #include <string>
@@ -38,6 +40,82 @@ std::string ReadRegString(HKEY root, const std::string& key, const std::string& 
     if (found) *found = true;
     buf[size] = '\0';
     return buf;
+}
+
+// A value with its type; false when it is missing.
+bool ReadRegValue(HKEY root, const std::string& key, const std::string& name, DWORD& type, std::string& data) {
+    HKEY h;
+    if (RegOpenKeyExA(root, key.c_str(), 0, KEY_READ, &h) != ERROR_SUCCESS) return false;
+    BYTE buf[2048];
+    DWORD size = sizeof buf;
+    LONG rc = RegQueryValueExA(h, name.c_str(), nullptr, &type, buf, &size);
+    RegCloseKey(h);
+    if (rc != ERROR_SUCCESS) return false;
+    data.assign(reinterpret_cast<char*>(buf), size);
+    if ((type == REG_SZ || type == REG_EXPAND_SZ) && !data.empty() && data.back() == '\0') data.pop_back();
+    return true;
+}
+
+// The bytes of every file below folder, and how many files there are.
+void SizeBelow(const std::string& folder, uint64_t& bytes, int& files) {
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((folder + "\\*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::string name = fd.cFileName;
+        if (name == "." || name == "..") continue;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            SizeBelow(folder + "\\" + name, bytes, files);
+        } else {
+            bytes += static_cast<uint64_t>(fd.nFileSizeHigh) << 32 | fd.nFileSizeLow;
+            ++files;
+        }
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+}
+
+std::string LocalDateText() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    char text[16];
+    snprintf(text, sizeof text, "%04u%02u%02u", now.wYear, now.wMonth, now.wDay);
+    return text;
+}
+
+// The entry of the list of installed programs, value by value with its type.
+void ExpectInstalledProgramsEntry(const std::string& key, const TProjectProperty& project, const std::string& location,
+                                  const std::string& dayBefore) {
+    DWORD type = 0;
+    std::string data;
+    auto text = [&](const char* name, const std::string& expected) {
+        ASSERT_TRUE(ReadRegValue(HKEY_LOCAL_MACHINE, key, name, type, data)) << name;
+        EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << name;
+        EXPECT_EQ(data, expected) << name;
+    };
+    auto dword = [&](const char* name) -> DWORD {
+        DWORD value = 0;
+        EXPECT_TRUE(ReadRegValue(HKEY_LOCAL_MACHINE, key, name, type, data)) << name;
+        EXPECT_EQ(type, static_cast<DWORD>(REG_DWORD)) << name;
+        EXPECT_EQ(data.size(), 4u) << name;
+        if (data.size() == 4) memcpy(&value, data.data(), 4);
+        return value;
+    };
+    ASSERT_FALSE(project.DisplayVersion.empty());
+    text("DisplayVersion", project.DisplayVersion);
+    text("Publisher", project.Publisher);
+    text("DisplayIcon", "\"" + location + "\\Setup.exe\",0");
+    text("InstallLocation", location);
+    ASSERT_TRUE(ReadRegValue(HKEY_LOCAL_MACHINE, key, "InstallDate", type, data));
+    EXPECT_TRUE(data == dayBefore || data == LocalDateText()) << data;
+    uint64_t bytes = 0;
+    int files = 0;
+    SizeBelow(location, bytes, files);
+    const double kb = static_cast<double>(bytes) / 1024;
+    EXPECT_NEAR(static_cast<double>(dword("EstimatedSize")), kb, files) << bytes << " bytes in " << files << " files";
+    EXPECT_EQ(dword("NoModify"), 1u);
+    EXPECT_EQ(dword("NoRepair"), 1u);
+    EXPECT_FALSE(ReadRegValue(HKEY_LOCAL_MACHINE, key, "QuietUninstallString", type, data));
+    EXPECT_FALSE(ReadRegValue(HKEY_LOCAL_MACHINE, key, "URLInfoAbout", type, data));
 }
 
 bool KeyExists(HKEY root, const std::string& key) {
@@ -498,6 +576,7 @@ TEST_F(RoundTrip, ExampleProjectInstallsAndUninstalls) {
     const auto userTempBefore = Names(UserTemp());
 
     // Install, pressing Next on each page as a person would.
+    const std::string dayBefore = LocalDateText();
     e2e::ChildProcess setup;
     ASSERT_TRUE(setup.Start(medium + "\\Setup.exe", medium));
     HWND form = nullptr;
@@ -549,6 +628,8 @@ TEST_F(RoundTrip, ExampleProjectInstallsAndUninstalls) {
     EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, key, "DisplayName"), project.UnInstallName);
     const std::string command = ReadRegString(HKEY_LOCAL_MACHINE, key, "UninstallString");
     EXPECT_EQ(command, "\"" + uninstaller + "\"");
+    ExpectInstalledProgramsEntry(key, project, location, dayBefore);
+    ASSERT_FALSE(HasFatalFailure());
 
     // A ".pif" companion, as an old shell might have left, goes with the uninstaller.
     ASSERT_TRUE(e2e::WriteFileBytes(location + "\\Delete.pif", "pif"));

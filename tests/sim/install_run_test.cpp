@@ -2,8 +2,12 @@
 // progress, and every way it can fail.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
 
+#include "engine/RunPath_unit.h"
+#include "engine/SetupEngine_unit.h"
 #include "platform/FileSystem.h"
 #include "platform/Security.h"
 #include "platform/System.h"
@@ -394,5 +398,107 @@ TEST_F(InstallRun, ClearReadOnlyWritesOnlyWhatItChanges) {
             EXPECT_EQ(sim::Attributes(path) & (ro | arch | hid), c.after);
             EXPECT_EQ(sim::Content(path), "x");
         }
+    }
+}
+
+// The entry of the list of installed programs, value by value with its type,
+// with and without the project's optional values; each value's write failing.
+TEST_F(InstallRun, TheInstalledProgramsEntry) {
+    const std::string prefix = "HKLM\\" + Key("OrvaneDemo") + " ";
+    auto entry = [&] {
+        std::vector<std::string> lines;
+        for (const std::string& line : sim::RegistrySnapshot()) {
+            if (line.compare(0, prefix.size(), prefix) == 0) lines.push_back(line.substr(prefix.size()));
+        }
+        return lines;
+    };
+    // The size of what the installation folder holds, in KB rounded up: the
+    // program copy and its project copy are there too.
+    auto folderKB = [](const std::string& folder) {
+        uint64_t bytes = 0;
+        for (const std::string& name : sim::ListFolder(folder)) {
+            if (sim::IsFolder(folder + "\\" + name)) continue;
+            uint64_t size = 0;
+            EXPECT_TRUE(plat::FileSizeOf(folder + "\\" + name, size));
+            bytes += size;
+        }
+        return std::to_string(bytes / 1024 + (bytes % 1024 != 0));
+    };
+    struct Case {
+        bool optional;     // every optional value given
+        const char* location;
+        std::vector<std::string> expected;  // sorted; the size's line added by the test
+    };
+    const Case cases[] = {
+        {false, kDemo,
+         {"[DisplayIcon] = String:\"C:\\Program Files\\Demo\\Setup.exe\",0", "[DisplayName] = String:Orvane デモ",
+          "[InstallDate] = String:20260401", "[InstallLocation] = String:C:\\Program Files\\Demo",
+          "[NoModify] = Dword:1", "[NoRepair] = Dword:1",
+          "[UninstallString] = String:\"C:\\Program Files\\Demo\\Setup.exe\""}},
+        {true, "C:\\ソ",
+         {"[DisplayIcon] = String:C:\\ソ\\bin\\app.exe,1", "[DisplayName] = String:Orvane デモ",
+          "[DisplayVersion] = String:2.1", "[HelpLink] = String:https://example.org/help",
+          "[InstallDate] = String:20271231", "[InstallLocation] = String:C:\\ソ", "[NoModify] = Dword:1",
+          "[NoRepair] = Dword:1", "[Publisher] = String:表計算工房", "[URLInfoAbout] = String:https://example.org/",
+          "[UninstallString] = String:\"C:\\ソ\\Setup.exe\""}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.location);
+        TearDown();
+        SetUp();
+        if (c.optional) {
+            project.DisplayVersion = "2.1";
+            project.Publisher = "表計算工房";
+            project.DisplayIcon = "[Install Folder]\\bin\\app.exe,1";
+            project.URLInfoAbout = "https://example.org/";
+            project.HelpLink = "https://example.org/help";
+            sim::SetToday({2027, 12, 31});
+            project.Folders.Add().FolderPath = "[Install Folder]\\bin";
+            // Sizes on both sides of a KB: each counts with its bytes.
+            const uint64_t sizes[] = {0, 1, 1024, 1025, 5000000000ull};
+            for (size_t i = 0; i < std::size(sizes); ++i) {
+                const std::string name = "f" + std::to_string(i) + ".bin";
+                sim::AddFile("C:\\work\\" + name, "");
+                sim::SetFileSize("C:\\work\\" + name, sizes[i]);
+                TCopyFile& file = project.Files.Add();
+                file.SourceFile = name;
+                file.DestFile = "[Install Folder]\\" + name;
+            }
+        }
+        // Every Windows has the list key.
+        sim::AddKey(RootKey::LocalMachine, kListKey);
+        const auto before = sim::RegistrySnapshot();
+        Install(c.location);
+        ASSERT_TRUE(form->Session.RunSucceeded);
+        std::vector<std::string> expected = c.expected;
+        expected.push_back("[EstimatedSize] = Dword:" + folderKB(RunPath::InstallLocation(c.location)));
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(entry(), expected);
+
+        // The uninstallation takes the whole entry.
+        Uninstall(RunPath::JoinPath(c.location, "Setup.exe"));
+        EXPECT_TRUE(uninstaller->Session.RunSucceeded);
+        EXPECT_EQ(sim::RegistrySnapshot(), before);
+    }
+
+    for (const char* name : {"DisplayVersion", "Publisher", "URLInfoAbout", "HelpLink", "DisplayIcon",
+                             "InstallLocation", "InstallDate", "EstimatedSize", "NoModify", "NoRepair"}) {
+        SCOPED_TRACE(name);
+        TearDown();
+        SetUp();
+        project.DisplayVersion = "1.0";
+        project.Publisher = "Orvane";
+        project.URLInfoAbout = "https://example.org/";
+        project.HelpLink = "https://example.org/help";
+        sim::FailWriteOfValue(RootKey::LocalMachine, Key("OrvaneDemo"), name);
+        Install();
+        ExpectFailureEnd();
+        ASSERT_EQ(sim::Messages().size(), 2u);
+        EXPECT_EQ(sim::Messages()[1].text, std::string("'") + name + "' の設定に失敗しました");
+        const TFailureRecord& failure = form->Session.Engine().FailureRecord();
+        EXPECT_EQ(failure.text,
+                  std::string("Failed to write ") + name + " under HKEY_LOCAL_MACHINE\\" + Key("OrvaneDemo") + " (error 5)");
+        EXPECT_EQ(failure.record.kind, rkRegistration);
+        EXPECT_EQ(sim::OpenKeys(), 0);
     }
 }

@@ -100,6 +100,7 @@ TEST_F(SetupprojVerify, TheExampleLeavesWhatItKeeps) {
 }
 
 TEST_F(SetupprojVerify, TheInstallationMakesTheTreeAndTheRegistration) {
+    const std::string kEntry = "registry HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\OrvaneSample ";
     const VerifyReport report = Verify(Example(), kExamplePayload);
     std::vector<std::string> lines;
     for (const VerifyLine& line : report.install) lines.push_back(line.kind + " " + line.text + " " + line.detail);
@@ -117,10 +118,18 @@ TEST_F(SetupprojVerify, TheInstallationMakesTheTreeAndTheRegistration) {
         u8"folder スタート\\プログラム\\Orvane サンプル ",
         u8"shortcut スタート\\プログラム\\Orvane サンプル\\はじめにお読みください.lnk -> [Install Folder]\\readme.txt",
         "registry HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\OrvaneSample ",
-        "registry HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\OrvaneSample [DisplayName] = "
-        u8"String:Orvane サンプル ",
-        "registry HKLM\\Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\OrvaneSample [UninstallString] = "
-        u8"String:\"C:\\Program Files\\Orvane Sample\\サンプル\\Setup.exe\" ",
+        // The entry read back, each value with its type; the size is that
+        // of the example's files, the uninstaller and its project copy.
+        kEntry + u8"[DisplayIcon] = String:\"C:\\Program Files\\Orvane Sample\\サンプル\\Setup.exe\",0 ",
+        kEntry + u8"[DisplayName] = String:Orvane サンプル ",
+        kEntry + "[DisplayVersion] = String:1.0 ",
+        kEntry + "[EstimatedSize] = Dword:3 KB: the installed files, rounded up",
+        kEntry + "[InstallDate] = String:20260401 ",
+        kEntry + u8"[InstallLocation] = String:C:\\Program Files\\Orvane Sample\\サンプル ",
+        kEntry + "[NoModify] = Dword:1 ",
+        kEntry + "[NoRepair] = Dword:1 ",
+        kEntry + "[Publisher] = String:Orvane Project ",
+        kEntry + u8"[UninstallString] = String:\"C:\\Program Files\\Orvane Sample\\サンプル\\Setup.exe\" ",
     };
     EXPECT_EQ(lines, expected);
 }

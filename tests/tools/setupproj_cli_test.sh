@@ -122,6 +122,8 @@ file00000=スタート\プログラム\Tool\Tool*[Install Folder]\bin\a.txt**0*T
 [UnInstall Property]
 UnInstallKey=Tool
 UnInstallName=Tool
+DisplayVersion=1.0
+Publisher=Orvane
 TEXT
 run 2 broken check broken/Setup.ini --payload broken/payload
 expect broken "broken/Setup.ini:2: warning: blank before '=': its key is 'Name1 ', not 'Name1', so the line is never read
@@ -164,6 +166,8 @@ file00000=スタート\プログラム\ツール\はじめに*[Install Folder]\r
 [UnInstall Property]
 UnInstallKey=Tool
 UnInstallName=ツール
+DisplayVersion=1.0
+Publisher=Orvane
 TEXT
 run 0 scan-into scan tool/payload --into tool/Setup.ini --delete-mode 2
 expect scan-into "tool/Setup.ini: 3 folder records, 2 file records"
@@ -209,6 +213,8 @@ SubDirectory=ソフト
 [UnInstall Property]
 UnInstallKey=Soft
 UnInstallName=表示ソフト
+DisplayVersion=1.0
+Publisher=Orvane
 TEXT
 tail -c +4 utf8/bom.ini >utf8/plain.ini
 iconv -f UTF-8 -t CP932 utf8/plain.ini >utf8/cp932.ini
@@ -237,7 +243,8 @@ contains verify-example "result: installed; what is left behind is what the proj
 run 2 verify-broken verify examples/broken/Setup.ini --payload examples/payload
 contains verify-broken "installation: FAILED: line 9: Failed to copy D:\\medium\\..\\payload\\manual.txt to C:\\Program Files\\Orvane Broken\\doc\\manual.txt (error 3); its folder '[Install Folder]\\doc' is not there: no folder record makes it"
 mkdir -p small/payload
-echo one >small/payload/one.txt
+# 5000 bytes: the entry's size counts them (with the program and its project copy).
+head -c 5000 /dev/zero | tr '\0' x >small/payload/one.txt
 cp932 small/Setup.ini <<'TEXT'
 [Project Property]
 Name1=表示ソフト
@@ -266,7 +273,13 @@ installation: succeeded
   folder    スタート\プログラム\表示ソフト
   shortcut  スタート\プログラム\表示ソフト\表示.lnk -> [Install Folder]\one.txt
   registry  HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Hyouji
+  registry  HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Hyouji [DisplayIcon] = String:"C:\Program Files\表示ソフト 100%\Setup.exe",0
   registry  HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Hyouji [DisplayName] = String:表示ソフト
+  registry  HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Hyouji [EstimatedSize] = Dword:6 (KB: the installed files, rounded up)
+  registry  HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Hyouji [InstallDate] = String:20260401
+  registry  HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Hyouji [InstallLocation] = String:C:\Program Files\表示ソフト 100%
+  registry  HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Hyouji [NoModify] = Dword:1
+  registry  HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Hyouji [NoRepair] = Dword:1
   registry  HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Hyouji [UninstallString] = String:"C:\Program Files\表示ソフト 100%\Setup.exe"
 
 uninstallation: succeeded

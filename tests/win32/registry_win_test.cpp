@@ -21,6 +21,7 @@ TEST(Win32Registry, RoundTripUnderCurrentUser) {
         ASSERT_TRUE(k.Create(RootKey::CurrentUser, key));
         EXPECT_TRUE(k.WriteString("DisplayName", "\x83\x41\x83\x76\x83\x8A"));
         EXPECT_TRUE(k.WriteString("Empty", ""));
+        EXPECT_TRUE(k.WriteDword("Size", 0x01020304));
     }
     plat::RegKey k;
     ASSERT_TRUE(k.Open(RootKey::CurrentUser, key, RegAccess::Read));
@@ -31,6 +32,9 @@ TEST(Win32Registry, RoundTripUnderCurrentUser) {
     EXPECT_EQ(data, "\x83\x41\x83\x76\x83\x8A");
     ASSERT_TRUE(k.ReadValue("Empty", type, data));
     EXPECT_EQ(data, "");
+    ASSERT_TRUE(k.ReadValue("Size", type, data));
+    EXPECT_EQ(type, RegType::Dword);
+    EXPECT_EQ(data, std::string("\x04\x03\x02\x01", 4));
     EXPECT_FALSE(k.ReadValue("Missing", type, data));
     k.Close();
     EXPECT_FALSE(k.IsOpen());

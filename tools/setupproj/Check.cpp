@@ -42,6 +42,7 @@ private:
     void CheckPath(int line, PathRole role, const std::string& path);
     void CheckPlace(int line, const char* what, const std::string& path, const ExpandedPath& expanded);
     void CheckSources();
+    void CheckUninstallEntry();
 
     const CheckOptions& options_;
     SourceFiles* sources_;
@@ -71,6 +72,7 @@ void Checker::Run(const std::string& bytes) {
         CheckPath(source_.shortcutLines[i], PathRole::kWorkFolder, p.Shortcuts.Items(i).WorkDirectory);
     }
     CheckSources();
+    CheckUninstallEntry();
     if (options_.structure) options_.structure(source_, options_, f_);
 }
 
@@ -233,6 +235,36 @@ void Checker::CheckSources() {
             f_.Warn(source_.SectionLine("Copy File"), "the payload file " + Quoted(file) + " is installed by no record");
         }
     }
+}
+
+// What the list of installed programs shows: a product without a version or
+// publisher looks unknown there (and to package managers), and an icon
+// that names no installed file shows the blank one.
+void Checker::CheckUninstallEntry() {
+    const TProjectProperty& p = source_.project;
+    if (RunPath::UninstallKeyPath(p.UnInstallKey).empty()) return;  // no entry is written
+    const char* section = "UnInstall Property";
+    for (const auto& [key, value] : {std::pair<const char*, const std::string&>{"DisplayVersion", p.DisplayVersion},
+                                     {"Publisher", p.Publisher}}) {
+        if (value.empty()) {
+            f_.Warn(source_.SectionLine(section), std::string(key) +
+                                                      " is not given: the list of installed programs shows the "
+                                                      "product without it");
+        }
+    }
+    if (p.DisplayIcon.empty()) return;  // the uninstaller's own icon
+    const WinPath icon = ExpandKeyword(RunPath::IconFilePart(p.DisplayIcon), folders_).full;
+    if (icon.valid) {
+        // The program copy is installed as well as every copy record.
+        if (install_.valid && icon.Key() == install_.Child(options_.programFileName).Key()) return;
+        for (int i = 0; i < p.Files.Count(); ++i) {
+            const WinPath dest = ExpandKeyword(p.Files.Items(i).DestFile, folders_).full;
+            if (dest.valid && dest.Key() == icon.Key()) return;
+        }
+    }
+    f_.Warn(source_.LineOf(section, "DisplayIcon"),
+            "DisplayIcon " + Quoted(p.DisplayIcon) +
+                " names a file that no copy record installs: the list of installed programs shows a blank icon");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // values the installer stops at or misreads, the paths that go wrong, the
 // sources that are missing, and what the installation and uninstallation
 // would do wrong (a folder not made in time, folders left behind).
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
@@ -25,6 +26,11 @@ public:
     virtual bool Find(const std::string& source, std::string& payloadName) = 0;
     // Every file of the payload folder ("\" separated), none without one.
     virtual std::vector<std::string> PayloadFiles() = 0;
+    // The size in bytes of a relative source that Find finds; 0 otherwise.
+    virtual uint64_t SizeOf(const std::string& source) {
+        (void)source;
+        return 0;
+    }
 };
 
 struct CheckOptions {

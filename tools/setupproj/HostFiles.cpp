@@ -153,6 +153,12 @@ bool IsFolder(const std::string& path) {
     return fs::is_directory(ToFs(path), error);
 }
 
+uint64_t FileSize(const std::string& path) {
+    std::error_code error;
+    const std::uintmax_t size = fs::file_size(ToFs(path), error);
+    return error ? 0 : static_cast<uint64_t>(size);
+}
+
 std::string Join(const std::string& folder, const std::string& name) { return HostText(ToFs(folder) / ToFs(name)); }
 
 std::string FolderOf(const std::string& path) {

@@ -2,6 +2,7 @@
 // The files of the machine the tool runs on. Paths are the host's own:
 // UTF-8 with "/" on Linux, the ANSI code page with "\" on Windows. Names in
 // project text are CP932 with "\" separators.
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@ bool ReadFile(const std::string& path, std::string& bytes);
 bool WriteFile(const std::string& path, const std::string& bytes);
 bool IsFile(const std::string& path);
 bool IsFolder(const std::string& path);
+uint64_t FileSize(const std::string& path);  // 0 when it cannot be told
 
 std::string Join(const std::string& folder, const std::string& name);
 std::string FolderOf(const std::string& path);  // "." for a bare name

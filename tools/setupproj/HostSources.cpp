@@ -26,6 +26,12 @@ bool HostSources::Find(const std::string& source, std::string& payloadName) {
     return true;
 }
 
+uint64_t HostSources::SizeOf(const std::string& source) {
+    std::string found = host::FindFile(projectFolder_, source);
+    if (found.empty() && !payload_.empty()) found = host::FindFile(payload_, source);
+    return found.empty() ? 0 : host::FileSize(found);
+}
+
 std::vector<std::string> HostSources::PayloadFiles() {
     std::vector<std::string> files;
     std::vector<host::TreeEntry> entries;

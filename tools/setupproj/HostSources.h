@@ -15,6 +15,7 @@ public:
     HostSources(const std::string& project, const std::string& payload);
     bool Find(const std::string& source, std::string& payloadName) override;
     std::vector<std::string> PayloadFiles() override;
+    uint64_t SizeOf(const std::string& source) override;
 
 private:
     std::string project_;

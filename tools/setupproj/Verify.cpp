@@ -105,7 +105,11 @@ bool Verification::SetUpMachine() {
             continue;
         }
         std::string payloadName;
-        if (sources_.Find(source, payloadName)) sim::AddFile(path, std::string());
+        // Of its size on the host, for the size the registration computes.
+        if (sources_.Find(source, payloadName)) {
+            sim::AddFile(path, std::string());
+            sim::SetFileSize(path, sources_.SizeOf(source));
+        }
     }
     report_.installFolder = runs_.installer.ProposedInstallFolder();
     for (int k = 0; k < fkCount; ++k) {
@@ -167,7 +171,9 @@ std::vector<VerifyLine> Verification::Created(const sim::Snapshot& after, const 
     }
     const std::set<std::string> old(registryBefore_.begin(), registryBefore_.end());
     for (const std::string& line : registry) {
-        if (!old.count(line)) lines.push_back({"registry", Shown(line), ""});
+        if (old.count(line)) continue;
+        const bool size = line.find(" [EstimatedSize] = ") != std::string::npos;
+        lines.push_back({"registry", Shown(line), size ? "KB: the installed files, rounded up" : ""});
     }
     return lines;
 }

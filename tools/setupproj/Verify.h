@@ -8,8 +8,8 @@
 //
 // The simulated machine is the sim backend's default one (C:\Program Files,
 // C:\Windows, the profile C:\users\sim), with the installer and the copy
-// sources on a medium in D:\medium. Sources are taken by name: what a copy
-// source holds changes nothing in either run, so none is read.
+// sources on a medium in D:\medium. Sources are taken by name and size: what
+// a copy source holds changes nothing in either run, so none is read.
 //
 // `check` runs the same on a typical machine for its structural findings
 // (CheckStructure).
