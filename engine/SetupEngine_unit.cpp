@@ -24,7 +24,9 @@ void TSetupEngine::At(TRecordRef record, const std::string& path) {
     currentPath_ = path;
 }
 
-void TSetupEngine::Done(TItemOutcome outcome) { host_.ItemDone(TRunEvent{current_, currentPath_, outcome}); }
+void TSetupEngine::Done(TItemOutcome outcome) {
+    host_.ItemDone(TRunEvent{current_, currentPath_, outcome, std::string()});
+}
 
 bool TSetupEngine::Fail(const std::string& what, uint32_t error) {
     Record("Failed to " + what + " (error " + plat::ErrorCodeText(error) + ")");
