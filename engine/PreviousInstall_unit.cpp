@@ -204,7 +204,8 @@ void TSetupEngine::SaveProjectCopy(const std::string& path) {
         }
     }
     merged.Save(path);
-    const std::string note = std::to_string(carried.folders) + " folders, " + std::to_string(carried.files) +
-                             " files and " + std::to_string(carried.shortcuts) + " shortcuts carried";
+    auto count = [](int n, const char* what) { return std::to_string(n) + " " + what + (n == 1 ? "" : "s"); };
+    const std::string note = "carried " + count(carried.folders, "folder") + ", " + count(carried.files, "file") +
+                             " and " + count(carried.shortcuts, "shortcut");
     host_.ItemDone(TRunEvent{{rkPreviousCopy, -1}, ProjectFileName(previousUninstaller_), ioCarried, note});
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -89,9 +90,9 @@ protected:
         ASSERT_TRUE(form->Session.RunSucceeded);
     }
 
-    TProjectProperty InstalledCopy(const std::string& folder = kTyped) {
-        TProjectProperty copy;
-        copy.Load(folder + std::string("\\Setup.ini"));
+    std::unique_ptr<TProjectProperty> InstalledCopy(const std::string& folder = kTyped) {
+        auto copy = std::make_unique<TProjectProperty>();
+        copy->Load(folder + std::string("\\Setup.ini"));
         return copy;
     }
 
@@ -183,7 +184,7 @@ TEST_F(Upgrade, TheNewUninstallerCarriesWhatTheNewProjectDrops) {
         "スタート\\プログラム\\Demo\\App 2",
         "スタート\\プログラム\\Demo\\App 1",
     };
-    EXPECT_EQ(Dests(InstalledCopy()), expected);
+    EXPECT_EQ(Dests(*InstalledCopy()), expected);
 
     Uninstall(In("\\Setup.exe"));
     ASSERT_TRUE(uninstaller->Session.RunSucceeded);
@@ -223,9 +224,9 @@ TEST_F(Upgrade, ADifferentFolderOrAnUntrustedCopyCarriesNothing) {
         c.between();
         Version2();
         InstallAt(c.second);
-        TProjectProperty copy = InstalledCopy(c.second);
-        EXPECT_EQ(copy.Files.Count(), 3);
-        EXPECT_EQ(copy.Shortcuts.Count(), 1);
+        const auto copy = InstalledCopy(c.second);
+        EXPECT_EQ(copy->Files.Count(), 3);
+        EXPECT_EQ(copy->Shortcuts.Count(), 1);
         const std::vector<std::string>& debug = sim::DebugOutput();
         const bool noted = std::any_of(debug.begin(), debug.end(), [](const std::string& line) {
             return line.find("Setup.ini: not read:") != std::string::npos;

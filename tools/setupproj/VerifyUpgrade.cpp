@@ -134,8 +134,8 @@ void UpgradeVerification::Lines(const std::vector<RunItem>& items, bool origins,
         const std::string path = e.record.kind == rkRegistration ? Shown(e.path) : e.path.empty() ? "" : Form(e.path);
         std::string detail = OutcomeWord(e.outcome);
         if (!e.note.empty()) detail += ": " + e.note;
-        if (origins && !item.stored.empty() && e.record.kind != rkRegistration) {
-            const std::string origin = Origin(item.stored);
+        if (origins && !e.path.empty() && e.record.kind != rkRegistration) {
+            const std::string origin = Origin(e.path);
             if (!origin.empty()) detail += ", installed by " + origin;
         }
         out += "  " + kind + " " + path + " (" + detail + ")\n";
@@ -155,6 +155,11 @@ bool UpgradeVerification::Install(Version& v, const char* step, std::string& out
         return false;
     }
     v.host.installFolder = v.session->ProposedInstallFolder();
+    folders_.clear();
+    for (int k = 0; k < fkCount; ++k) {
+        folders_.push_back(KeywordFolder(
+            k, [&v] { return v.host.installFolder; }, *v.session->SystemPath));
+    }
     try {
         v.session->Engine().RunInstall();
     } catch (const std::exception&) {
@@ -186,11 +191,6 @@ int UpgradeVerification::Run(Version& older, Version& newer, SourceFiles& olderS
     if (!Install(newer, "2. NEW: installation", out)) return 2;
     const bool sameFolder = SamePath(oldFolder, newer.host.installFolder);
     if (!sameFolder) out += "  NOTE: NEW does not propose OLD's folder: nothing of OLD is carried\n";
-    folders_.clear();
-    for (int k = 0; k < fkCount; ++k) {
-        folders_.push_back(KeywordFolder(
-            k, [this] { return newer_->host.installFolder; }, *newer.session->SystemPath));
-    }
 
     // NEW's uninstaller, as the registration starts it.
     std::string program;
@@ -198,7 +198,6 @@ int UpgradeVerification::Run(Version& older, Version& newer, SourceFiles& olderS
         if (item.event.record.kind == rkProgramCopy) program = item.event.path;
     }
     sim::SetExecutablePath(program);
-    plat::HoldOwnProgram();
     TSetupSession uninstaller(uninstallHost_);
     out += "\n3. uninstallation by NEW's uninstaller: ";
     if (uninstaller.Start() != ssUninstall) {
