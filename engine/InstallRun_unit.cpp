@@ -136,6 +136,9 @@ void TSetupEngine::RemoveMadeFolders() {
 bool TSetupEngine::CopyFiles() {
     return Step("copy the files", [this] {
         TProjectProperty& project = *session_.Project;
+        // Before the first copy: the program copy and its project copy go
+        // where the previous ones are.
+        ReadPreviousProject();
         for (int i = 0; i < project.Files.Count(); ++i) {
             const TCopyFile& item = project.Files.Items(i);
             At({rkFile, i});
@@ -164,7 +167,7 @@ bool TSetupEngine::CopyFiles() {
         std::string projectCopy = ProjectFileName(programCopy);
         At({rkProjectCopy}, projectCopy);
         try {
-            project.Save(projectCopy);
+            SaveProjectCopy(projectCopy);
         } catch (const ESetupError& e) {
             return Fail("save the project copy " + projectCopy + ": " + e.Message(), plat::LastError());
         }

@@ -12,6 +12,7 @@
 #include "engine/RunPath_unit.h"
 #include "platform/FolderTrust.h"
 
+class TProjectProperty;
 class TSetupSession;
 class TSystemPath;
 struct TShortCutFile;
@@ -33,6 +34,7 @@ enum TRecordKind {
     rkProjectCopy,    // its project copy, with InstallMode 1
     rkRegistration,   // the uninstall registration
     rkSelfRemoval,    // the uninstaller's removal of itself
+    rkPreviousCopy,   // the project copy of the installation this one goes over
 };
 
 struct TRecordRef {
@@ -58,6 +60,9 @@ enum TItemOutcome {
     ioKeywordFolder,     // exactly a keyword folder (the installation folder, the Start menu): it stays
     ioNotEmpty,          // a folder that is not empty, or that the system keeps: it stays
     ioNotRemoved,        // a registration that could not be deleted: it stays
+    ioCarried,           // the previous project copy read: its records the new one lacks are carried
+    ioNotTrusted,        // the previous project copy fails the trust rule: not read, nothing carried
+    ioNotRead,           // the previous project copy is missing or does not load: nothing carried
 };
 
 // One item of a run, once it is done: the record behind it, its path as the
@@ -69,6 +74,9 @@ struct TRunEvent {
     std::string path;
     TItemOutcome outcome = ioMade;
     uint64_t size = 0;  // bytes
+    // Why, where the outcome alone does not say (the previous project copy):
+    // one English line, "" otherwise.
+    std::string note;
 };
 
 // What stopped a run: the item it was at, and the text for the debugger
@@ -137,6 +145,12 @@ public:
     bool CreateShortcuts();
     bool CreateShortcut(const TShortCutFile& item);
     bool RegisterUninstall();
+    // Over a previous installation of the same key in the same folder: reads
+    // its uninstaller's project copy (before anything overwrites it), when it
+    // passes the trust rule; then saves the new copy with the previous
+    // records the new project lacks. Anywhere else the copy is the project.
+    void ReadPreviousProject();
+    void SaveProjectCopy(const std::string& path);
 
     // The uninstallation run: judges its own files, asks, reports the result.
     bool RunUninstall();
@@ -193,6 +207,8 @@ private:
     std::string currentPath_;
     uint64_t placedBytes_ = 0;  // of the files the installation run has placed so far
     std::unique_ptr<TSystemPath> fallbackSystemPath_;
+    std::unique_ptr<TProjectProperty> previous_;  // the previous project copy, when one is carried
+    std::string previousUninstaller_;
 };
 
 // What the self-removal batch does, done at once by the caller: for a machine

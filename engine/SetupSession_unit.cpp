@@ -1,5 +1,6 @@
 #include "engine/SetupSession_unit.h"
 
+#include "engine/PreviousInstall_unit.h"
 #include "engine/RunPath_unit.h"
 #include "engine/SystemPath_unit.h"
 #include "platform/Error.h"
@@ -49,6 +50,12 @@ TSessionStart TSetupSession::Start() {
 std::string TSetupSession::ProposedInstallFolder() {
     // "[Install Folder]" of the uninstallation is the uninstaller's own folder.
     if (Project->InstallMode != 0) return RunPath::ExecutableFolder(ExePath);
+    // A new version goes where the installed one is, as long as its
+    // uninstaller is still there; the project may keep its own default.
+    if (Project->UsePreviousLocation != 0) {
+        const TPreviousInstallation previous = FindPreviousInstallation(Project->UnInstallKey);
+        if (previous.present) return previous.folder;
+    }
     // The Program Files folder is asked for only when the proposal lies below it.
     const std::string programFiles =
         Project->InitDirectory != 0 ? std::string() : SystemPath->GetSystemPath(spProgramFiles);

@@ -434,8 +434,10 @@ bool PageShown(HWND form, const char* page) {
 }
 
 // Presses Next until the progress page runs, then waits for the end page.
-// Returns the installation folder the location page proposed.
-void WalkInstaller(DWORD pid, HWND& form, std::string& location, const std::string& shotPrefix) {
+// Returns the installation folder the location page proposed (or, with
+// typed, the one typed there over the proposal).
+void WalkInstaller(DWORD pid, HWND& form, std::string& location, const std::string& shotPrefix,
+                   const std::string& typed = "") {
     form = e2e::WaitForForm(pid, "SetupMainForm", kWait);
     ASSERT_NE(form, nullptr) << "the wizard did not appear";
     HWND next = e2e::WaitForControl(form, "NextButton", kWait);
@@ -443,6 +445,7 @@ void WalkInstaller(DWORD pid, HWND& form, std::string& location, const std::stri
     for (int step = 0; step < 8 && !PageShown(form, "CopyProcessSheet") && !PageShown(form, "EndSheet"); ++step) {
         if (PageShown(form, "LocationSheet")) {
             location = e2e::Text(e2e::FindControl(form, "LocationEdit"));
+            if (!typed.empty()) e2e::SetEditText(e2e::FindControl(form, "LocationEdit"), typed);
         }
         ASSERT_TRUE(e2e::WaitUntil([&] { return e2e::IsEnabled(next); }, kWait));
         std::string before = e2e::Text(e2e::FindControl(form, "NextLabel")) + e2e::Text(next);
@@ -849,6 +852,73 @@ TEST_F(RoundTrip, FailedInstallationKeepsWhatWasDoneAndRegistersNothing) {
 
     e2e::RemoveTree(location);
     e2e::RemoveTree(ShellFolder("Programs") + "\\Orvane RT");
+}
+
+// A new version over an old one (tests/upgrade): version 1 goes into a folder
+// the user types; version 2 drops a file and a folder, replaces a shortcut
+// and adds a file, proposes that folder and goes over it; the registered
+// uninstaller then leaves nothing of either version.
+TEST_F(RoundTrip, NewVersionOverOldLeavesNothingOfEither) {
+    const std::string typed = "C:\\Orvane Upgrade Typed";
+    const std::string fullKey = std::string(kListKey) + "\\OrvaneUpgrade";
+    const std::string menu = ShellFolder("Programs") + "\\Orvane Upgrade";
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, fullKey.c_str());
+    e2e::RemoveTree(typed);
+    e2e::RemoveTree(menu);
+    std::map<std::string, std::string> payload;
+    for (const char* name : {"app.txt", "old.txt", "plugin.txt", "new.txt"}) {
+        payload[name] = ReadSource(std::string("tests/upgrade/payload/") + name);
+    }
+    std::string media[2];
+    for (int v = 0; v < 2; ++v) {
+        const std::string tag = v == 0 ? "v1" : "v2";
+        media[v] = e2e::MakeProjectFolder("upgrade-" + tag, ReadSource("tests/upgrade/" + tag + "/Setup.ini"));
+        ASSERT_FALSE(media[v].empty());
+        for (const auto& [name, bytes] : payload) e2e::WriteFileBytes(media[v] + "\\" + name, bytes);
+    }
+    const auto treeBefore = DriveC();
+    const auto listBefore = UninstallList();
+
+    std::string proposed[2];
+    for (int v = 0; v < 2; ++v) {
+        e2e::ChildProcess setup;
+        ASSERT_TRUE(setup.Start(media[v] + "\\Setup.exe", media[v]));
+        HWND form = nullptr;
+        WalkInstaller(setup.Id(), form, proposed[v], "", v == 0 ? typed : "");
+        ASSERT_FALSE(HasFatalFailure());
+        ASSERT_TRUE(e2e::WaitUntil([&] { return PageShown(form, "EndSheet"); }, 60000)) << "no end page";
+        e2e::Click(e2e::FindControl(form, "NextButton"));
+        DWORD code = 0;
+        ASSERT_TRUE(setup.WaitExit(kWait, code));
+        if (v == 0) {
+            EXPECT_TRUE(e2e::FileExists(typed + "\\old.txt"));
+            EXPECT_TRUE(e2e::FileExists(typed + "\\plugins\\plugin.txt"));
+            EXPECT_TRUE(e2e::FileExists(menu + "\\App 1.lnk"));
+        }
+    }
+    EXPECT_NE(proposed[0], typed);
+    EXPECT_EQ(proposed[1], typed) << "version 2 does not propose version 1's folder";
+    EXPECT_TRUE(e2e::FileExists(typed + "\\new.txt"));
+    EXPECT_TRUE(e2e::FileExists(menu + "\\App 2.lnk"));
+    // Version 1's dropped items stay until the uninstallation.
+    EXPECT_TRUE(e2e::FileExists(typed + "\\old.txt"));
+    EXPECT_TRUE(e2e::FileExists(menu + "\\App 1.lnk"));
+
+    const std::string command = ReadRegString(HKEY_LOCAL_MACHINE, fullKey, "UninstallString");
+    ASSERT_EQ(command, "\"" + typed + "\\Setup.exe\"");
+    CommandProcess un;
+    ASSERT_TRUE(un.Start(command));
+    Answer(un.Id(), "警告", "アンインストールを実行しますか？", "はい(&Y)");
+    ASSERT_FALSE(HasFatalFailure());
+    Answer(un.Id(), "情報", "アンインストール完了しました", "OK");
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_TRUE(un.WaitExit(kWait));
+    EXPECT_TRUE(e2e::WaitUntil([&] { return !e2e::FolderExists(typed) && BatchesGone(); }, 10000, 100))
+        << "the self-removal did not finish";
+    EXPECT_FALSE(e2e::FolderExists(menu));
+    EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, fullKey));
+    EXPECT_EQ(UninstallList(), listBefore);
+    EXPECT_EQ(WithoutScheduledLeftovers(Differences(treeBefore, DriveC())), std::vector<std::string>());
 }
 
 }  // namespace

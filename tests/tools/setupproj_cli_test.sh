@@ -306,6 +306,20 @@ run 2 verify-answer verify small/Setup.ini --answer maybe
 contains verify-answer "usage: setupproj verify PROJECT [--payload DIR] [--answer yes|no] [--from-utf8]"
 run 2 verify-unreadable verify small/missing.ini
 
+# A new version over an old one (tests/upgrade): verify installs both into one
+# folder and the new uninstaller removes what only the old one installed;
+# check names those destinations at the old project's lines.
+cp -r "$root/tests/upgrade" upgrade
+run 0 verify-over verify upgrade/v2/Setup.ini --over upgrade/v1/Setup.ini --payload upgrade/payload
+contains verify-over "previous  [Install Folder]\\Setup.ini (read: carried 1 folder, 2 files and 1 shortcut)"
+contains verify-over "file      [Install Folder]\\old.txt (removed, installed by OLD only)"
+contains verify-over "file      [Install Folder]\\plugins\\plugin.txt (removed, installed by OLD only)"
+contains verify-over "shortcut  スタート\\プログラム\\Orvane Upgrade\\App 1.lnk (removed, installed by OLD only)"
+contains verify-over "left behind: nothing"
+run 1 check-over check upgrade/v2/Setup.ini --over upgrade/v1/Setup.ini --payload upgrade/payload
+contains check-over "upgrade/v1/Setup.ini:12: warning: the file '[Install Folder]\\old.txt' is not in the new version"
+contains check-over "upgrade/v1/Setup.ini:15: warning: the folder '[Install Folder]\\plugins' is not in the new version"
+
 if [ "$failures" -ne 0 ]; then
   echo "$failures failure(s)"
   exit 1

@@ -4,7 +4,10 @@
 #include "tools/setupproj/HostFiles.h"
 #include "tools/setupproj/HostSources.h"
 #include "tools/setupproj/ProjectText.h"
+#include "tools/setupproj/Upgrade.h"
 #include "tools/setupproj/Verify.h"
+
+#include <algorithm>
 
 namespace setupproj {
 
@@ -19,7 +22,13 @@ int Usage(const std::string& problem) {
 
 int RunCheck(const std::vector<std::string>& args) {
     ProjectInput input;
-    const std::string problem = ReadProjectInput(args, nullptr, input);
+    std::string over, overBytes;
+    const std::string problem = ReadProjectInput(
+        args,
+        [&over](const std::vector<std::string>& words, size_t& i) {
+            return words[i] == "--over" && i + 1 < words.size() && !(over = words[++i]).empty();
+        },
+        input);
     if (!problem.empty()) return Usage(problem);
     const std::string& project = input.project;
     CheckOptions options;
@@ -30,8 +39,16 @@ int RunCheck(const std::vector<std::string>& args) {
     const Findings findings = CheckProject(input.bytes, options, &sources);
     std::string out;
     for (const Finding& finding : findings.Sorted()) out += FormatFinding(host::Shown(project), finding) + "\n";
+    int status = findings.ExitStatus();
+    if (!over.empty()) {
+        // OLD's destinations that NEW drops: the merge removes them at uninstall.
+        if (!host::ReadFile(over, overBytes)) return Usage("cannot read the project file '" + host::Shown(over) + "'");
+        const Findings dropped = DroppedByNewer(input.bytes, overBytes);
+        for (const Finding& finding : dropped.Sorted()) out += FormatFinding(host::Shown(over), finding) + "\n";
+        status = std::max(status, dropped.ExitStatus());
+    }
     WriteConsole(false, out);
-    return findings.ExitStatus();
+    return status;
 }
 
 }  // namespace setupproj

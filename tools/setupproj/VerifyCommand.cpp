@@ -4,6 +4,7 @@
 #include "tools/setupproj/HostFiles.h"
 #include "tools/setupproj/HostSources.h"
 #include "tools/setupproj/ProjectText.h"
+#include "tools/setupproj/Upgrade.h"
 #include "tools/setupproj/Verify.h"
 
 namespace setupproj {
@@ -20,7 +21,9 @@ int Usage(const std::string& problem) {
 
 int RunVerify(const std::vector<std::string>& args) {
     VerifyOptions options;
-    auto answer = [&options](const std::vector<std::string>& words, size_t& i) {
+    std::string over;
+    auto answer = [&options, &over](const std::vector<std::string>& words, size_t& i) {
+        if (words[i] == "--over" && i + 1 < words.size()) return !(over = words[++i]).empty();
         if (words[i] != "--answer" || i + 1 >= words.size() || (words[i + 1] != "yes" && words[i + 1] != "no")) {
             return false;
         }
@@ -30,6 +33,12 @@ int RunVerify(const std::vector<std::string>& args) {
     ProjectInput input;
     const std::string problem = ReadProjectInput(args, answer, input);
     if (!problem.empty()) return Usage(problem);
+    if (!over.empty()) {
+        std::string report;
+        const int status = VerifyOver(input, over, options, report);
+        WriteConsole(false, report);
+        return status;
+    }
     const std::string& project = input.project;
     std::string& bytes = input.bytes;
     if (input.fromUtf8 || HasUtf8Bom(bytes)) {

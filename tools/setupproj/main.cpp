@@ -26,6 +26,7 @@ const char kUsage[] =
     "       setupproj check PROJECT [--payload DIR] [--from-utf8]\n"
     "       setupproj scan DIR [--into PROJECT] [--dest TEXT] [--delete-mode N]\n"
     "       setupproj verify PROJECT [--payload DIR] [--answer yes|no] [--from-utf8]\n"
+    "       setupproj check|verify NEW --over OLD [--payload DIR]\n"
     "       setupproj --help\n";
 
 const char kHelp[] =
@@ -107,6 +108,15 @@ const char kHelp[] =
     "        result: installed; what is left behind is what the project keeps (exit status 1)\n"
     "    A project that lists a folder after its subfolder fails so:\n"
     "          LEFT [Install Folder]\\data\\: it is listed after its subfolder '[Install Folder]\\data\\cache' (line 5), and folders are removed last first, so it is not empty when its turn comes\n"
+    "\n"
+    "setupproj verify NEW --over OLD [--payload DIR] [--answer yes|no]\n"
+    "    Installs OLD, then NEW into the folder it proposes (OLD's), then runs\n"
+    "    NEW's uninstaller, all on the simulated Windows; prints what each step\n"
+    "    did (\"installed by OLD only\" marks what NEW's uninstaller removes for\n"
+    "    OLD) and every path left behind with its cause. Exit status as verify.\n"
+    "setupproj check NEW --over OLD [--payload DIR]\n"
+    "    Also warns, at OLD's lines, of each destination of OLD that NEW drops:\n"
+    "    installed over OLD, NEW's uninstaller removes it.\n"
     "\n"
     "setupproj scan DIR [--into PROJECT] [--dest TEXT] [--delete-mode N]\n"
     "    Walks the payload folder DIR and writes the records that install it:\n"
