@@ -22,11 +22,6 @@ constexpr size_t kMaxFolderPath = 247;
 
 enum class PathRole { kFolder, kDestination, kLink, kWorkFolder };
 
-std::string HexByte(unsigned char byte) {
-    const char digits[] = "0123456789ABCDEF";
-    return std::string("0x") + digits[byte >> 4] + digits[byte & 15];
-}
-
 class Checker {
 public:
     Checker(const CheckOptions& options, SourceFiles* sources, Findings& findings)
@@ -77,9 +72,9 @@ void Checker::CheckEncoding(const TIniTextLines& text, const std::string& bytes)
         const std::string& line = text.Lines[number];
         size_t bad = FirstNonCp932(line);
         if (bad == std::string::npos) continue;
-        std::string shown = HexByte(static_cast<unsigned char>(line[bad]));
+        std::string shown = "0x" + Hex(static_cast<unsigned char>(line[bad]), 2);
         if (bad + 1 < line.size() && plat::ansi::CharLength(line, bad) == 2) {
-            shown += " " + HexByte(static_cast<unsigned char>(line[bad + 1]));
+            shown += " 0x" + Hex(static_cast<unsigned char>(line[bad + 1]), 2);
         }
         std::string message = "bytes that are not CP932 text at column " + std::to_string(bad + 1) + " (" + shown + ")";
         if (!hinted && LooksLikeUtf8(bytes)) {

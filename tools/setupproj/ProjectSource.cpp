@@ -133,21 +133,6 @@ void Reader::Run(const TIniTextLines& lines, bool textAfterNul) {
     // The installer's reading, told every number: after the lines' findings,
     // as it reads the document they were made from.
     SchemaReadAll(ini_, source_.project, [this](const TSchemaNumber& number) { Number(number); });
-    const TProjectProperty& p = source_.project;
-    for (int i = 0; i < p.Files.Count(); ++i) {
-        if (p.Files.Items(i).DeleteMode > 2) {
-            findings_.Warn(source_.fileLines[static_cast<size_t>(i)],
-                           "DeleteMode " + std::to_string(p.Files.Items(i).DeleteMode) +
-                               " is not 0, 1 or 2: the uninstaller deletes the file without asking");
-        }
-    }
-    for (int i = 0; i < p.Shortcuts.Count(); ++i) {
-        if (p.Shortcuts.Items(i).ShowMode > 2) {
-            findings_.Warn(source_.shortcutLines[static_cast<size_t>(i)],
-                           "ShowMode " + std::to_string(p.Shortcuts.Items(i).ShowMode) +
-                               " is not 0, 1 or 2: the program starts in a normal window");
-        }
-    }
     CheckSettings();
 }
 
@@ -315,9 +300,19 @@ void Reader::Number(const TSchemaNumber& number) {
         findings_.Error(line, std::string(number.What) + " " + Quoted(number.Text) +
                                   " is not an integer: the installer stops loading the project here (\"" +
                                   Shown(number.Error) + "\")");
-    } else if (number.Kind == skByte && (number.Value < 0 || number.Value > 255)) {
+        return;
+    }
+    const int low = number.Value & 0xFF;
+    if (number.Kind == skByte && low != number.Value) {
         findings_.Warn(line, std::string(number.What) + " " + std::to_string(number.Value) +
-                                 " is outside 0-255: it is read as " + std::to_string(number.Value & 0xFF));
+                                 " is outside 0-255: it is read as " + std::to_string(low));
+    }
+    // DeleteMode and ShowMode mean something for 0, 1 and 2 only.
+    const std::string what = number.What;
+    if ((what == "DeleteMode" || what == "ShowMode") && low > 2) {
+        findings_.Warn(line, what + " " + std::to_string(low) + " is not 0, 1 or 2: " +
+                                 (what == "ShowMode" ? "the program starts in a normal window"
+                                                     : "the uninstaller deletes the file without asking"));
     }
 }
 

@@ -12,13 +12,13 @@ namespace {
 
 const char kBom[] = "\xEF\xBB\xBF";
 
+}  // namespace
+
 std::string Hex(unsigned value, int digits) {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "%0*X", digits, value);
     return buffer;
 }
-
-}  // namespace
 
 std::string Quoted(const std::string& cp932) { return "'" + Shown(cp932) + "'"; }
 

@@ -17,6 +17,9 @@ size_t CharCount(const std::string& text);
 // \xNN, so that the message still says which bytes are wrong.
 std::string Shown(const std::string& cp932);
 
+// value in upper-case hex digits, at least digits of them.
+std::string Hex(unsigned value, int digits);
+
 // Shown in quotes: 'text'.
 std::string Quoted(const std::string& cp932);
 
