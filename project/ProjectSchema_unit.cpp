@@ -205,8 +205,15 @@ void SchemaReadAll(TProjectIniFile& ini, TProjectProperty& p,
             const std::vector<TSchemaField>& form = part.Records->Fields;
             for (size_t i = 0; i < form.size(); ++i) {
                 if (form[i].Kind == skText) continue;
-                numbers[i] = Number(lenient, {part, form[i].Name, form[i].Kind, key, fields[i], 0, {},
-                                              static_cast<int>(i), count});
+                try {
+                    numbers[i] = Number(lenient, {part, form[i].Name, form[i].Kind, key, fields[i], 0, {},
+                                                  static_cast<int>(i), count});
+                } catch (const ESetupError&) {
+                    // The item is there already, with the fields before the failing one.
+                    for (size_t j = i; j < form.size(); ++j) fields[j].clear(), numbers[j] = 0;
+                    part.Records->Add(p, fields, numbers);
+                    throw;
+                }
             }
             part.Records->Add(p, fields, numbers);
         }

@@ -47,7 +47,7 @@ TEST(ProjectSchema, EveryEntryRoundTripsAndAWrongNumberIsFoundAtItsLine) {
             EXPECT_TRUE(SchemaWrites(loaded, s)) << s.Key;
             if (s.Kind == skText) continue;
             // The same setting holding no number, on line 3 of a project.
-            const std::string wrong = "[Other]\r\n" + header + s.Key + "=x1\r\n";
+            const std::string wrong = "\r\n" + header + s.Key + "=z1\r\n";
             TProjectProperty strict;
             EXPECT_THROW(strict.Parse(wrong), ESetupError) << s.Key;
             setupproj::ProjectSource source;
@@ -55,7 +55,7 @@ TEST(ProjectSchema, EveryEntryRoundTripsAndAWrongNumberIsFoundAtItsLine) {
             setupproj::ReadProjectSource(wrong, source, findings);
             ASSERT_FALSE(findings.All().empty()) << s.Key;
             EXPECT_EQ(findings.All()[0].line, 3) << s.Key;
-            EXPECT_EQ(findings.All()[0].text.rfind(std::string(s.Key) + " 'x1' is not an integer", 0), 0u)
+            EXPECT_EQ(findings.All()[0].text.rfind(std::string(s.Key) + " 'z1' is not an integer", 0), 0u)
                 << findings.All()[0].text;
         }
         if (part.TextBlock >= 0) EXPECT_EQ(*loaded.TextBlock(part.TextBlock), (std::vector<std::string>{"a", "b"}));
@@ -69,7 +69,7 @@ TEST(ProjectSchema, EveryEntryRoundTripsAndAWrongNumberIsFoundAtItsLine) {
             std::string good, wrong = "\r\n" + header;
             for (const std::string& t : part.Records->Texts(loaded, 0)) good += "*" + t;
             std::vector<std::string> texts = part.Records->Texts(loaded, 1);
-            texts[i] = "x1";
+            texts[i] = "z1";
             std::string record;
             for (const std::string& t : texts) record += "*" + t;
             wrong += "file00000=" + good.substr(1) + "\r\nfile00001=" + record.substr(1) + "\r\n";
@@ -78,10 +78,10 @@ TEST(ProjectSchema, EveryEntryRoundTripsAndAWrongNumberIsFoundAtItsLine) {
             setupproj::ReadProjectSource(wrong, source, findings);
             bool found = false;
             for (const setupproj::Finding& f : findings.All()) {
-                found |= f.line == 4 && f.text.rfind(std::string(fields[i].Name) + " 'x1' is not an integer", 0) == 0;
+                found |= f.line == 4 && f.text.rfind(std::string(fields[i].Name) + " 'z1' is not an integer", 0) == 0;
             }
             EXPECT_TRUE(found) << fields[i].Name;
-            EXPECT_EQ(source.project.Serialize().find("x1"), std::string::npos) << fields[i].Name;
+            EXPECT_EQ(source.project.Serialize().find("z1"), std::string::npos) << fields[i].Name;
         }
     }
     // The optional settings are not written at their defaults.

@@ -87,10 +87,14 @@ private:
     void RecordShape(const TSchemaRecords& form, const char* section, const Entry& entry);
     void Number(const TSchemaNumber& number);
     void CheckSettings();
+    void Flush();
 
     TProjectIniFile& ini_;
     ProjectSource& source_;
     Findings& findings_;
+    // A record's warnings of its numbers follow the errors of all of them.
+    std::string pendingKey_;
+    std::vector<std::pair<int, std::string>> pending_;
 };
 
 void Reader::Run(const TIniTextLines& lines, bool textAfterNul) {
@@ -133,6 +137,7 @@ void Reader::Run(const TIniTextLines& lines, bool textAfterNul) {
     // The installer's reading, told every number: after the lines' findings,
     // as it reads the document they were made from.
     SchemaReadAll(ini_, source_.project, [this](const TSchemaNumber& number) { Number(number); });
+    Flush();
     CheckSettings();
 }
 
@@ -290,7 +295,14 @@ void Reader::RecordShape(const TSchemaRecords& form, const char* section, const 
     }
 }
 
+void Reader::Flush() {
+    for (const auto& warning : pending_) findings_.Warn(warning.first, warning.second);
+    pending_.clear();
+}
+
 void Reader::Number(const TSchemaNumber& number) {
+    if (number.Part.Section + number.Key != pendingKey_) Flush();
+    pendingKey_ = number.Part.Section + number.Key;
     if (number.Field >= number.FieldCount) return;  // a missing field: told with the record's shape
     const int section = ini_.FindSection(number.Part.Section);
     const int index = section < 0 ? -1 : ini_.SectionAt(section).IndexOfKey(number.Key);
@@ -304,15 +316,15 @@ void Reader::Number(const TSchemaNumber& number) {
     }
     const int low = number.Value & 0xFF;
     if (number.Kind == skByte && low != number.Value) {
-        findings_.Warn(line, std::string(number.What) + " " + std::to_string(number.Value) +
-                                 " is outside 0-255: it is read as " + std::to_string(low));
+        pending_.emplace_back(line, std::string(number.What) + " " + std::to_string(number.Value) +
+                                        " is outside 0-255: it is read as " + std::to_string(low));
     }
     // DeleteMode and ShowMode mean something for 0, 1 and 2 only.
     const std::string what = number.What;
     if ((what == "DeleteMode" || what == "ShowMode") && low > 2) {
-        findings_.Warn(line, what + " " + std::to_string(low) + " is not 0, 1 or 2: " +
-                                 (what == "ShowMode" ? "the program starts in a normal window"
-                                                     : "the uninstaller deletes the file without asking"));
+        pending_.emplace_back(line, what + " " + std::to_string(low) + " is not 0, 1 or 2: " +
+                                        (what == "ShowMode" ? "the program starts in a normal window"
+                                                            : "the uninstaller deletes the file without asking"));
     }
 }
 
