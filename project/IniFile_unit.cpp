@@ -1,6 +1,7 @@
 #include "project/IniFile_unit.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
@@ -108,8 +109,9 @@ int HexDigit(unsigned char c) {
 
 }  // namespace
 
-void TProjectIniSection::AddLine(const std::string& line) {
+void TProjectIniSection::AddLine(const std::string& line, int number) {
     lines_.push_back(line);
+    numbers_.push_back(number);
     IndexLine(static_cast<int>(lines_.size()) - 1);
 }
 
@@ -128,11 +130,18 @@ void TProjectIniSection::SetLineAt(int index, const std::string& line) {
 void TProjectIniSection::DeleteLineAt(int index) {
     lines_.at(static_cast<size_t>(index));  // refuses an index out of range
     lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(index));
+    numbers_.erase(numbers_.begin() + static_cast<std::ptrdiff_t>(index));
     RebuildIndex();
 }
 
 void TProjectIniSection::SortLines() {
-    NaturalMergeSort(lines_, LineLess);
+    std::vector<std::pair<std::string, int>> numbered;
+    for (size_t i = 0; i < lines_.size(); ++i) numbered.emplace_back(std::move(lines_[i]), numbers_[i]);
+    NaturalMergeSort(numbered, [](const auto& a, const auto& b) { return LineLess(a.first, b.first); });
+    for (size_t i = 0; i < numbered.size(); ++i) {
+        lines_[i] = std::move(numbered[i].first);
+        numbers_[i] = numbered[i].second;
+    }
     RebuildIndex();
 }
 
@@ -279,11 +288,13 @@ void TProjectIniFile::Close() {
     sections_.clear();
 }
 
-void TProjectIniFile::Parse(const std::string& text) {
+void TProjectIniFile::Parse(const std::string& text, TIniTextLines* lines) {
     const size_t size = std::min(text.find('\0'), text.size());  // a NUL byte ends the text
     TProjectIniSection* current = nullptr;
     size_t pos = 0;
+    int number = 0;
     while (pos < size) {
+        ++number;
         size_t end = pos;
         while (end < size && text[end] != '\r' && text[end] != '\n') ++end;
         size_t next = end;
@@ -307,11 +318,20 @@ void TProjectIniFile::Parse(const std::string& text) {
             if (close != std::string::npos) {
                 current = &AddSection();
                 current->Name.assign(text, first + 1, close - first - 1);
+                current->Line = number;
             } else if (current) {
-                current->AddLine(text.substr(pos, end - pos));
+                current->AddLine(text.substr(pos, end - pos), number);
+            } else if (lines && lines->DroppedLine == 0) {
+                lines->DroppedLine = number;
             }
         }
+        if (lines) lines->Lines.push_back(text.substr(pos, end - pos));
         pos = next;
+    }
+    if (lines && size < text.size()) {
+        // The NUL stands in the last line, or after a last line end in a new one.
+        const bool afterEnd = size == 0 || text[size - 1] == '\r' || text[size - 1] == '\n';
+        lines->NulLine = number + (afterEnd ? 1 : 0);
     }
 }
 

@@ -10,11 +10,14 @@
 class TProjectIniSection {
 public:
     std::string Name;  // bytes between '[' and the first ']', as written
+    int Line = 0;      // the header's line in the parsed text; 0 for a new section
 
     const std::vector<std::string>& Lines() const { return lines_; }
     int LineCount() const { return static_cast<int>(lines_.size()); }
     const std::string& LineAt(int index) const { return lines_.at(static_cast<size_t>(index)); }
-    void AddLine(const std::string& line);
+    // number: the line's number in the parsed text (0 for a written line).
+    void AddLine(const std::string& line, int number = 0);
+    int LineNumberAt(int index) const { return numbers_.at(static_cast<size_t>(index)); }
     void SetLineAt(int index, const std::string& line);
     void DeleteLineAt(int index);
     // Sorts the lines in place by whole lines with the name comparison.
@@ -50,9 +53,17 @@ private:
     int LinearIndexOfKey(const std::string& key) const;
 
     std::vector<std::string> lines_;
+    std::vector<int> numbers_;  // beside lines_
     std::vector<KeySlot> slots_;
     size_t plainKeys_ = 0;         // slots in use
     std::vector<int> otherNamed_;  // ascending line indexes
+};
+
+// What Parse saw besides the document, for a reader that reports by line.
+struct TIniTextLines {
+    std::vector<std::string> Lines;  // every line before a NUL byte, as written
+    int DroppedLine = 0;             // the first non-blank line before the first header
+    int NulLine = 0;                 // the line in which a NUL byte ends the text
 };
 
 class TProjectIniFile {
@@ -94,8 +105,9 @@ public:
 
     // Adds the sections and lines of a project file's text (lines end with
     // CR LF, CR or LF; a NUL byte ends the text; lines before the first
-    // section header are dropped).
-    void Parse(const std::string& text);
+    // section header are dropped). Sections and lines keep their numbers;
+    // lines, when given, receives the rest.
+    void Parse(const std::string& text, TIniTextLines* lines = nullptr);
     // The whole document as the file's bytes, each section's lines sorted
     // (SortLines' order); the document itself is left as it is.
     std::string Serialize() const;

@@ -8,7 +8,6 @@
 #include "platform/Locale.h"
 #include "platform/PathRules.h"
 #include "tools/setupproj/Keywords.h"
-#include "tools/setupproj/ProjectLines.h"
 #include "tools/setupproj/ProjectSource.h"
 #include "tools/setupproj/ProjectText.h"
 
@@ -23,13 +22,6 @@ constexpr size_t kMaxFolderPath = 247;
 
 enum class PathRole { kFolder, kDestination, kLink, kWorkFolder };
 
-std::string Quoted(const std::string& cp932) { return "'" + Shown(cp932) + "'"; }
-
-std::string HexByte(unsigned char byte) {
-    const char digits[] = "0123456789ABCDEF";
-    return std::string("0x") + digits[byte >> 4] + digits[byte & 15];
-}
-
 class Checker {
 public:
     Checker(const CheckOptions& options, SourceFiles* sources, Findings& findings)
@@ -37,7 +29,7 @@ public:
     void Run(const std::string& bytes);
 
 private:
-    void CheckEncoding(const IniText& text, const std::string& bytes);
+    void CheckEncoding(const TIniTextLines& text, const std::string& bytes);
     void CheckInstallFolder();
     void CheckPath(int line, PathRole role, const std::string& path);
     void CheckPlace(int line, const char* what, const std::string& path, const ExpandedPath& expanded);
@@ -56,9 +48,9 @@ private:
 void Checker::Run(const std::string& bytes) {
     const bool utf8 = options_.fromUtf8 || HasUtf8Bom(bytes);
     const std::string text = utf8 ? Utf8ProjectToCp932(bytes, f_) : bytes;
-    IniText ini = ScanIniText(text);
-    if (!utf8) CheckEncoding(ini, bytes);
-    ReadProjectSource(ini, source_, f_);
+    ReadProjectSource(text, source_, f_, [&](const TIniTextLines& lines) {
+        if (!utf8) CheckEncoding(lines, bytes);
+    });
     CheckInstallFolder();
     const TProjectProperty& p = source_.project;
     for (int i = 0; i < p.Folders.Count(); ++i) {
@@ -76,21 +68,22 @@ void Checker::Run(const std::string& bytes) {
     if (options_.structure) options_.structure(source_, options_, f_);
 }
 
-void Checker::CheckEncoding(const IniText& text, const std::string& bytes) {
+void Checker::CheckEncoding(const TIniTextLines& text, const std::string& bytes) {
     bool hinted = false;
-    for (const IniLine& line : text.lines) {
-        size_t bad = FirstNonCp932(line.text);
+    for (size_t number = 0; number < text.Lines.size(); ++number) {
+        const std::string& line = text.Lines[number];
+        size_t bad = FirstNonCp932(line);
         if (bad == std::string::npos) continue;
-        std::string shown = HexByte(static_cast<unsigned char>(line.text[bad]));
-        if (bad + 1 < line.text.size() && plat::ansi::CharLength(line.text, bad) == 2) {
-            shown += " " + HexByte(static_cast<unsigned char>(line.text[bad + 1]));
+        std::string shown = "0x" + Hex(static_cast<unsigned char>(line[bad]), 2);
+        if (bad + 1 < line.size() && plat::ansi::CharLength(line, bad) == 2) {
+            shown += " 0x" + Hex(static_cast<unsigned char>(line[bad + 1]), 2);
         }
         std::string message = "bytes that are not CP932 text at column " + std::to_string(bad + 1) + " (" + shown + ")";
         if (!hinted && LooksLikeUtf8(bytes)) {
             message += "; the file looks like UTF-8: save it with a BOM, or convert it with 'setupproj normalize --from-utf8'";
             hinted = true;
         }
-        f_.Error(line.number, message);
+        f_.Error(static_cast<int>(number) + 1, message);
     }
 }
 

@@ -32,7 +32,6 @@ size_t FindAtCharacter(const std::string& text, const std::string& word, size_t 
     return std::string::npos;
 }
 
-std::string Quoted(const std::string& cp932) { return "'" + Shown(cp932) + "'"; }
 
 // The folder of each keyword on a typical machine; the installation folder
 // is given.

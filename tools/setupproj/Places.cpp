@@ -8,7 +8,6 @@ namespace setupproj {
 
 namespace {
 
-std::string Quoted(const std::string& cp932) { return "'" + Shown(cp932) + "'"; }
 std::string LineText(int line) { return "(line " + std::to_string(line) + ")"; }
 
 }  // namespace

@@ -1,21 +1,24 @@
 #pragma once
-// The project as the installer loads it, read from the scanned lines with
-// the line of every value, and the findings of that reading: the syntax
-// traps (keys and sections that are never found, repeats, gaps in the
-// numbering) and the values the installer stops at or misreads.
+// The project as the installer loads it, with the line of every value, and
+// the findings of that reading: the syntax traps (keys and sections that
+// are never found, repeats, gaps in the numbering) and the values the
+// installer stops at or misreads. The text goes through the installer's own
+// INI document and its schema reading, made lenient.
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
 
+#include "project/IniFile_unit.h"
 #include "project/ProjectProperty_unit.h"
 #include "tools/setupproj/Findings.h"
-#include "tools/setupproj/ProjectLines.h"
 
 namespace setupproj {
 
 struct ProjectSource {
     // What Load gives, except that a number that does not convert (where the
-    // installer would stop) is taken as 0 so that the rest can be checked.
+    // installer would stop) is read as its default so that the rest can be
+    // checked.
     TProjectProperty project;
     // The line of each record of Folders, Files and Shortcuts.
     std::vector<int> folderLines, fileLines, shortcutLines;
@@ -28,6 +31,8 @@ struct ProjectSource {
     int SectionLine(const std::string& section) const;
 };
 
-void ReadProjectSource(const IniText& text, ProjectSource& source, Findings& findings);
+// lines, when given, sees the text's lines before any finding is made.
+void ReadProjectSource(const std::string& text, ProjectSource& source, Findings& findings,
+                       const std::function<void(const TIniTextLines&)>& lines = nullptr);
 
 }  // namespace setupproj

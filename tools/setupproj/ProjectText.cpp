@@ -12,29 +12,15 @@ namespace {
 
 const char kBom[] = "\xEF\xBB\xBF";
 
+}  // namespace
+
 std::string Hex(unsigned value, int digits) {
     char buffer[16];
     std::snprintf(buffer, sizeof buffer, "%0*X", digits, value);
     return buffer;
 }
 
-}  // namespace
-
-std::vector<TextLine> SplitLines(const std::string& bytes) {
-    std::vector<TextLine> lines;
-    size_t pos = 0;
-    while (pos < bytes.size()) {
-        size_t end = bytes.find_first_of("\r\n", pos);
-        if (end == std::string::npos) {
-            lines.push_back({bytes.substr(pos), ""});
-            break;
-        }
-        size_t next = end + ((bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n') ? 2 : 1);
-        lines.push_back({bytes.substr(pos, end - pos), bytes.substr(end, next - end)});
-        pos = next;
-    }
-    return lines;
-}
+std::string Quoted(const std::string& cp932) { return "'" + Shown(cp932) + "'"; }
 
 size_t CharCount(const std::string& text) { return plat::ansi::CharStarts(text).size(); }
 
@@ -86,40 +72,37 @@ bool LooksLikeUtf8(const std::string& bytes) {
 std::string Utf8ProjectToCp932(const std::string& utf8, Findings& findings) {
     const std::string text = HasUtf8Bom(utf8) ? utf8.substr(3) : utf8;
     std::string out;
-    int number = 0;
-    for (const TextLine& line : SplitLines(text)) {
-        ++number;
-        std::string converted;
-        if (!plat::Utf8ToCp932(line.text, converted)) {
-            // Character by character, to name each one that does not fit.
-            converted.clear();
-            bool reportedBadBytes = false;
-            for (size_t i = 0; i < line.text.size();) {
-                uint32_t codePoint = 0;
-                size_t length = plat::Utf8CharAt(line.text, i, codePoint);
-                if (length == 0) {
-                    if (!reportedBadBytes) {
-                        findings.Error(number, "byte 0x" + Hex(static_cast<unsigned char>(line.text[i]), 2) +
-                                                   " is not UTF-8 text");
-                        reportedBadBytes = true;
-                    }
-                    converted += '?';
-                    ++i;
-                    continue;
-                }
-                std::string character = line.text.substr(i, length), bytes;
-                if (plat::Utf8ToCp932(character, bytes)) {
-                    converted += bytes;
-                } else {
-                    findings.Error(number, "'" + character + "' (U+" + Hex(codePoint, 4) +
-                                               ") cannot be written in CP932, the code page of the project file");
-                    converted += '?';
-                }
-                i += length;
+    if (plat::Utf8ToCp932(text, out)) return out;
+    // Character by character, to name each one that does not fit by its line.
+    out.clear();
+    int number = 1;
+    bool reportedBadBytes = false;  // in this line
+    for (size_t i = 0; i < text.size();) {
+        uint32_t codePoint = 0;
+        const size_t length = plat::Utf8CharAt(text, i, codePoint);
+        if (length == 0) {
+            if (!reportedBadBytes) {
+                findings.Error(number, "byte 0x" + Hex(static_cast<unsigned char>(text[i]), 2) + " is not UTF-8 text");
+                reportedBadBytes = true;
             }
+            out += '?';
+            ++i;
+            continue;
         }
-        out += converted;
-        out += line.end;
+        std::string character = text.substr(i, length), bytes;
+        if (plat::Utf8ToCp932(character, bytes)) {
+            out += bytes;
+        } else {
+            findings.Error(number, "'" + character + "' (U+" + Hex(codePoint, 4) +
+                                       ") cannot be written in CP932, the code page of the project file");
+            out += '?';
+        }
+        i += length;
+        // CR LF, a lone CR and a lone LF each end a line, as the installer reads it.
+        if (text[i - 1] == '\n' || (text[i - 1] == '\r' && (i == text.size() || text[i] != '\n'))) {
+            ++number;
+            reportedBadBytes = false;
+        }
     }
     return out;
 }

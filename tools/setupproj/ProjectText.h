@@ -9,16 +9,6 @@
 
 namespace setupproj {
 
-// One line of a text and the line end that followed it ("" for the last).
-struct TextLine {
-    std::string text;
-    std::string end;
-};
-
-// Splits at CR LF, a lone CR or a lone LF, as the installer does; a last
-// line without a line end counts as a line. NUL bytes are left in place.
-std::vector<TextLine> SplitLines(const std::string& bytes);
-
 // Number of characters, a double-byte character as one (how Windows counts
 // the length of a path).
 size_t CharCount(const std::string& text);
@@ -26,6 +16,12 @@ size_t CharCount(const std::string& text);
 // CP932 text for a message (UTF-8). A byte that is no CP932 text is shown as
 // \xNN, so that the message still says which bytes are wrong.
 std::string Shown(const std::string& cp932);
+
+// value in upper-case hex digits, at least digits of them.
+std::string Hex(unsigned value, int digits);
+
+// Shown in quotes: 'text'.
+std::string Quoted(const std::string& cp932);
 
 // The first byte offset at which the line stops being CP932 text, or npos.
 size_t FirstNonCp932(const std::string& line);

@@ -1,6 +1,5 @@
 #include "tools/setupproj/Scan.h"
 
-#include <cstdio>
 #include <map>
 #include <set>
 
@@ -8,6 +7,7 @@
 #include "platform/AnsiText.h"
 #include "platform/PathRules.h"
 #include "project/ProjectProperty_unit.h"
+#include "project/ProjectSchema_unit.h"
 #include "tools/setupproj/Keywords.h"
 #include "tools/setupproj/ProjectText.h"
 #include "tools/setupproj/WinPath.h"
@@ -35,12 +35,6 @@ bool IsPayloadSource(const std::string& source, const ScanOptions& options) {
     if (RunPath::IsAbsolutePath(source) || source.empty()) return false;
     if (options.sourcePrefix.empty()) return true;
     return AtOrBelow(KeyOf(source), KeyOf(options.sourcePrefix));
-}
-
-std::string RecordKey(int n) {
-    char buffer[16];
-    std::snprintf(buffer, sizeof buffer, "file%05d", n);
-    return buffer;
 }
 
 }  // namespace
@@ -153,13 +147,13 @@ std::string FormatScanRecords(const ScanRecords& records) {
     std::string text = "[Make Folder]\r\n";
     for (size_t n = 0; n < records.folders.size(); ++n) {
         const TMakeFolder& item = records.folders[n];
-        text += RecordKey(static_cast<int>(n)) + "=" + item.FolderPath + "*" +
+        text += SchemaListKey(true, static_cast<int>(n)) + "=" + item.FolderPath + "*" +
                 std::to_string(static_cast<unsigned>(item.KeepOnUninstall)) + "\r\n";
     }
     text += "\r\n[Copy File]\r\n";
     for (size_t n = 0; n < records.files.size(); ++n) {
         const TCopyFile& item = records.files[n];
-        text += RecordKey(static_cast<int>(n)) + "=" + item.SourceFile + "*" + item.DestFile + "*" +
+        text += SchemaListKey(true, static_cast<int>(n)) + "=" + item.SourceFile + "*" + item.DestFile + "*" +
                 std::to_string(static_cast<unsigned>(item.DeleteMode)) + "\r\n";
     }
     return text;

@@ -1,4 +1,6 @@
 // setupproj scan DIR [--into PROJECT] [--dest TEXT] [--delete-mode N]
+#include <algorithm>
+
 #include "platform/CodePage932.h"
 #include "platform/Error.h"
 #include "project/ProjectProperty_unit.h"
@@ -100,8 +102,8 @@ int RunScan(const std::vector<std::string>& args) {
     }
 
     if (into.empty()) {
-        std::string text;
-        for (const TextLine& line : SplitLines(Shown(FormatScanRecords(records)))) text += line.text + "\n";
+        std::string text = Shown(FormatScanRecords(records));
+        text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());  // the console's line ends
         WriteConsole(false, text);
         return 0;
     }

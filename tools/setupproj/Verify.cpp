@@ -15,7 +15,6 @@
 #include "project/ProjectProperty_unit.h"
 #include "tools/setupproj/Keywords.h"
 #include "tools/setupproj/Places.h"
-#include "tools/setupproj/ProjectLines.h"
 #include "tools/setupproj/ProjectSource.h"
 #include "tools/setupproj/ProjectText.h"
 
@@ -25,7 +24,6 @@ namespace {
 
 const char* const kMedium = MachineRuns::kMedium;
 
-std::string Quoted(const std::string& cp932) { return "'" + Shown(cp932) + "'"; }
 
 const char* BoxName(TRunBoxKind kind) {
     switch (kind) {
@@ -232,7 +230,7 @@ VerifyReport Verification::Run() {
     // The lines of the records, read by the rules of the installer's own
     // reading, so that they stand beside the same records.
     Findings ignored;
-    ReadProjectSource(ScanIniText(text_), source_, ignored);
+    ReadProjectSource(text_, source_, ignored);
     if (!SetUpMachine()) return report_;
     Install();
     if (!report_.installSucceeded) return report_;

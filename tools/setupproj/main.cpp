@@ -15,6 +15,7 @@
 #include "platform/Error.h"
 #include "platform/Locale.h"
 #include "project/ProjectProperty_unit.h"
+#include "project/ProjectSchema_unit.h"
 #include "tools/setupproj/Commands.h"
 #include "tools/setupproj/HostFiles.h"
 
@@ -154,65 +155,31 @@ void PrintLine(const std::string& text) {
     std::fwrite(out.data(), 1, out.size(), stdout);
 }
 
-std::string Number(unsigned value) { return std::to_string(value); }
-
-// One "Key=value" line per property, "Block[n]=text" per text line and one
-// line per item with its fields as Field=value, separated by tabs.
+// One "Key=value" line per setting (an optional one only where it is set),
+// "Block[n]=text" per text line and one line per item with its fields as
+// Field=value, separated by tabs: the schema's walk, in Load's order.
 void Dump(TProjectProperty& p) {
-    auto block = [](const char* name, const std::vector<std::string>& lines) {
-        PrintLine(std::string(name) + ".Count=" + Number(static_cast<unsigned>(lines.size())));
-        for (size_t n = 0; n < lines.size(); ++n) {
-            PrintLine(std::string(name) + "[" + Number(static_cast<unsigned>(n)) + "]=" + lines[n]);
+    for (const TSchemaPart& part : ProjectSchema()) {
+        for (const TSchemaSetting& s : part.Settings) {
+            if (SchemaWrites(p, s)) PrintLine(std::string(s.Key) + "=" + SchemaSettingText(p, s));
         }
-    };
-    PrintLine("Name1=" + p.Name1);
-    PrintLine("Name2=" + p.Name2);
-    PrintLine("Version=" + p.Version);
-    PrintLine("Copyright=" + p.Copyright);
-    PrintLine("InstallMode=" + Number(p.InstallMode));
-    PrintLine("ProjectMakeMode=" + Number(p.ProjectMakeMode));
-    PrintLine("ProjectLocation=" + p.ProjectLocation);
-    block("Information", p.Information);
-    PrintLine("MessageDisp=" + Number(p.MessageDisp));
-    block("DisplayMessage", p.DisplayMessage);
-    PrintLine(std::string("LisenceUse=") + (p.LisenceUse ? "1" : "0"));
-    block("LisenceMessage", p.LisenceMessage);
-    PrintLine("DirectorySwitch=" + Number(p.DirectorySwitch));
-    PrintLine("InitDirectory=" + Number(p.InitDirectory));
-    PrintLine("SubDirectory=" + p.SubDirectory);
-
-    PrintLine("Folders.Count=" + Number(static_cast<unsigned>(p.Folders.Count())));
-    for (int n = 0; n < p.Folders.Count(); ++n) {
-        const TMakeFolder& f = p.Folders.Items(n);
-        PrintLine("Folders[" + Number(n) + "]\tFolderPath=" + f.FolderPath +
-                  "\tKeepOnUninstall=" + Number(f.KeepOnUninstall));
+        if (part.TextBlock >= 0) {
+            const std::vector<std::string>& lines = *p.TextBlock(part.TextBlock);
+            PrintLine(std::string(part.Section) + ".Count=" + std::to_string(lines.size()));
+            for (size_t n = 0; n < lines.size(); ++n) {
+                PrintLine(std::string(part.Section) + "[" + std::to_string(n) + "]=" + lines[n]);
+            }
+        }
+        if (!part.Records) continue;
+        const std::string member = part.Records->Member;
+        PrintLine(member + ".Count=" + std::to_string(part.Records->Count(p)));
+        for (int n = 0; n < part.Records->Count(p); ++n) {
+            std::string line = member + "[" + std::to_string(n) + "]";
+            const std::vector<std::string> fields = part.Records->Texts(p, n);
+            for (size_t i = 0; i < fields.size(); ++i) line += std::string("\t") + part.Records->Fields[i].Name + "=" + fields[i];
+            PrintLine(line);
+        }
     }
-    PrintLine("Files.Count=" + Number(static_cast<unsigned>(p.Files.Count())));
-    for (int n = 0; n < p.Files.Count(); ++n) {
-        const TCopyFile& f = p.Files.Items(n);
-        PrintLine("Files[" + Number(n) + "]\tSourceFile=" + f.SourceFile + "\tDestFile=" + f.DestFile +
-                  "\tDeleteMode=" + Number(f.DeleteMode));
-    }
-    PrintLine("Shortcuts.Count=" + Number(static_cast<unsigned>(p.Shortcuts.Count())));
-    for (int n = 0; n < p.Shortcuts.Count(); ++n) {
-        const TShortCutFile& s = p.Shortcuts.Items(n);
-        PrintLine("Shortcuts[" + Number(n) + "]\tLinkFile=" + s.LinkFile + "\tTargetFile=" + s.TargetFile +
-                  "\tWorkDirectory=" + s.WorkDirectory + "\tShowMode=" + Number(s.ShowMode) +
-                  "\tDescription=" + s.Description + "\tExtraFile=" + s.ExtraFile +
-                  "\tExtraNumber=" + std::to_string(s.ExtraNumber));
-    }
-    PrintLine("UnInstallName=" + p.UnInstallName);
-    PrintLine("UnInstallKey=" + p.UnInstallKey);
-    PrintLine("UnInstallDialog=" + Number(p.UnInstallDialog));
-    // The optional values only where the project sets them.
-    for (const auto& [key, value] : {std::pair<const char*, const std::string&>{"DisplayVersion", p.DisplayVersion},
-                                     {"Publisher", p.Publisher},
-                                     {"DisplayIcon", p.DisplayIcon},
-                                     {"URLInfoAbout", p.URLInfoAbout},
-                                     {"HelpLink", p.HelpLink}}) {
-        if (!value.empty()) PrintLine(std::string(key) + "=" + value);
-    }
-    if (p.UsePreviousLocation != 1) PrintLine("UsePreviousLocation=" + Number(p.UsePreviousLocation));
 }
 
 void LoadProject(TProjectProperty& project, const std::string& path) {
