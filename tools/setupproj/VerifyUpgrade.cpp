@@ -20,7 +20,6 @@
 #include "tools/setupproj/HostSources.h"
 #include "tools/setupproj/Keywords.h"
 #include "tools/setupproj/Places.h"
-#include "tools/setupproj/ProjectLines.h"
 #include "tools/setupproj/ProjectSource.h"
 #include "tools/setupproj/ProjectText.h"
 
@@ -301,7 +300,7 @@ bool ReadVersion(const std::string& path, bool fromUtf8, Version& v, std::string
         }
     }
     Findings ignored;
-    ReadProjectSource(ScanIniText(v.bytes), v.source, ignored);
+    ReadProjectSource(v.bytes, v.source, ignored);
     return true;
 }
 
@@ -333,8 +332,8 @@ int VerifyOver(const ProjectInput& newer, const std::string& olderPath, const Ve
 Findings DroppedByNewer(const std::string& newerBytes, const std::string& olderBytes) {
     Findings ignored, findings;
     ProjectSource older, newer;
-    ReadProjectSource(ScanIniText(olderBytes), older, ignored);
-    ReadProjectSource(ScanIniText(newerBytes), newer, ignored);
+    ReadProjectSource(olderBytes, older, ignored);
+    ReadProjectSource(newerBytes, newer, ignored);
     const TProjectProperty& p = newer.project;
     const std::vector<std::string> folders = TypicalKeywordFolders(
         RunPath::ProposedInstallFolder(kTypicalProgramFiles, p.InitDirectory, p.SubDirectory));
