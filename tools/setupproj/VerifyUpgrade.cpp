@@ -154,11 +154,7 @@ bool UpgradeVerification::Install(Version& v, const char* step, std::string& out
         return false;
     }
     v.host.installFolder = v.session->ProposedInstallFolder();
-    folders_.clear();
-    for (int k = 0; k < fkCount; ++k) {
-        folders_.push_back(KeywordFolder(
-            k, [&v] { return v.host.installFolder; }, *v.session->SystemPath));
-    }
+    folders_ = KeywordFolders(v.host.installFolder, *v.session->SystemPath);
     try {
         v.session->Engine().RunInstall();
     } catch (const std::exception&) {
@@ -175,9 +171,7 @@ int UpgradeVerification::Run(Version& older, Version& newer, SourceFiles& olderS
                              std::string& out) {
     older_ = &older;
     newer_ = &newer;
-    sim::ResetAll();
-    sim::AddDrive('D');
-    sim::AddKey(plat::RootKey::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+    MachineRuns::FreshMachine();
     Place(older, "D:\\old", olderSources);
     Place(newer, "D:\\new", newerSources);
     for (const sim::Entry& entry : sim::TakeSnapshot()) before_.insert(Folded(entry.path));
@@ -291,13 +285,9 @@ bool ReadVersion(const std::string& path, bool fromUtf8, Version& v, std::string
         problem = "cannot read the project file '" + host::Shown(path) + "'";
         return false;
     }
-    if (fromUtf8 || HasUtf8Bom(v.bytes)) {
-        Findings findings;
-        v.bytes = Utf8ProjectToCp932(v.bytes, findings);
-        if (!findings.All().empty()) {
-            problem = FormatFinding(host::Shown(path), findings.Sorted().front());
-            return false;
-        }
+    if ((fromUtf8 || HasUtf8Bom(v.bytes)) && !ProjectToCp932(v.bytes, host::Shown(path), problem)) {
+        problem.resize(problem.find('\n'));  // the first is enough to say why nothing ran
+        return false;
     }
     Findings ignored;
     ReadProjectSource(v.bytes, v.source, ignored);
