@@ -307,12 +307,20 @@ TSessionStart MachineRuns::Start(const std::string& installerName, const std::st
 
 bool MachineRuns::Install() {
     installHost.installFolder = installer.ProposedInstallFolder();
+    return Ran(installer, true);
+}
+
+bool MachineRuns::Ran(TSetupSession& session, bool install) {
     try {
-        installer.Engine().RunInstall();
+        if (install) {
+            session.Engine().RunInstall();
+        } else {
+            session.Engine().RunUninstall();
+        }
     } catch (const std::exception&) {
         // Kept as the failure record; the run has ended with its box.
     }
-    return installer.RunSucceeded;
+    return session.RunSucceeded;
 }
 
 bool MachineRuns::Uninstall() {
@@ -330,12 +338,7 @@ bool MachineRuns::Uninstall() {
         case ssInstall: uninstallFailure = "its project copy has InstallMode 0: it starts as an installer"; return false;
     }
     uninstallHost.installFolder = uninstaller.ProposedInstallFolder();
-    try {
-        uninstaller.Engine().RunUninstall();
-    } catch (const std::exception&) {
-        // The run reports its own failure.
-    }
-    if (!uninstaller.RunSucceeded) uninstallFailure = Shown(uninstaller.Engine().FailureRecord().text);
+    if (!Ran(uninstaller, false)) uninstallFailure = Shown(uninstaller.Engine().FailureRecord().text);
     return uninstaller.RunSucceeded;
 }
 

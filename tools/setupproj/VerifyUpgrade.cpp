@@ -155,12 +155,7 @@ bool UpgradeVerification::Install(Version& v, const char* step, std::string& out
     }
     v.host.installFolder = v.session->ProposedInstallFolder();
     folders_ = KeywordFolders(v.host.installFolder, *v.session->SystemPath);
-    try {
-        v.session->Engine().RunInstall();
-    } catch (const std::exception&) {
-        // Kept as the failure record.
-    }
-    const bool ok = v.session->RunSucceeded;
+    const bool ok = MachineRuns::Ran(*v.session, true);
     out += std::string(step) + " into " + Shown(v.host.installFolder) + ": " +
            (ok ? "succeeded" : "FAILED: " + Shown(v.session->Engine().FailureRecord().text)) + "\n";
     Lines(v.host.items, false, out);
@@ -201,11 +196,7 @@ int UpgradeVerification::Run(Version& older, Version& newer, SourceFiles& olderS
     TProjectProperty copy;
     copy.Load(ProjectFileName(program));
     uninstallHost_.installFolder = uninstaller.ProposedInstallFolder();
-    try {
-        uninstaller.Engine().RunUninstall();
-    } catch (const std::exception&) {
-    }
-    if (!uninstaller.RunSucceeded) {
+    if (!MachineRuns::Ran(uninstaller, false)) {
         out += "FAILED: " + Shown(uninstaller.Engine().FailureRecord().text) + "\n";
         Lines(uninstallHost_.items, true, out);
         return 2;
