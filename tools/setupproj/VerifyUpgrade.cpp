@@ -218,12 +218,7 @@ int UpgradeVerification::Run(Version& older, Version& newer, SourceFiles& olderS
         }
         if (!path.empty() && item.event.record.kind != rkRegistration) told[Folded(sim::FullPath(path))] = item.event.outcome;
     }
-    struct Left {
-        std::string path;
-        bool folder, intended;
-        std::string cause;
-    };
-    std::vector<Left> left;
+    std::vector<VerifyLeftover> left;  // as the machine stores each path
     const sim::Snapshot after = sim::TakeSnapshot();
     // Deepest first, so that a folder knows whether what it holds is kept.
     for (auto it = after.rbegin(); it != after.rend(); ++it) {
@@ -231,7 +226,7 @@ int UpgradeVerification::Run(Version& older, Version& newer, SourceFiles& olderS
         if (it->folder && stored.size() > 3) stored.pop_back();  // "C:\" keeps its separator
         if (before_.count(Folded(stored))) continue;
         const std::string key = Folded(stored);
-        Left l{stored, it->folder, false, ""};
+        VerifyLeftover l{stored, it->folder, false, ""};
         auto found = told.find(key);
         const TItemOutcome outcome = found == told.end() ? ioMade : found->second;
         if (outcome == ioLeftByDeleteMode || outcome == ioKeptAfterNo || outcome == ioKeptOnUninstall) {
@@ -239,7 +234,7 @@ int UpgradeVerification::Run(Version& older, Version& newer, SourceFiles& olderS
             l.cause = OutcomeWord(outcome);
         } else if (it->folder) {
             bool holdsKept = false, holdsAny = false;
-            for (const Left& inner : left) {
+            for (const VerifyLeftover& inner : left) {
                 if (plat::path::Resolve(stored).Contains(plat::path::Resolve(inner.path))) {
                     holdsAny = true;
                     holdsKept = holdsKept || inner.intended;
@@ -262,7 +257,7 @@ int UpgradeVerification::Run(Version& older, Version& newer, SourceFiles& olderS
     }
     int status = 0;
     out += left.empty() ? "\nleft behind: nothing\n" : "\nleft behind:\n";
-    for (const Left& l : left) {
+    for (const VerifyLeftover& l : left) {
         std::string path = l.path.find("HKEY_") == 0 ? Shown(l.path) : Form(l.path) + (l.folder ? "\\" : "");
         out += std::string("  ") + (l.intended ? "kept " : "LEFT ") + path + ": " + l.cause + "\n";
         status = std::max(status, l.intended ? 1 : 2);
