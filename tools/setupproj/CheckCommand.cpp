@@ -37,14 +37,13 @@ int RunCheck(const std::vector<std::string>& args) {
     options.structure = CheckStructure;
     HostSources sources(project, input.payload);
     const Findings findings = CheckProject(input.bytes, options, &sources);
-    std::string out;
-    for (const Finding& finding : findings.Sorted()) out += FormatFinding(host::Shown(project), finding) + "\n";
+    std::string out = FormatFindings(host::Shown(project), findings);
     int status = findings.ExitStatus();
     if (!over.empty()) {
         // OLD's destinations that NEW drops: the merge removes them at uninstall.
         if (!host::ReadFile(over, overBytes)) return Usage("cannot read the project file '" + host::Shown(over) + "'");
         const Findings dropped = DroppedByNewer(input.bytes, overBytes);
-        for (const Finding& finding : dropped.Sorted()) out += FormatFinding(host::Shown(over), finding) + "\n";
+        out += FormatFindings(host::Shown(over), dropped);
         status = std::max(status, dropped.ExitStatus());
     }
     WriteConsole(false, out);

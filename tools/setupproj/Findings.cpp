@@ -22,4 +22,10 @@ std::string FormatFinding(const std::string& file, const Finding& finding) {
            (finding.severity == Severity::kError ? ": error: " : ": warning: ") + finding.text;
 }
 
+std::string FormatFindings(const std::string& file, const Findings& findings) {
+    std::string out;
+    for (const Finding& finding : findings.Sorted()) out += FormatFinding(file, finding) + "\n";
+    return out;
+}
+
 }  // namespace setupproj

@@ -30,5 +30,7 @@ private:
 
 // "FILE:LINE: error: text" (UTF-8, no line end).
 std::string FormatFinding(const std::string& file, const Finding& finding);
+// Every finding, sorted, one formatted line each (with its line end).
+std::string FormatFindings(const std::string& file, const Findings& findings);
 
 }  // namespace setupproj

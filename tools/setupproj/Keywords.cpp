@@ -32,7 +32,6 @@ size_t FindAtCharacter(const std::string& text, const std::string& word, size_t 
     return std::string::npos;
 }
 
-
 // The folder of each keyword on a typical machine; the installation folder
 // is given.
 const char* const kTypicalFolders[fkCount] = {
@@ -107,6 +106,12 @@ std::string KeywordMistake(const std::string& path) {
 std::vector<std::string> TypicalKeywordFolders(const std::string& installFolder) {
     std::vector<std::string> folders;
     for (const char* folder : kTypicalFolders) folders.push_back(folder ? folder : installFolder);
+    return folders;
+}
+
+std::vector<std::string> KeywordFolders(const std::string& installFolder, TSystemPath& systemPath) {
+    std::vector<std::string> folders;
+    for (int k = 0; k < fkCount; ++k) folders.push_back(KeywordFolder(k, [&installFolder] { return installFolder; }, systemPath));
     return folders;
 }
 

@@ -23,6 +23,8 @@ std::string KeywordMistake(const std::string& path);
 // The folder of each keyword on a typical machine, in the keywords' order,
 // with the given installation folder.
 std::vector<std::string> TypicalKeywordFolders(const std::string& installFolder);
+// The same on the machine the session's system paths ask.
+std::vector<std::string> KeywordFolders(const std::string& installFolder, TSystemPath& systemPath);
 
 struct ExpandedPath {
     std::string text;   // the path with its keyword replaced

@@ -3,7 +3,6 @@
 #include "platform/Error.h"
 #include "project/ProjectProperty_unit.h"
 #include "tools/setupproj/Commands.h"
-#include "tools/setupproj/Findings.h"
 #include "tools/setupproj/HostFiles.h"
 #include "tools/setupproj/ProjectText.h"
 
@@ -21,17 +20,14 @@ int RunNormalizeFromUtf8(const std::string& in, const std::string& out) {
         return 1;
     }
     // Every character that does not fit is named, and nothing is written.
-    Findings findings;
-    const std::string cp932 = Utf8ProjectToCp932(bytes, findings);
-    if (!findings.All().empty()) {
-        std::string report;
-        for (const Finding& f : findings.Sorted()) report += FormatFinding(host::Shown(in), f) + "\n";
+    std::string report;
+    if (!ProjectToCp932(bytes, host::Shown(in), report)) {
         WriteConsole(true, report);
         return 1;
     }
     try {
         TProjectProperty project;
-        project.Parse(cp932);
+        project.Parse(bytes);
         if (!host::WriteFile(out, project.Serialize())) {
             WriteConsole(true, "setupproj normalize: cannot write '" + host::Shown(out) + "'\n");
             return 1;

@@ -107,10 +107,6 @@ std::string Utf8ProjectToCp932(const std::string& utf8, Findings& findings) {
     return out;
 }
 
-}  // namespace setupproj
-
-namespace setupproj {
-
 namespace {
 
 size_t EditDistance(const std::string& a, const std::string& b) {
@@ -150,10 +146,6 @@ std::string NearestName(const std::string& word, const std::vector<std::string>&
     return best;
 }
 
-}  // namespace setupproj
-
-namespace setupproj {
-
 std::string Utf8ToCp932Lossy(const std::string& utf8) {
     std::string out;
     if (plat::Utf8ToCp932(utf8, out)) return out;
@@ -167,6 +159,13 @@ std::string Utf8ToCp932Lossy(const std::string& utf8) {
         i += length;
     }
     return out;
+}
+
+bool ProjectToCp932(std::string& bytes, const std::string& file, std::string& problems) {
+    Findings findings;
+    bytes = Utf8ProjectToCp932(bytes, findings);
+    problems = FormatFindings(file, findings);
+    return problems.empty();
 }
 
 }  // namespace setupproj

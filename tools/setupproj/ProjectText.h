@@ -36,10 +36,9 @@ bool LooksLikeUtf8(const std::string& bytes);
 // byte that is not UTF-8 is an error of its line; it becomes "?" so that the
 // rest can still be read.
 std::string Utf8ProjectToCp932(const std::string& utf8, Findings& findings);
-
-}  // namespace setupproj
-
-namespace setupproj {
+// The same in place; false, with the findings formatted for file, when a
+// character did not fit.
+bool ProjectToCp932(std::string& bytes, const std::string& file, std::string& problems);
 
 // The text with its ASCII letters in lower case; the second bytes of
 // double-byte characters stay as they are (plat::ansi::AsciiCase).
@@ -48,10 +47,6 @@ std::string AsciiLower(const std::string& cp932);
 // The candidate closest to word when it is close enough to be a likely typo
 // (letter case ignored), or empty.
 std::string NearestName(const std::string& word, const std::vector<std::string>& candidates);
-
-}  // namespace setupproj
-
-namespace setupproj {
 
 // UTF-8 as CP932 for a console that shows the ANSI code page: a character
 // that CP932 lacks becomes "?".

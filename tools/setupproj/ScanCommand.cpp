@@ -37,11 +37,10 @@ bool ReadProject(const std::string& path, std::string& cp932, bool& utf8, std::s
         return true;
     }
     utf8 = true;
-    Findings findings;
-    cp932 = Utf8ProjectToCp932(bytes, findings);
-    for (const Finding& f : findings.Sorted()) problem += FormatFinding(host::Shown(path), f) + "\n";
-    if (!problem.empty()) problem.pop_back();
-    return problem.empty();
+    cp932 = bytes;
+    if (ProjectToCp932(cp932, host::Shown(path), problem)) return true;
+    problem.pop_back();
+    return false;
 }
 
 }  // namespace

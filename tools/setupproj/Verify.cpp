@@ -24,7 +24,6 @@ namespace {
 
 const char* const kMedium = MachineRuns::kMedium;
 
-
 const char* BoxName(TRunBoxKind kind) {
     switch (kind) {
         case rbWarning: return "warning box";
@@ -110,10 +109,7 @@ bool Verification::SetUpMachine() {
         }
     }
     report_.installFolder = runs_.installer.ProposedInstallFolder();
-    for (int k = 0; k < fkCount; ++k) {
-        folders_.push_back(KeywordFolder(
-            k, [this] { return report_.installFolder; }, *session.SystemPath));
-    }
+    folders_ = KeywordFolders(report_.installFolder, *session.SystemPath);
     runs_.Remember();
     registryBefore_ = sim::RegistrySnapshot();
     return true;
@@ -293,11 +289,14 @@ void MachineRuns::Remember() {
 
 bool MachineRuns::Before(const std::string& path) const { return before_.count(Folded(path)) != 0; }
 
-TSessionStart MachineRuns::Start(const std::string& installerName, const std::string& project) {
+void MachineRuns::FreshMachine() {
     sim::ResetAll();
     sim::AddDrive('D');
-    // Every Windows has the list of installed programs.
     sim::AddKey(plat::RootKey::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+}
+
+TSessionStart MachineRuns::Start(const std::string& installerName, const std::string& project) {
+    FreshMachine();
     const std::string program = RunPath::JoinPath(kMedium, installerName);
     sim::AddFile(program, "MZ");
     sim::AddFile(ProjectFileName(program), project);
@@ -308,12 +307,20 @@ TSessionStart MachineRuns::Start(const std::string& installerName, const std::st
 
 bool MachineRuns::Install() {
     installHost.installFolder = installer.ProposedInstallFolder();
+    return Ran(installer, true);
+}
+
+bool MachineRuns::Ran(TSetupSession& session, bool install) {
     try {
-        installer.Engine().RunInstall();
+        if (install) {
+            session.Engine().RunInstall();
+        } else {
+            session.Engine().RunUninstall();
+        }
     } catch (const std::exception&) {
         // Kept as the failure record; the run has ended with its box.
     }
-    return installer.RunSucceeded;
+    return session.RunSucceeded;
 }
 
 bool MachineRuns::Uninstall() {
@@ -331,12 +338,7 @@ bool MachineRuns::Uninstall() {
         case ssInstall: uninstallFailure = "its project copy has InstallMode 0: it starts as an installer"; return false;
     }
     uninstallHost.installFolder = uninstaller.ProposedInstallFolder();
-    try {
-        uninstaller.Engine().RunUninstall();
-    } catch (const std::exception&) {
-        // The run reports its own failure.
-    }
-    if (!uninstaller.RunSucceeded) uninstallFailure = Shown(uninstaller.Engine().FailureRecord().text);
+    if (!Ran(uninstaller, false)) uninstallFailure = Shown(uninstaller.Engine().FailureRecord().text);
     return uninstaller.RunSucceeded;
 }
 

@@ -125,6 +125,11 @@ public:
     // a user starts a setup from a disc, a stick or a download folder.
     static constexpr const char* kMedium = "D:\\medium";
 
+    // A fresh simulated machine: the medium's drive and the list of installed
+    // programs that every Windows has.
+    static void FreshMachine();
+    // The session's installation or uninstallation; whether it succeeded.
+    static bool Ran(TSetupSession& session, bool install);
     // A fresh simulated machine with the installer of that name and its
     // project (CP932 text) on the medium; the installer starts up.
     TSessionStart Start(const std::string& installerName, const std::string& project);

@@ -43,11 +43,8 @@ int RunVerify(const std::vector<std::string>& args) {
     std::string& bytes = input.bytes;
     if (input.fromUtf8 || HasUtf8Bom(bytes)) {
         // A character that the installer's code page cannot hold: nothing can run.
-        Findings findings;
-        bytes = Utf8ProjectToCp932(bytes, findings);
-        if (!findings.All().empty()) {
-            std::string out;
-            for (const Finding& f : findings.Sorted()) out += FormatFinding(host::Shown(project), f) + "\n";
+        std::string out;
+        if (!ProjectToCp932(bytes, host::Shown(project), out)) {
             WriteConsole(false, out);
             return 2;
         }

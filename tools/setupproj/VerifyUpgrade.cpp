@@ -154,17 +154,8 @@ bool UpgradeVerification::Install(Version& v, const char* step, std::string& out
         return false;
     }
     v.host.installFolder = v.session->ProposedInstallFolder();
-    folders_.clear();
-    for (int k = 0; k < fkCount; ++k) {
-        folders_.push_back(KeywordFolder(
-            k, [&v] { return v.host.installFolder; }, *v.session->SystemPath));
-    }
-    try {
-        v.session->Engine().RunInstall();
-    } catch (const std::exception&) {
-        // Kept as the failure record.
-    }
-    const bool ok = v.session->RunSucceeded;
+    folders_ = KeywordFolders(v.host.installFolder, *v.session->SystemPath);
+    const bool ok = MachineRuns::Ran(*v.session, true);
     out += std::string(step) + " into " + Shown(v.host.installFolder) + ": " +
            (ok ? "succeeded" : "FAILED: " + Shown(v.session->Engine().FailureRecord().text)) + "\n";
     Lines(v.host.items, false, out);
@@ -175,9 +166,7 @@ int UpgradeVerification::Run(Version& older, Version& newer, SourceFiles& olderS
                              std::string& out) {
     older_ = &older;
     newer_ = &newer;
-    sim::ResetAll();
-    sim::AddDrive('D');
-    sim::AddKey(plat::RootKey::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
+    MachineRuns::FreshMachine();
     Place(older, "D:\\old", olderSources);
     Place(newer, "D:\\new", newerSources);
     for (const sim::Entry& entry : sim::TakeSnapshot()) before_.insert(Folded(entry.path));
@@ -207,11 +196,7 @@ int UpgradeVerification::Run(Version& older, Version& newer, SourceFiles& olderS
     TProjectProperty copy;
     copy.Load(ProjectFileName(program));
     uninstallHost_.installFolder = uninstaller.ProposedInstallFolder();
-    try {
-        uninstaller.Engine().RunUninstall();
-    } catch (const std::exception&) {
-    }
-    if (!uninstaller.RunSucceeded) {
+    if (!MachineRuns::Ran(uninstaller, false)) {
         out += "FAILED: " + Shown(uninstaller.Engine().FailureRecord().text) + "\n";
         Lines(uninstallHost_.items, true, out);
         return 2;
@@ -233,12 +218,7 @@ int UpgradeVerification::Run(Version& older, Version& newer, SourceFiles& olderS
         }
         if (!path.empty() && item.event.record.kind != rkRegistration) told[Folded(sim::FullPath(path))] = item.event.outcome;
     }
-    struct Left {
-        std::string path;
-        bool folder, intended;
-        std::string cause;
-    };
-    std::vector<Left> left;
+    std::vector<VerifyLeftover> left;  // as the machine stores each path
     const sim::Snapshot after = sim::TakeSnapshot();
     // Deepest first, so that a folder knows whether what it holds is kept.
     for (auto it = after.rbegin(); it != after.rend(); ++it) {
@@ -246,7 +226,7 @@ int UpgradeVerification::Run(Version& older, Version& newer, SourceFiles& olderS
         if (it->folder && stored.size() > 3) stored.pop_back();  // "C:\" keeps its separator
         if (before_.count(Folded(stored))) continue;
         const std::string key = Folded(stored);
-        Left l{stored, it->folder, false, ""};
+        VerifyLeftover l{stored, it->folder, false, ""};
         auto found = told.find(key);
         const TItemOutcome outcome = found == told.end() ? ioMade : found->second;
         if (outcome == ioLeftByDeleteMode || outcome == ioKeptAfterNo || outcome == ioKeptOnUninstall) {
@@ -254,7 +234,7 @@ int UpgradeVerification::Run(Version& older, Version& newer, SourceFiles& olderS
             l.cause = OutcomeWord(outcome);
         } else if (it->folder) {
             bool holdsKept = false, holdsAny = false;
-            for (const Left& inner : left) {
+            for (const VerifyLeftover& inner : left) {
                 if (plat::path::Resolve(stored).Contains(plat::path::Resolve(inner.path))) {
                     holdsAny = true;
                     holdsKept = holdsKept || inner.intended;
@@ -277,7 +257,7 @@ int UpgradeVerification::Run(Version& older, Version& newer, SourceFiles& olderS
     }
     int status = 0;
     out += left.empty() ? "\nleft behind: nothing\n" : "\nleft behind:\n";
-    for (const Left& l : left) {
+    for (const VerifyLeftover& l : left) {
         std::string path = l.path.find("HKEY_") == 0 ? Shown(l.path) : Form(l.path) + (l.folder ? "\\" : "");
         out += std::string("  ") + (l.intended ? "kept " : "LEFT ") + path + ": " + l.cause + "\n";
         status = std::max(status, l.intended ? 1 : 2);
@@ -291,13 +271,9 @@ bool ReadVersion(const std::string& path, bool fromUtf8, Version& v, std::string
         problem = "cannot read the project file '" + host::Shown(path) + "'";
         return false;
     }
-    if (fromUtf8 || HasUtf8Bom(v.bytes)) {
-        Findings findings;
-        v.bytes = Utf8ProjectToCp932(v.bytes, findings);
-        if (!findings.All().empty()) {
-            problem = FormatFinding(host::Shown(path), findings.Sorted().front());
-            return false;
-        }
+    if ((fromUtf8 || HasUtf8Bom(v.bytes)) && !ProjectToCp932(v.bytes, host::Shown(path), problem)) {
+        problem.resize(problem.find('\n'));  // the first is enough to say why nothing ran
+        return false;
     }
     Findings ignored;
     ReadProjectSource(v.bytes, v.source, ignored);

@@ -189,12 +189,6 @@ void LoadProject(TProjectProperty& project, const std::string& path) {
     project.Parse(bytes);
 }
 
-void SaveProject(TProjectProperty& project, const std::string& path) {
-    if (!setupproj::host::WriteFile(path, project.Serialize())) {
-        throw ESetupError(FormatMessage1("ファイル %s を作成できません", path));
-    }
-}
-
 int Run(int argc, char** argv) {
     std::string command = argc > 1 ? argv[1] : "";
     const std::vector<std::string> rest(argv + (argc > 1 ? 2 : argc), argv + argc);
@@ -211,16 +205,14 @@ int Run(int argc, char** argv) {
     if (command == "normalize" && argc == 4 && setupproj::FileHasUtf8Bom(argv[2])) {
         return setupproj::RunNormalizeFromUtf8(argv[2], argv[3]);
     }
-    if (command == "normalize" && argc == 4) {
+    if ((command == "normalize" && argc == 4) || (command == "dump" && argc == 3)) {
         TProjectProperty project;
         LoadProject(project, argv[2]);
-        SaveProject(project, argv[3]);
-        return 0;
-    }
-    if (command == "dump" && argc == 3) {
-        TProjectProperty project;
-        LoadProject(project, argv[2]);
-        Dump(project);
+        if (command == "dump") {
+            Dump(project);
+        } else if (!setupproj::host::WriteFile(argv[3], project.Serialize())) {
+            throw ESetupError(FormatMessage1("ファイル %s を作成できません", argv[3]));
+        }
         return 0;
     }
     std::fputs(kUsage, stderr);
