@@ -29,6 +29,19 @@ const char kLocationProject[] =
 
 std::string PlantedDll() { return e2e::BuildPath("tests\\e2e\\planted\\MPR.dll"); }
 
+// Starts the package's Setup.exe and presses Next until the location page shows.
+void StartAtLocationPage(e2e::ChildProcess& setup, const std::string& folder, HWND& form) {
+    ASSERT_TRUE(setup.Start(folder + "\\Setup.exe", folder));
+    form = e2e::WaitForForm(setup.Id(), "SetupMainForm", kWait);
+    ASSERT_NE(form, nullptr) << "the wizard did not appear";
+    auto shown = [&] { return e2e::IsVisible(e2e::FindControl(form, "LocationSheet")); };
+    for (int i = 0; i < 4 && !shown(); ++i) {
+        e2e::Click(e2e::FindControl(form, "NextButton"));
+        e2e::WaitUntil(shown, 2000);
+    }
+    ASSERT_TRUE(shown());
+}
+
 // The test runs with native DLLs preferred for MPR (WINEDLLOVERRIDES=mpr=n,b,
 // set by CTest: Wine takes it from the environment the process starts with,
 // and children inherit it). Wine then looks for MPR.dll in the program's
@@ -54,15 +67,8 @@ TEST(DllPlanting, AnMprDllBesideSetupIsNeverLoaded) {
     ASSERT_TRUE(CopyFileA(PlantedDll().c_str(), dll.c_str(), FALSE));
 
     e2e::ChildProcess setup;
-    ASSERT_TRUE(setup.Start(folder + "\\Setup.exe", folder));
-    HWND form = e2e::WaitForForm(setup.Id(), "SetupMainForm", kWait);
-    ASSERT_NE(form, nullptr) << "the wizard did not appear";
-    auto shown = [&](const char* page) { return e2e::IsVisible(e2e::FindControl(form, page)); };
-    for (int i = 0; i < 4 && !shown("LocationSheet"); ++i) {
-        e2e::Click(e2e::FindControl(form, "NextButton"));
-        e2e::WaitUntil([&] { return shown("LocationSheet"); }, 2000);
-    }
-    ASSERT_TRUE(shown("LocationSheet"));
+    HWND form = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartAtLocationPage(setup, folder, form));
 
     // The folder dialog is where the network functions come in.
     e2e::Click(e2e::FindControl(form, "BrowsButton"));
@@ -220,15 +226,8 @@ TEST(FolderTrust, TheLocationPageRefusesAFolderOthersMayChange) {
     ASSERT_FALSE(folder.empty());
 
     e2e::ChildProcess setup;
-    ASSERT_TRUE(setup.Start(folder + "\\Setup.exe", folder));
-    HWND form = e2e::WaitForForm(setup.Id(), "SetupMainForm", kWait);
-    ASSERT_NE(form, nullptr) << "the wizard did not appear";
-    auto shown = [&](const char* page) { return e2e::IsVisible(e2e::FindControl(form, page)); };
-    for (int i = 0; i < 4 && !shown("LocationSheet"); ++i) {
-        e2e::Click(e2e::FindControl(form, "NextButton"));
-        e2e::WaitUntil([&] { return shown("LocationSheet"); }, 2000);
-    }
-    ASSERT_TRUE(shown("LocationSheet"));
+    HWND form = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartAtLocationPage(setup, folder, form));
     EXPECT_EQ(e2e::Text(e2e::FindControl(form, "LocationEdit")), base + "\\open\\App");
 
     e2e::Click(e2e::FindControl(form, "NextButton"));
@@ -242,7 +241,7 @@ TEST(FolderTrust, TheLocationPageRefusesAFolderOthersMayChange) {
     e2e::SaveScreenshot(box, e2e::ScreenshotPath("trust_refusal.png"));
     ASSERT_TRUE(e2e::PressDialogButton(box, "OK"));
     ASSERT_TRUE(e2e::WaitGone(box, kWait));
-    EXPECT_TRUE(shown("LocationSheet")) << "the page did not stay";
+    EXPECT_TRUE(e2e::IsVisible(e2e::FindControl(form, "LocationSheet"))) << "the page did not stay";
     EXPECT_FALSE(e2e::FolderExists(base + "\\open\\App"));
 
     e2e::Click(e2e::FindControl(form, "CancelButton"));
