@@ -323,22 +323,23 @@ bool MachineRuns::Ran(TSetupSession& session, bool install) {
     return session.RunSucceeded;
 }
 
-bool MachineRuns::Uninstall() {
+bool MachineRuns::Uninstall() { return UninstallBy(installHost.items, uninstaller, uninstallHost, uninstallFailure); }
+
+bool MachineRuns::UninstallBy(const std::vector<RunItem>& installed, TSetupSession& uninstaller, ListeningHost& host,
+                              std::string& failure) {
     std::string program;
-    for (const RunItem& item : installHost.items) {
+    for (const RunItem& item : installed) {
         if (item.event.record.kind == rkProgramCopy) program = item.event.path;
     }
     sim::SetExecutablePath(program);
     switch (uninstaller.Start()) {
         case ssUninstall: break;
-        case ssLoadFailed:
-            uninstallFailure = "its project copy does not load: " + Shown(uninstaller.LoadError());
-            return false;
-        case ssNoProject: uninstallFailure = "its project copy is not there: it ends at once"; return false;
-        case ssInstall: uninstallFailure = "its project copy has InstallMode 0: it starts as an installer"; return false;
+        case ssLoadFailed: failure = "its project copy does not load: " + Shown(uninstaller.LoadError()); return false;
+        case ssNoProject: failure = "its project copy is not there: it ends at once"; return false;
+        case ssInstall: failure = "its project copy has InstallMode 0: it starts as an installer"; return false;
     }
-    uninstallHost.installFolder = uninstaller.ProposedInstallFolder();
-    if (!Ran(uninstaller, false)) uninstallFailure = Shown(uninstaller.Engine().FailureRecord().text);
+    host.installFolder = uninstaller.ProposedInstallFolder();
+    if (!Ran(uninstaller, false)) failure = Shown(uninstaller.Engine().FailureRecord().text);
     return uninstaller.RunSucceeded;
 }
 

@@ -142,6 +142,10 @@ public:
     // The installed copy starts and uninstalls; when it does not start as
     // the uninstaller, or its run fails, uninstallFailure says why (UTF-8).
     bool Uninstall();
+    // The same for the uninstaller that an installation told of in its items,
+    // as the registration starts it.
+    static bool UninstallBy(const std::vector<RunItem>& installed, TSetupSession& uninstaller, ListeningHost& host,
+                            std::string& failure);
     // After a successful uninstallation: the self-removal, false when it does
     // not start.
     bool RemoveItself();

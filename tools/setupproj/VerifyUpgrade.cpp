@@ -181,26 +181,16 @@ int UpgradeVerification::Run(Version& older, Version& newer, SourceFiles& olderS
     if (!sameFolder) out += "  NOTE: NEW does not propose OLD's folder: nothing of OLD is carried\n";
 
     // NEW's uninstaller, as the registration starts it.
-    std::string program;
-    for (const RunItem& item : newer.host.items) {
-        if (item.event.record.kind == rkProgramCopy) program = item.event.path;
-    }
-    sim::SetExecutablePath(program);
     TSetupSession uninstaller(uninstallHost_);
+    std::string failure;
     out += "\n3. uninstallation by NEW's uninstaller: ";
-    if (uninstaller.Start() != ssUninstall) {
-        out += "FAILED: its project copy does not start it as the uninstaller\n";
-        return 2;
-    }
-    // The copy it runs from: the records of both versions.
-    TProjectProperty copy;
-    copy.Load(ProjectFileName(program));
-    uninstallHost_.installFolder = uninstaller.ProposedInstallFolder();
-    if (!MachineRuns::Ran(uninstaller, false)) {
-        out += "FAILED: " + Shown(uninstaller.Engine().FailureRecord().text) + "\n";
+    if (!MachineRuns::UninstallBy(newer.host.items, uninstaller, uninstallHost_, failure)) {
+        out += "FAILED: " + failure + "\n";
         Lines(uninstallHost_.items, true, out);
         return 2;
     }
+    // The copy it ran from: the records of both versions.
+    const TProjectProperty& copy = *uninstaller.Project;
     out += "succeeded\n";
     Lines(uninstallHost_.items, true, out);
     for (const VerifyLine& line : uninstallHost_.lines) out += "  " + line.kind + " " + line.text + "\n";
