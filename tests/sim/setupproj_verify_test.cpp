@@ -212,6 +212,30 @@ TEST_F(SetupprojVerify, AParentListedAfterItsChildIsLeftBehind) {
     EXPECT_EQ(report.ExitStatus(), 2);
 }
 
+// Over an older version, what only the older one installed is removed by
+// the new uninstaller through the records it carried, and what stays of it
+// is told at the older project's lines.
+TEST_F(SetupprojVerify, OverAnOlderVersionEachLeftoverNamesItsVersion) {
+    const std::string head = "[Copy File]\r\nSubDirectory=Tool\r\n";
+    VerifyOptions options;
+    options.older = head + "file00000=a.txt*[Install Folder]\\a.txt*0\r\nfile00001=b.txt*[Install Folder]\\b.txt*1\r\n"
+                           "file00002=c.txt*[Install Folder]\\c.txt*0\r\n[UnInstall Property]\r\nUnInstallKey=Tool\r\n";
+    Present present({"a.txt", "b.txt", "c.txt"});
+    options.olderSources = &present;
+    const VerifyReport report = VerifyProject(
+        head + "file00000=a.txt*[Install Folder]\\a.txt*0\r\n[UnInstall Property]\r\nUnInstallKey=Tool\r\n", options,
+        present);
+    ASSERT_TRUE(report.uninstallSucceeded) << report.olderResult << report.installFailure << report.uninstallFailure;
+    std::vector<std::string> removed;
+    for (const VerifyLine& line : report.uninstall) {
+        if (line.kind == "removed") removed.push_back(line.text + " " + line.detail);
+    }
+    EXPECT_EQ(removed, (std::vector<std::string>{"[Install Folder]\\c.txt installed by OLD only"}));
+    EXPECT_EQ(Left(report), (std::vector<std::string>{"kept [Install Folder]\\", "kept [Install Folder]\\b.txt"}));
+    EXPECT_EQ(report.leftovers[1].cause, "DeleteMode 1 leaves it in place (line 4 of OLD)");
+    EXPECT_EQ(report.ExitStatus(), 1);
+}
+
 TEST_F(SetupprojVerify, ProjectsThatDoNotStartAsInstallers) {
     const VerifyReport number = Verify("[Message]\r\nMessageDisp=two\r\n", {});
     EXPECT_EQ(number.loadError, u8"'two' は整数ではありません");

@@ -312,9 +312,9 @@ run 2 verify-unreadable verify small/missing.ini
 cp -r "$root/tests/upgrade" upgrade
 run 0 verify-over verify upgrade/v2/Setup.ini --over upgrade/v1/Setup.ini --payload upgrade/payload
 contains verify-over "previous  [Install Folder]\\Setup.ini (read: carried 1 folder, 2 files and 1 shortcut)"
-contains verify-over "file      [Install Folder]\\old.txt (removed, installed by OLD only)"
-contains verify-over "file      [Install Folder]\\plugins\\plugin.txt (removed, installed by OLD only)"
-contains verify-over "shortcut  スタート\\プログラム\\Orvane Upgrade\\App 1.lnk (removed, installed by OLD only)"
+contains verify-over "removed   [Install Folder]\\old.txt (installed by OLD only)"
+contains verify-over "removed   [Install Folder]\\plugins\\plugin.txt (installed by OLD only)"
+contains verify-over "removed   スタート\\プログラム\\Orvane Upgrade\\App 1.lnk (installed by OLD only)"
 contains verify-over "left behind: nothing"
 run 1 check-over check upgrade/v2/Setup.ini --over upgrade/v1/Setup.ini --payload upgrade/payload
 contains check-over "upgrade/v1/Setup.ini:12: warning: the file '[Install Folder]\\old.txt' is not in the new version"

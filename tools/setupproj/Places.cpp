@@ -6,23 +6,7 @@
 
 namespace setupproj {
 
-namespace {
-
-std::string LineText(int line) { return "(line " + std::to_string(line) + ")"; }
-
-}  // namespace
-
-int ProjectPlaces::LineOf(const TRecordRef& item) const {
-    switch (item.kind) {
-        case rkFolder: return source_.folderLines[static_cast<size_t>(item.index)];
-        case rkFile: return source_.fileLines[static_cast<size_t>(item.index)];
-        case rkShortcut: return source_.shortcutLines[static_cast<size_t>(item.index)];
-        default: return source_.LineOf("Copy File", "SubDirectory");
-    }
-}
-
-std::string ProjectPlaces::ItemText(const TRecordRef& item) const {
-    const TProjectProperty& p = source_.project;
+std::string RecordPath(const TProjectProperty& p, const TRecordRef& item) {
     switch (item.kind) {
         case rkFolder: return p.Folders.Items(item.index).FolderPath;
         case rkFile: return p.Files.Items(item.index).DestFile;
@@ -31,11 +15,32 @@ std::string ProjectPlaces::ItemText(const TRecordRef& item) const {
     }
 }
 
+int ProjectPlaces::LineOf(const TRecordRef& item) const {
+    const bool older = older_ && item.index >= kOlderRecord;
+    const ProjectSource& source = older ? *older_ : source_;
+    const size_t index = static_cast<size_t>(item.index - (older ? kOlderRecord : 0));
+    switch (item.kind) {
+        case rkFolder: return source.folderLines[index];
+        case rkFile: return source.fileLines[index];
+        case rkShortcut: return source.shortcutLines[index];
+        default: return source.LineOf("Copy File", "SubDirectory");
+    }
+}
+
+std::string ProjectPlaces::ItemText(const TRecordRef& item) const {
+    if (older_ && item.index >= kOlderRecord) return RecordPath(older_->project, {item.kind, item.index - kOlderRecord});
+    return RecordPath(source_.project, item);
+}
+
+std::string ProjectPlaces::Where(const TRecordRef& item) const {
+    return "(line " + std::to_string(LineOf(item)) + (older_ && item.index >= kOlderRecord ? " of OLD)" : ")");
+}
+
 std::string ProjectPlaces::Form(const WinPath& path) const { return Quoted(ProjectForm(path, folders_)); }
 
 std::string ProjectPlaces::HeldText(const std::vector<Leftover>& leftovers, const Leftover& left) const {
     std::string text = "it holds " + Form(left.otherPath);
-    if (left.other.index >= 0) text += " " + LineText(LineOf(left.other));
+    if (left.other.index >= 0) text += " " + Where(left.other);
     const Leftover* held = LeftoverAt(leftovers, left.otherPath);
     if (!held) return text;
     switch (held->cause) {
@@ -48,17 +53,17 @@ std::string ProjectPlaces::HeldText(const std::vector<Leftover>& leftovers, cons
 
 std::string ProjectPlaces::LeftoverCause(const std::vector<Leftover>& leftovers, const Leftover& left) const {
     switch (left.cause) {
-        case LeftCause::kDeleteModeKeep: return "DeleteMode 1 leaves it in place " + LineText(LineOf(left.item));
+        case LeftCause::kDeleteModeKeep: return "DeleteMode 1 leaves it in place " + Where(left.item);
         case LeftCause::kAnsweredNo:
-            return "its DeleteMode 2 question was answered No " + LineText(LineOf(left.item));
-        case LeftCause::kMarkedKeep: return "it is marked KeepOnUninstall " + LineText(LineOf(left.item));
+            return "its DeleteMode 2 question was answered No " + Where(left.item);
+        case LeftCause::kMarkedKeep: return "it is marked KeepOnUninstall " + Where(left.item);
         case LeftCause::kHolds: return HeldText(leftovers, left);
         case LeftCause::kListedAfterSubfolder:
-            return "it is listed after its subfolder " + Form(left.otherPath) + " " + LineText(LineOf(left.other)) +
+            return "it is listed after its subfolder " + Form(left.otherPath) + " " + Where(left.other) +
                    ", and folders are removed last first, so it is not empty when its turn comes";
         case LeftCause::kOnlyAParent:
             return "it is made only as the parent of " + Quoted(ItemText(left.item)) + " " +
-                   LineText(LineOf(left.item)) + ", and no folder record removes it";
+                   Where(left.item) + ", and no folder record removes it";
         case LeftCause::kParentOfInstallFolder:
             return "it is made as a parent of the installation folder, and nothing removes it (the self-removal "
                    "removes the installation folder only)";

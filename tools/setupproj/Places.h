@@ -10,12 +10,21 @@
 
 namespace setupproj {
 
+// Added to the index of a record of the version installed before (verify
+// --over), so that its records and the new version's stay apart.
+constexpr int kOlderRecord = 1 << 20;
+
+// The path that the record writes (folder, destination or link); for the
+// installation folder and the program's own copies, "[Install Folder]".
+std::string RecordPath(const TProjectProperty& project, const TRecordRef& item);
+
 class ProjectPlaces {
 public:
     // keywordFolders: the folder of each keyword on the machine the paths
-    // belong to, in the keywords' order.
-    ProjectPlaces(const ProjectSource& source, const std::vector<std::string>& keywordFolders)
-        : source_(source), folders_(keywordFolders) {}
+    // belong to, in the keywords' order. older: the project installed before.
+    ProjectPlaces(const ProjectSource& source, const std::vector<std::string>& keywordFolders,
+                  const ProjectSource* older = nullptr)
+        : source_(source), folders_(keywordFolders), older_(older) {}
 
     // The line of the item's record; for the installation folder and the
     // program's own copies, the line of "SubDirectory".
@@ -30,9 +39,12 @@ public:
 
 private:
     std::string HeldText(const std::vector<Leftover>& leftovers, const Leftover& left) const;
+    // "(line N)", or "(line N of OLD)" for a record of the older version.
+    std::string Where(const TRecordRef& item) const;
 
     const ProjectSource& source_;
     std::vector<std::string> folders_;
+    const ProjectSource* older_;
 };
 
 }  // namespace setupproj

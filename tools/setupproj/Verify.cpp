@@ -6,10 +6,12 @@
 #include <set>
 
 #include "engine/FolderKeyword_unit.h"
+#include "engine/PreviousInstall_unit.h"
 #include "engine/RunPath_unit.h"
 #include "engine/SystemPath_unit.h"
 #include "platform/Error.h"
 #include "platform/FileSystem.h"
+#include "platform/PathRules.h"
 #include "platform/sim/Sim.h"
 #include "project/GrobalFunction_unit.h"
 #include "project/ProjectProperty_unit.h"
@@ -49,6 +51,15 @@ std::string PathOf(const sim::Entry& entry) {
 
 std::string Folded(const std::string& path) { return ParseFullPath(path).Key(); }
 
+const char kOlderMedium[] = "D:\\old";
+
+// Whether one of the items was at the path.
+bool MadeBy(const std::vector<RunItem>& items, const std::string& path) {
+    return std::any_of(items.begin(), items.end(), [&path](const RunItem& item) {
+        return !item.stored.empty() && Folded(item.stored) == Folded(path);
+    });
+}
+
 class Verification {
 public:
     Verification(const std::string& cp932, const VerifyOptions& options, SourceFiles& sources)
@@ -56,27 +67,97 @@ public:
     VerifyReport Run();
 
 private:
+    bool Over() const { return !options_.older.empty(); }
+    void PlaceSources(const std::string& medium, const ProjectSource& project, SourceFiles& sources, bool notes);
+    void InstallOlder(const std::string& program);
     bool SetUpMachine();
     void Install();
     void Uninstall();
     void CollectLeftovers();
+    TRecordRef Origin(TRecordRef record) const;
     std::string Form(const std::string& path) const { return Shown(ProjectForm(ParseFullPath(path), folders_)); }
     std::string InstallFailure(const TFailureRecord& failure);
-    std::vector<VerifyLine> Created(const sim::Snapshot& after, const std::vector<std::string>& registry);
+    std::vector<VerifyLine> Created(const std::vector<RunItem>& items, const std::set<std::string>& before,
+                                    const std::vector<std::string>& registryBefore);
 
     const std::string& text_;
     const VerifyOptions& options_;
     SourceFiles& sources_;
     VerifyReport report_;
-    ProjectSource source_;
+    ProjectSource source_, olderSource_;
     std::vector<std::string> folders_;  // of each keyword on the simulated machine
     MachineRuns runs_;
-    std::vector<std::string> registryBefore_;
+    ListeningHost olderHost_{true};
+    TSetupSession older_{olderHost_};
+    std::vector<std::string> registryBefore_, registryBeforeInstall_;
+    std::set<std::string> beforeInstall_;  // the machine's paths as the installer starts
+    TProjectProperty merged_;              // the project copy the uninstaller ran with
 };
 
-// The installer and its project on the medium; the installer starts up.
+// The copy sources on the installer's medium, by name and size as the host
+// has them (the size is what the registration counts; what a source holds
+// changes nothing).
+void Verification::PlaceSources(const std::string& medium, const ProjectSource& project, SourceFiles& sources,
+                                bool notes) {
+    for (int i = 0; i < project.project.Files.Count(); ++i) {
+        const std::string& source = project.project.Files.Items(i).SourceFile;
+        if (source.empty()) continue;
+        const std::string path = RunPath::ResolveSourcePath(medium, source);
+        if (MachineSpecific(source)) {
+            // Nothing tells whether the user's machine has it: taken as there.
+            if (source.size() >= 2 && source[1] == ':') sim::AddDrive(source[0]);
+            const bool placed = sim::AddFile(path, std::string());
+            if (!notes) continue;
+            report_.notes.push_back({"note",
+                                     "line " + std::to_string(project.fileLines[static_cast<size_t>(i)]) +
+                                         ": the source " + Quoted(source) + " names a file of one machine",
+                                     placed ? "taken as present" : "not found"});
+            continue;
+        }
+        std::string payloadName;
+        if (sources.Find(source, payloadName)) {
+            sim::AddFile(path, std::string());
+            sim::SetFileSize(path, sources.SizeOf(source));
+        }
+    }
+}
+
+// verify --over: OLD, installed into the folder it proposes, as the user's
+// machine has it when NEW comes.
+void Verification::InstallOlder(const std::string& program) {
+    const TSessionStart start = MachineRuns::StartAs(older_, program);
+    if (start != ssInstall) {
+        report_.olderFailed = true;
+        report_.olderResult = "FAILED: " + (start == ssUninstall ? std::string("InstallMode is not 0")
+                                                                 : Shown(older_.LoadError()));
+        return;
+    }
+    olderHost_.installFolder = older_.ProposedInstallFolder();
+    folders_ = KeywordFolders(olderHost_.installFolder, *older_.SystemPath);
+    report_.olderFailed = !MachineRuns::Ran(older_, true);
+    report_.olderResult = "into " + Shown(olderHost_.installFolder) + ": " +
+                          (report_.olderFailed ? "FAILED: " + Shown(older_.Engine().FailureRecord().text)
+                                               : std::string("succeeded"));
+    report_.older = Created(olderHost_.items, runs_.Remembered(), registryBefore_);
+}
+
+// The installer and its project on the medium (and OLD's installation
+// before it); the installer starts up.
 bool Verification::SetUpMachine() {
-    switch (runs_.Start(options_.installerName, text_)) {
+    const TSessionStart start = runs_.Start(options_.installerName, text_, [this] {
+        PlaceSources(kMedium, source_, sources_, true);
+        std::string older;
+        if (Over()) {
+            older = MachineRuns::PlaceInstaller(kOlderMedium, options_.installerName, options_.older);
+            PlaceSources(kOlderMedium, olderSource_, *options_.olderSources, false);
+        }
+        runs_.Remember();
+        registryBefore_ = sim::RegistrySnapshot();
+        if (Over()) InstallOlder(older);
+        beforeInstall_ = MachineRuns::Paths();
+        registryBeforeInstall_ = sim::RegistrySnapshot();
+    });
+    switch (start) {
         case ssInstall: break;
         case ssUninstall:
             report_.loadError = "InstallMode " + std::to_string(runs_.installer.Project->InstallMode) +
@@ -88,30 +169,11 @@ bool Verification::SetUpMachine() {
     source_.folderLines.resize(static_cast<size_t>(session.Project->Folders.Count()));
     source_.fileLines.resize(static_cast<size_t>(session.Project->Files.Count()));
     source_.shortcutLines.resize(static_cast<size_t>(session.Project->Shortcuts.Count()));
-    for (int i = 0; i < session.Project->Files.Count(); ++i) {
-        const std::string& source = session.Project->Files.Items(i).SourceFile;
-        if (source.empty()) continue;
-        const std::string path = RunPath::ResolveSourcePath(kMedium, source);
-        const std::string line = "line " + std::to_string(source_.fileLines[static_cast<size_t>(i)]);
-        if (MachineSpecific(source)) {
-            // Nothing tells whether the user's machine has it: taken as there.
-            if (source.size() >= 2 && source[1] == ':') sim::AddDrive(source[0]);
-            const bool placed = sim::AddFile(path, std::string());
-            report_.notes.push_back({"note", line + ": the source " + Quoted(source) + " names a file of one machine",
-                                     placed ? "taken as present" : "not found"});
-            continue;
-        }
-        std::string payloadName;
-        // Of its size on the host, for the size the registration computes.
-        if (sources_.Find(source, payloadName)) {
-            sim::AddFile(path, std::string());
-            sim::SetFileSize(path, sources_.SizeOf(source));
-        }
-    }
     report_.installFolder = runs_.installer.ProposedInstallFolder();
+    if (Over() && !report_.olderFailed && !SamePath(olderHost_.installFolder, report_.installFolder)) {
+        report_.notes.push_back({"note", "NEW does not propose OLD's folder", "nothing of OLD is carried"});
+    }
     folders_ = KeywordFolders(report_.installFolder, *session.SystemPath);
-    runs_.Remember();
-    registryBefore_ = sim::RegistrySnapshot();
     return true;
 }
 
@@ -137,19 +199,20 @@ std::string Verification::InstallFailure(const TFailureRecord& failure) {
     return "line " + std::to_string(ProjectPlaces(source_, folders_).LineOf(record)) + ": " + text + why;
 }
 
-// What the installation added to the machine, in the tree's order, then to
+// What an installation added to the machine, in the tree's order, then to
 // the registry.
-std::vector<VerifyLine> Verification::Created(const sim::Snapshot& after, const std::vector<std::string>& registry) {
+std::vector<VerifyLine> Verification::Created(const std::vector<RunItem>& items, const std::set<std::string>& before,
+                                              const std::vector<std::string>& registryBefore) {
     std::string uninstaller, projectCopy;
-    for (const RunItem& item : runs_.installHost.items) {
+    for (const RunItem& item : items) {
         if (item.event.record.kind == rkProgramCopy) uninstaller = Folded(item.stored);
         if (item.event.record.kind == rkProjectCopy) projectCopy = Folded(item.stored);
     }
     std::vector<VerifyLine> lines;
-    for (const sim::Entry& entry : after) {
+    for (const sim::Entry& entry : sim::TakeSnapshot()) {
         const std::string path = PathOf(entry);
-        if (runs_.Before(path)) continue;
         const std::string key = Folded(path);
+        if (before.count(key)) continue;
         sim::LinkFields link;
         if (entry.folder) {
             lines.push_back({"folder", Form(path), ""});
@@ -163,8 +226,8 @@ std::vector<VerifyLine> Verification::Created(const sim::Snapshot& after, const 
             lines.push_back({"file", Form(path), ""});
         }
     }
-    const std::set<std::string> old(registryBefore_.begin(), registryBefore_.end());
-    for (const std::string& line : registry) {
+    const std::set<std::string> old(registryBefore.begin(), registryBefore.end());
+    for (const std::string& line : sim::RegistrySnapshot()) {
         if (old.count(line)) continue;
         const bool size = line.find(" [EstimatedSize] = ") != std::string::npos;
         lines.push_back({"registry", Shown(line), size ? "KB: the installed files, rounded up" : ""});
@@ -175,7 +238,12 @@ std::vector<VerifyLine> Verification::Created(const sim::Snapshot& after, const 
 void Verification::Install() {
     report_.installSucceeded = runs_.Install();
     if (!report_.installSucceeded) report_.installFailure = InstallFailure(runs_.installer.Engine().FailureRecord());
-    report_.install = Created(sim::TakeSnapshot(), sim::RegistrySnapshot());
+    report_.install = Created(runs_.installHost.items, beforeInstall_, registryBeforeInstall_);
+    for (const RunItem& item : runs_.installHost.items) {
+        const TRunEvent& e = item.event;
+        if (e.record.kind != rkPreviousCopy) continue;
+        report_.install.push_back({"previous", Form(e.path), (e.outcome == ioCarried ? "read: " : "NOT read: ") + e.note});
+    }
     const std::vector<VerifyLine>& boxes = runs_.installHost.lines;
     report_.install.insert(report_.install.end(), boxes.begin(), boxes.end());
 }
@@ -188,6 +256,15 @@ void Verification::Uninstall() {
     report_.uninstallSucceeded = runs_.Uninstall();
     report_.uninstallFailure = runs_.uninstallFailure;
     report_.uninstall = runs_.uninstallHost.lines;
+    if (runs_.uninstaller.Project) merged_.Parse(runs_.uninstaller.Project->Serialize());
+    // Over OLD, what the new uninstaller removes through the records it carried.
+    for (const RunItem& item : Over() ? runs_.uninstallHost.items : std::vector<RunItem>()) {
+        const TRunEvent& e = item.event;
+        if (e.outcome == ioRemoved && e.record.kind != rkRegistration && MadeBy(olderHost_.items, e.path) &&
+            !MadeBy(runs_.installHost.items, e.path)) {
+            report_.uninstall.push_back({"removed", Form(e.path), "installed by OLD only"});
+        }
+    }
     if (!report_.uninstallSucceeded) return;
 
     const sim::Snapshot installed = sim::TakeSnapshot();
@@ -203,10 +280,33 @@ void Verification::Uninstall() {
     }
 }
 
+// The uninstaller's copy holds NEW's records and those it carried of OLD:
+// each is told as the record of the version that lists it.
+TRecordRef Verification::Origin(TRecordRef record) const {
+    if (!Over() || (record.kind != rkFolder && record.kind != rkFile && record.kind != rkShortcut)) return record;
+    const std::string key = plat::path::KeyOf(RecordPath(merged_, record));
+    for (const ProjectSource* version : {&source_, &olderSource_}) {
+        const TProjectProperty& p = version->project;
+        const int count = record.kind == rkFolder ? p.Folders.Count()
+                          : record.kind == rkFile ? p.Files.Count()
+                                                  : p.Shortcuts.Count();
+        for (int i = 0; i < count; ++i) {
+            if (plat::path::KeyOf(RecordPath(p, {record.kind, i})) != key) continue;
+            return {record.kind, i + (version == &olderSource_ ? kOlderRecord : 0)};
+        }
+    }
+    return record;
+}
+
 void Verification::CollectLeftovers() {
     const std::vector<LeftPath> left = runs_.Left();
-    const std::vector<Leftover> leftovers = ExplainLeftovers(runs_.History(), left);
-    const ProjectPlaces places(source_, folders_);
+    RunHistory history = runs_.History();
+    std::vector<RunItem> older = Over() ? olderHost_.items : std::vector<RunItem>();
+    for (RunItem& item : older) item.event.record.index += item.event.record.index >= 0 ? kOlderRecord : 0;
+    history.install.insert(history.install.begin(), older.begin(), older.end());
+    for (RunItem& item : history.uninstall) item.event.record = Origin(item.event.record);
+    const std::vector<Leftover> leftovers = ExplainLeftovers(history, left);
+    const ProjectPlaces places(source_, folders_, Over() ? &olderSource_ : nullptr);
     for (const LeftPath& path : left) {
         const Leftover* known = LeftoverAt(leftovers, ParseFullPath(path.stored));
         VerifyLeftover entry;
@@ -227,7 +327,12 @@ VerifyReport Verification::Run() {
     // reading, so that they stand beside the same records.
     Findings ignored;
     ReadProjectSource(text_, source_, ignored);
+    ReadProjectSource(options_.older, olderSource_, ignored);
     if (!SetUpMachine()) return report_;
+    if (report_.olderFailed) {
+        report_.installFailure = "OLD's installation failed: NEW did not run";
+        return report_;
+    }
     Install();
     if (!report_.installSucceeded) return report_;
     Uninstall();
@@ -282,9 +387,10 @@ void ListeningHost::ItemDone(const TRunEvent& event) {
     items.push_back({event, event.record.kind == rkRegistration ? std::string() : sim::FullPath(event.path)});
 }
 
-void MachineRuns::Remember() {
-    before_.clear();
-    for (const sim::Entry& entry : sim::TakeSnapshot()) before_.insert(Folded(PathOf(entry)));
+std::set<std::string> MachineRuns::Paths() {
+    std::set<std::string> paths;
+    for (const sim::Entry& entry : sim::TakeSnapshot()) paths.insert(Folded(PathOf(entry)));
+    return paths;
 }
 
 bool MachineRuns::Before(const std::string& path) const { return before_.count(Folded(path)) != 0; }
@@ -295,14 +401,25 @@ void MachineRuns::FreshMachine() {
     sim::AddKey(plat::RootKey::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
 }
 
-TSessionStart MachineRuns::Start(const std::string& installerName, const std::string& project) {
-    FreshMachine();
-    const std::string program = RunPath::JoinPath(kMedium, installerName);
+std::string MachineRuns::PlaceInstaller(const std::string& folder, const std::string& name, const std::string& project) {
+    const std::string program = RunPath::JoinPath(folder, name);
     sim::AddFile(program, "MZ");
     sim::AddFile(ProjectFileName(program), project);
+    return program;
+}
+
+TSessionStart MachineRuns::StartAs(TSetupSession& session, const std::string& program) {
     sim::SetExecutablePath(program);
     plat::HoldOwnProgram();  // as Setup.exe's entry does
-    return installer.Start();
+    return session.Start();
+}
+
+TSessionStart MachineRuns::Start(const std::string& installerName, const std::string& project,
+                                 const std::function<void()>& prepare) {
+    FreshMachine();
+    const std::string program = PlaceInstaller(kMedium, installerName, project);
+    if (prepare) prepare();
+    return StartAs(installer, program);
 }
 
 bool MachineRuns::Install() {
@@ -383,6 +500,8 @@ std::string FormatVerifyReport(const std::string& projectName, const VerifyOptio
         out += "installation folder: " + Shown(report.installFolder) + "\n";
         out += std::string("DeleteMode 2 questions answered: ") + (options.answerYes ? "yes" : "no") + "\n";
         AddLines(out, report.notes);
+        if (!report.olderResult.empty()) out += "\nOLD's installation " + report.olderResult + "\n";
+        AddLines(out, report.older);
         out += report.installSucceeded ? "\ninstallation: succeeded\n"
                                        : "\ninstallation: FAILED: " + report.installFailure + "\n";
         AddLines(out, report.install);

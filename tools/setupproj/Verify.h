@@ -11,8 +11,12 @@
 // sources on a medium in D:\medium. Sources are taken by name and size: what
 // a copy source holds changes nothing in either run, so none is read.
 //
+// verify NEW --over OLD installs OLD first (from D:\old), so that NEW finds
+// it as a user's machine has it, and tells each path left of either.
+//
 // `check` runs the same on a typical machine for its structural findings
 // (CheckStructure).
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -28,6 +32,10 @@ struct ProjectSource;
 struct VerifyOptions {
     std::string installerName = "Setup.exe";  // the program that reads the project
     bool answerYes = true;                    // to every DeleteMode 2 question
+    // verify NEW --over OLD: OLD's project text (CP932), installed first from
+    // a medium of its own with its sources; empty for a first installation.
+    std::string older;
+    SourceFiles* olderSources = nullptr;
 };
 
 // One line of the report: a kind ("folder", "file", "question", ...), a path
@@ -49,6 +57,9 @@ struct VerifyReport {
     std::string installFolder;  // the proposed installation folder (CP932)
     std::vector<VerifyLine> notes;          // sources taken as present
     std::string loadError;                  // the load stopped: nothing ran (UTF-8)
+    std::string olderResult;                // verify --over: how OLD's installation went, "" for none
+    bool olderFailed = false;
+    std::vector<VerifyLine> older;          // what it made
     bool installSucceeded = false;
     std::string installFailure;             // what stopped it, with its line (UTF-8)
     std::vector<VerifyLine> install;        // what the installation made, and its boxes
@@ -130,11 +141,21 @@ public:
     static void FreshMachine();
     // The session's installation or uninstallation; whether it succeeded.
     static bool Ran(TSetupSession& session, bool install);
+    // The installer of that name and its project (CP932 text) in folder;
+    // the installer's full path.
+    static std::string PlaceInstaller(const std::string& folder, const std::string& name, const std::string& project);
+    // The session as the program at that path starts it.
+    static TSessionStart StartAs(TSetupSession& session, const std::string& program);
     // A fresh simulated machine with the installer of that name and its
-    // project (CP932 text) on the medium; the installer starts up.
-    TSessionStart Start(const std::string& installerName, const std::string& project);
-    // Remembers the machine as it is now, before the installation.
-    void Remember();
+    // project (CP932 text) on the medium; prepare, when given, runs before the
+    // installer starts up.
+    TSessionStart Start(const std::string& installerName, const std::string& project,
+                        const std::function<void()>& prepare = nullptr);
+    // Every path of the machine as it is now, folded.
+    static std::set<std::string> Paths();
+    // Remembers the machine as it is now, before the installations.
+    void Remember() { before_ = Paths(); }
+    const std::set<std::string>& Remembered() const { return before_; }
     // The full path is one the machine had before (letter case ignored).
     bool Before(const std::string& path) const;
     // The installation into the folder the installer proposes.

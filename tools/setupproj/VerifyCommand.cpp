@@ -4,7 +4,6 @@
 #include "tools/setupproj/HostFiles.h"
 #include "tools/setupproj/HostSources.h"
 #include "tools/setupproj/ProjectText.h"
-#include "tools/setupproj/Upgrade.h"
 #include "tools/setupproj/Verify.h"
 
 namespace setupproj {
@@ -33,26 +32,24 @@ int RunVerify(const std::vector<std::string>& args) {
     ProjectInput input;
     const std::string problem = ReadProjectInput(args, answer, input);
     if (!problem.empty()) return Usage(problem);
-    if (!over.empty()) {
-        std::string report;
-        const int status = VerifyOver(input, over, options, report);
-        WriteConsole(false, report);
-        return status;
+    if (!over.empty() && !host::ReadFile(over, options.older)) {
+        return Usage("cannot read the project file '" + host::Shown(over) + "'");
     }
-    const std::string& project = input.project;
-    std::string& bytes = input.bytes;
-    if (input.fromUtf8 || HasUtf8Bom(bytes)) {
-        // A character that the installer's code page cannot hold: nothing can run.
+    // A character that the installer's code page cannot hold: nothing can run.
+    for (const auto& [name, bytes] : {std::pair<std::string, std::string*>{input.project, &input.bytes},
+                                      {over, &options.older}}) {
         std::string out;
-        if (!ProjectToCp932(bytes, host::Shown(project), out)) {
+        if (!name.empty() && (input.fromUtf8 || HasUtf8Bom(*bytes)) && !ProjectToCp932(*bytes, host::Shown(name), out)) {
             WriteConsole(false, out);
             return 2;
         }
     }
-    options.installerName = host::InstallerNameOf(project);
-    HostSources sources(project, input.payload);
-    const VerifyReport report = VerifyProject(bytes, options, sources);
-    WriteConsole(false, FormatVerifyReport(host::Shown(project), options, report));
+    options.installerName = host::InstallerNameOf(input.project);
+    HostSources sources(input.project, input.payload), olderSources(over, input.payload);
+    options.olderSources = &olderSources;
+    const VerifyReport report = VerifyProject(input.bytes, options, sources);
+    const std::string name = host::Shown(input.project) + (over.empty() ? "" : " over " + host::Shown(over));
+    WriteConsole(false, FormatVerifyReport(name, options, report));
     return report.ExitStatus();
 }
 
