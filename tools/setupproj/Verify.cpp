@@ -132,13 +132,12 @@ void Verification::InstallOlder(const std::string& program) {
                                                                  : Shown(older_.LoadError()));
         return;
     }
-    olderHost_.installFolder = older_.ProposedInstallFolder();
+    report_.olderFailed = !MachineRuns::Ran(older_, olderHost_, true);
     folders_ = KeywordFolders(olderHost_.installFolder, *older_.SystemPath);
-    report_.olderFailed = !MachineRuns::Ran(older_, true);
     report_.olderResult = "into " + Shown(olderHost_.installFolder) + ": " +
                           (report_.olderFailed ? "FAILED: " + Shown(older_.Engine().FailureRecord().text)
                                                : std::string("succeeded"));
-    report_.older = Created(olderHost_.items, runs_.Remembered(), registryBefore_);
+    report_.older = Created(olderHost_.items, runs_.before, registryBefore_);
 }
 
 // The installer and its project on the medium (and OLD's installation
@@ -393,14 +392,6 @@ std::set<std::string> MachineRuns::Paths() {
     return paths;
 }
 
-bool MachineRuns::Before(const std::string& path) const { return before_.count(Folded(path)) != 0; }
-
-void MachineRuns::FreshMachine() {
-    sim::ResetAll();
-    sim::AddDrive('D');
-    sim::AddKey(plat::RootKey::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
-}
-
 std::string MachineRuns::PlaceInstaller(const std::string& folder, const std::string& name, const std::string& project) {
     const std::string program = RunPath::JoinPath(folder, name);
     sim::AddFile(program, "MZ");
@@ -416,18 +407,16 @@ TSessionStart MachineRuns::StartAs(TSetupSession& session, const std::string& pr
 
 TSessionStart MachineRuns::Start(const std::string& installerName, const std::string& project,
                                  const std::function<void()>& prepare) {
-    FreshMachine();
+    sim::ResetAll();
+    sim::AddDrive('D');
+    sim::AddKey(plat::RootKey::LocalMachine, "Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall");
     const std::string program = PlaceInstaller(kMedium, installerName, project);
     if (prepare) prepare();
     return StartAs(installer, program);
 }
 
-bool MachineRuns::Install() {
-    installHost.installFolder = installer.ProposedInstallFolder();
-    return Ran(installer, true);
-}
-
-bool MachineRuns::Ran(TSetupSession& session, bool install) {
+bool MachineRuns::Ran(TSetupSession& session, ListeningHost& host, bool install) {
+    host.installFolder = session.ProposedInstallFolder();
     try {
         if (install) {
             session.Engine().RunInstall();
@@ -440,23 +429,19 @@ bool MachineRuns::Ran(TSetupSession& session, bool install) {
     return session.RunSucceeded;
 }
 
-bool MachineRuns::Uninstall() { return UninstallBy(installHost.items, uninstaller, uninstallHost, uninstallFailure); }
-
-bool MachineRuns::UninstallBy(const std::vector<RunItem>& installed, TSetupSession& uninstaller, ListeningHost& host,
-                              std::string& failure) {
+bool MachineRuns::Uninstall() {
     std::string program;
-    for (const RunItem& item : installed) {
+    for (const RunItem& item : installHost.items) {
         if (item.event.record.kind == rkProgramCopy) program = item.event.path;
     }
     sim::SetExecutablePath(program);
     switch (uninstaller.Start()) {
         case ssUninstall: break;
-        case ssLoadFailed: failure = "its project copy does not load: " + Shown(uninstaller.LoadError()); return false;
-        case ssNoProject: failure = "its project copy is not there: it ends at once"; return false;
-        case ssInstall: failure = "its project copy has InstallMode 0: it starts as an installer"; return false;
+        case ssLoadFailed: uninstallFailure = "its project copy does not load: " + Shown(uninstaller.LoadError()); return false;
+        case ssNoProject: uninstallFailure = "its project copy is not there: it ends at once"; return false;
+        case ssInstall: uninstallFailure = "its project copy has InstallMode 0: it starts as an installer"; return false;
     }
-    host.installFolder = uninstaller.ProposedInstallFolder();
-    if (!Ran(uninstaller, false)) failure = Shown(uninstaller.Engine().FailureRecord().text);
+    if (!Ran(uninstaller, uninstallHost, false)) uninstallFailure = Shown(uninstaller.Engine().FailureRecord().text);
     return uninstaller.RunSucceeded;
 }
 

@@ -22,6 +22,7 @@
 #include <vector>
 
 #include "engine/SetupSession_unit.h"
+#include "platform/PathRules.h"
 #include "tools/setupproj/Check.h"
 #include "tools/setupproj/Structure.h"
 
@@ -136,37 +137,30 @@ public:
     // a user starts a setup from a disc, a stick or a download folder.
     static constexpr const char* kMedium = "D:\\medium";
 
-    // A fresh simulated machine: the medium's drive and the list of installed
-    // programs that every Windows has.
-    static void FreshMachine();
-    // The session's installation or uninstallation; whether it succeeded.
-    static bool Ran(TSetupSession& session, bool install);
+    // The session's installation or uninstallation into the folder that it
+    // proposes, told to host; whether it succeeded.
+    static bool Ran(TSetupSession& session, ListeningHost& host, bool install);
     // The installer of that name and its project (CP932 text) in folder;
     // the installer's full path.
     static std::string PlaceInstaller(const std::string& folder, const std::string& name, const std::string& project);
     // The session as the program at that path starts it.
     static TSessionStart StartAs(TSetupSession& session, const std::string& program);
-    // A fresh simulated machine with the installer of that name and its
+    // A fresh simulated machine (the medium's drive, the list of installed
+    // programs that every Windows has) with the installer of that name and its
     // project (CP932 text) on the medium; prepare, when given, runs before the
     // installer starts up.
     TSessionStart Start(const std::string& installerName, const std::string& project,
                         const std::function<void()>& prepare = nullptr);
     // Every path of the machine as it is now, folded.
     static std::set<std::string> Paths();
-    // Remembers the machine as it is now, before the installations.
-    void Remember() { before_ = Paths(); }
-    const std::set<std::string>& Remembered() const { return before_; }
-    // The full path is one the machine had before (letter case ignored).
-    bool Before(const std::string& path) const;
-    // The installation into the folder the installer proposes.
-    bool Install();
-    // The installed copy starts and uninstalls; when it does not start as
-    // the uninstaller, or its run fails, uninstallFailure says why (UTF-8).
+    // The machine's paths before the installations (letter case ignored).
+    void Remember() { before = Paths(); }
+    bool Before(const std::string& path) const { return before.count(plat::path::KeyOf(path)) != 0; }
+    bool Install() { return Ran(installer, installHost, true); }
+    // The installed copy starts, as the registration starts it, and
+    // uninstalls; when it does not start as the uninstaller, or its run
+    // fails, uninstallFailure says why (UTF-8).
     bool Uninstall();
-    // The same for the uninstaller that an installation told of in its items,
-    // as the registration starts it.
-    static bool UninstallBy(const std::vector<RunItem>& installed, TSetupSession& uninstaller, ListeningHost& host,
-                            std::string& failure);
     // After a successful uninstallation: the self-removal, false when it does
     // not start.
     bool RemoveItself();
@@ -177,9 +171,7 @@ public:
     ListeningHost installHost, uninstallHost;
     TSetupSession installer{installHost}, uninstaller{uninstallHost};
     std::string uninstallFailure;
-
-private:
-    std::set<std::string> before_;  // every path, folded
+    std::set<std::string> before;
 };
 
 }  // namespace setupproj
