@@ -33,21 +33,10 @@ fs::path ToFs(const std::string& host) {
     return fs::u8path(host);
 }
 
-// The host's text of a library path; false when the ANSI code page lacks a
-// character of it (text then has "?" in its place).
-bool FromFs(const fs::path& path, std::string& text) {
-    text = path.u8string();
-    if (!kWindowsHost) return true;
-    std::string cp932;
-    const bool fits = plat::Utf8ToCp932(text, cp932);
-    text = fits ? cp932 : Utf8ToCp932Lossy(text);
-    return fits;
-}
-
+// The host's text of a library path ("?" for a character that the ANSI code
+// page lacks).
 std::string HostText(const fs::path& path) {
-    std::string text;
-    FromFs(path, text);
-    return text;
+    return kWindowsHost ? Utf8ToCp932Lossy(path.u8string()) : path.u8string();
 }
 
 // A name as the installer's file system compares it.
@@ -70,57 +59,6 @@ bool FitsRecord(const std::string& cp932) {
         }
     }
     return !cp932.empty();
-}
-
-struct Listed {
-    fs::path path;
-    std::string project;  // the name as CP932
-    bool fits;
-    bool folder;
-};
-
-bool ListFolder(const fs::path& folder, std::vector<Listed>& entries) {
-    std::error_code error;
-    fs::directory_iterator it(folder, error), end;
-    if (error) return false;
-    for (; it != end; it.increment(error)) {
-        if (error) return false;
-        std::error_code ignored;
-        // A link to a folder is not followed: a loop would never end.
-        const bool folderEntry = it->is_directory(ignored) && !it->is_symlink(ignored);
-        if (!folderEntry && !it->is_regular_file(ignored)) continue;
-        const std::string name = it->path().filename().u8string();
-        Listed listed{it->path(), "", true, folderEntry};
-        if (!plat::Utf8ToCp932(name, listed.project)) {
-            listed.project = Utf8ToCp932Lossy(name);
-            listed.fits = false;
-        }
-        listed.fits = listed.fits && FitsRecord(listed.project);
-        entries.push_back(listed);
-    }
-    std::sort(entries.begin(), entries.end(), [](const Listed& a, const Listed& b) {
-        const std::string fa = AsciiLower(a.project), fb = AsciiLower(b.project);
-        return fa != fb ? fa < fb : a.project < b.project;
-    });
-    return true;
-}
-
-bool Walk(const fs::path& hostFolder, const std::string& projectFolder, bool fits, std::vector<TreeEntry>& out,
-          int depth) {
-    std::vector<Listed> entries;
-    if (!ListFolder(hostFolder, entries)) return false;
-    for (const Listed& entry : entries) {
-        TreeEntry item;
-        item.path = projectFolder.empty() ? entry.project : projectFolder + "\\" + entry.project;
-        item.hostPath = HostText(entry.path);
-        item.folder = entry.folder;
-        item.nameFits = fits && entry.fits;
-        out.push_back(item);
-        // Deep enough for any real payload; a folder that holds itself through
-        // a junction stops here.
-        if (entry.folder && depth < 64 && !Walk(entry.path, item.path, item.nameFits, out, depth + 1)) return false;
-    }
-    return true;
 }
 
 }  // namespace
@@ -250,7 +188,41 @@ bool IsProjectOrInstaller(const std::string& project, const std::string& file) {
 
 bool WalkTree(const std::string& root, std::vector<TreeEntry>& entries) {
     entries.clear();
-    return IsFolder(root) && Walk(ToFs(root), "", true, entries, 0);
+    if (!IsFolder(root)) return false;
+    std::vector<std::pair<std::vector<std::string>, TreeEntry>> found;  // the names of each path, and its entry
+    const fs::path base = ToFs(root);
+    std::error_code error;
+    for (fs::recursive_directory_iterator it(base, error), end; it != end; it.increment(error)) {
+        if (error) return false;
+        // Deep enough for any real payload; a folder that holds itself through
+        // a junction stops here. A link to a folder is not followed.
+        if (it.depth() >= 64) it.disable_recursion_pending();
+        std::error_code ignored;
+        const bool folder = it->is_directory(ignored) && !it->is_symlink(ignored);
+        if (!folder && !it->is_regular_file(ignored)) continue;
+        std::vector<std::string> names;
+        TreeEntry entry{"", HostText(it->path()), folder, true};
+        for (const fs::path& part : it->path().lexically_relative(base)) {
+            std::string name;
+            const bool fits = plat::Utf8ToCp932(part.u8string(), name);
+            if (!fits) name = Utf8ToCp932Lossy(part.u8string());
+            entry.nameFits = entry.nameFits && fits && FitsRecord(name);
+            entry.path += (names.empty() ? "" : "\\") + name;
+            names.push_back(name);
+        }
+        found.emplace_back(names, entry);
+    }
+    if (error) return false;
+    // Each folder's entries by name, letter case ignored, each folder before what it holds.
+    auto before = [](const std::string& a, const std::string& b) {
+        const std::string fa = AsciiLower(a), fb = AsciiLower(b);
+        return fa != fb ? fa < fb : a < b;
+    };
+    std::sort(found.begin(), found.end(), [&before](const auto& a, const auto& b) {
+        return std::lexicographical_compare(a.first.begin(), a.first.end(), b.first.begin(), b.first.end(), before);
+    });
+    for (const auto& f : found) entries.push_back(f.second);
+    return true;
 }
 
 }  // namespace host
