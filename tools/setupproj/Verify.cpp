@@ -310,14 +310,13 @@ void Verification::CollectLeftovers() {
         const Leftover* known = LeftoverAt(leftovers, ParseFullPath(path.stored));
         VerifyLeftover entry;
         entry.path = Form(path.stored) + (path.folder ? "\\" : "");
-        entry.folder = path.folder;
         entry.intended = known && known->intended;
         entry.cause = known ? places.LeftoverCause(leftovers, *known) : "no record of the project explains it";
         report_.leftovers.push_back(entry);
     }
     const std::set<std::string> old(registryBefore_.begin(), registryBefore_.end());
     for (const std::string& line : sim::RegistrySnapshot()) {
-        if (!old.count(line)) report_.leftovers.push_back({Shown(line), false, false, "the registration stays"});
+        if (!old.count(line)) report_.leftovers.push_back({Shown(line), false, "the registration stays"});
     }
 }
 

@@ -49,7 +49,6 @@ struct VerifyLine {
 
 struct VerifyLeftover {
     std::string path;  // as a project writes it (UTF-8); a folder ends in "\"
-    bool folder = false;
     bool intended = false;  // what the project keeps, or a folder that holds it
     std::string cause;      // UTF-8
 };
