@@ -1,7 +1,25 @@
 #include "tools/setupproj/Commands.h"
 #include "tools/setupproj/HostFiles.h"
+#include "tools/setupproj/ProjectText.h"
 
 namespace setupproj {
+
+bool ReadProjectFile(const std::string& path, bool fromUtf8, std::string& cp932, bool& wasUtf8,
+                     std::string& problem) {
+    wasUtf8 = false;
+    if (!host::ReadFile(path, cp932)) {
+        problem = "cannot read the project file '" + host::Shown(path) + "'";
+        return false;
+    }
+    wasUtf8 = fromUtf8 || HasUtf8Bom(cp932);
+    std::string text = cp932;
+    if (!wasUtf8 || ProjectToCp932(text, host::Shown(path), problem)) {
+        cp932.swap(text);
+        return true;
+    }
+    problem.pop_back();  // the last finding's line end: the caller ends the message
+    return false;
+}
 
 std::string ReadProjectInput(const std::vector<std::string>& args,
                              const std::function<bool(const std::vector<std::string>&, size_t&)>& option,

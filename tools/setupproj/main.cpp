@@ -1,8 +1,9 @@
 // setupproj: a tool for project authors (kHelp below says what each
-// command does). normalize and dump live here; check, scan, verify and the
-// UTF-8 input of normalize have files of their own (Commands.h).
-// Errors print their message and end with exit status 1 (check, verify: 2).
-// Unlike the installer's Load, a missing input file is an error here.
+// command does). normalize and dump live here; check, scan and verify have
+// files of their own (Commands.h). Errors print their message and end with
+// exit status 1 (check, verify: 2); a number that does not convert stops
+// the reading with the installer's message. Unlike the installer's Load, a
+// missing input file is an error here.
 //
 // Both builds run on the sim backend (verify runs the installer's engine on
 // the simulated machine) and read and write the host's files through the
@@ -101,13 +102,6 @@ void Dump(TProjectProperty& p) {
     }
 }
 
-void LoadProject(TProjectProperty& project, const std::string& path) {
-    if (!setupproj::host::IsFile(path)) throw ESetupError(FormatMessage1("ファイル %s が見つかりません", path));
-    std::string bytes;
-    if (!setupproj::host::ReadFile(path, bytes)) throw ESetupError(FormatMessage1("ファイル %s は開けません", path));
-    project.Parse(bytes);
-}
-
 int Run(int argc, char** argv) {
     std::string command = argc > 1 ? argv[1] : "";
     const std::vector<std::string> rest(argv + (argc > 1 ? 2 : argc), argv + argc);
@@ -118,19 +112,24 @@ int Run(int argc, char** argv) {
     if (command == "check") return setupproj::RunCheck(rest);
     if (command == "scan") return setupproj::RunScan(rest);
     if (command == "verify") return setupproj::RunVerify(rest);
-    if (command == "normalize" && argc == 5 && std::string(argv[2]) == "--from-utf8") {
-        return setupproj::RunNormalizeFromUtf8(argv[3], argv[4]);
-    }
-    if (command == "normalize" && argc == 4 && setupproj::FileHasUtf8Bom(argv[2])) {
-        return setupproj::RunNormalizeFromUtf8(argv[2], argv[3]);
-    }
-    if ((command == "normalize" && argc == 4) || (command == "dump" && argc == 3)) {
+    const bool fromUtf8 = command == "normalize" && !rest.empty() && rest[0] == "--from-utf8";
+    const size_t files = rest.size() - (fromUtf8 ? 1 : 0);
+    if ((command == "normalize" && files == 2) || (command == "dump" && files == 1)) {
+        const std::string& in = rest[fromUtf8 ? 1 : 0];
+        std::string text, problem;
+        bool utf8 = false;
+        if (!setupproj::ReadProjectFile(in, fromUtf8, text, utf8, problem)) {
+            // Characters that do not convert are told at their lines, as check tells them.
+            setupproj::WriteConsole(true, (utf8 ? problem : "setupproj " + command + ": " + problem) + "\n");
+            return 1;
+        }
         TProjectProperty project;
-        LoadProject(project, argv[2]);
+        project.Parse(text);
         if (command == "dump") {
             Dump(project);
-        } else if (!setupproj::host::WriteFile(argv[3], project.Serialize())) {
-            throw ESetupError(FormatMessage1("ファイル %s を作成できません", argv[3]));
+        } else if (!setupproj::host::WriteFile(rest.back(), project.Serialize())) {
+            setupproj::WriteConsole(true, "setupproj normalize: cannot write '" + setupproj::host::Shown(rest.back()) + "'\n");
+            return 1;
         }
         return 0;
     }
