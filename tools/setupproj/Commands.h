@@ -23,7 +23,7 @@ int RunScan(const std::vector<std::string>& args);
 // The project file at path as CP932 text, read as UTF-8 when fromUtf8 or
 // when it begins with a BOM (wasUtf8 says so). False with the problem when
 // it cannot be read, or when a character does not convert: then problem
-// names each at its line, as check does, and cp932 holds the file's bytes.
+// names each at its line, as check does (one line each, the last unended).
 bool ReadProjectFile(const std::string& path, bool fromUtf8, std::string& cp932, bool& wasUtf8,
                      std::string& problem);
 
