@@ -41,8 +41,11 @@ std::string ReadProjectInput(const std::vector<std::string>& args,
                              const std::function<bool(const std::vector<std::string>&, size_t&)>& option,
                              ProjectInput& input);
 
-// Writes UTF-8 text to the console as it shows text: UTF-8 on Linux, the
-// ANSI code page on Windows.
-void WriteConsole(bool toErrors, const std::string& utf8);
+// Writes text to the console as it shows text: UTF-8 on Linux, the ANSI
+// code page on Windows. The text is UTF-8; with ansiLine it is one line of
+// the ANSI code page's (a project's values, the installer's messages), which
+// gets its line end after the conversion, so that a lead byte at its end
+// cannot take the line end as its second byte.
+void WriteConsole(bool toErrors, const std::string& text, bool ansiLine = false);
 
 }  // namespace setupproj

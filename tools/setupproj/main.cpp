@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "platform/Error.h"
-#include "platform/Locale.h"
 #include "project/ProjectProperty_unit.h"
 #include "project/ProjectSchema_unit.h"
 #include "tools/setupproj/Commands.h"
@@ -60,20 +59,7 @@ const char kHelp[] =
     "\n"
     "Examples and the details of each command: README.md, section \"setupproj\".\n";
 
-// Messages are ANSI code page text; a Linux terminal wants UTF-8.
-std::string ForTerminal(const std::string& text) {
-#ifdef _WIN32
-    return text;
-#else
-    return plat::AnsiToUtf8(text);
-#endif
-}
-
-void PrintLine(const std::string& text) {
-    std::string out = ForTerminal(text);
-    out += '\n';
-    std::fwrite(out.data(), 1, out.size(), stdout);
-}
+void PrintLine(const std::string& cp932) { setupproj::WriteConsole(false, cp932, true); }
 
 // One "Key=value" line per setting (an optional one only where it is set),
 // "Block[n]=text" per text line and one line per item with its fields as
@@ -83,19 +69,15 @@ void Dump(TProjectProperty& p) {
         for (const TSchemaSetting& s : part.Settings) {
             if (SchemaWrites(p, s)) PrintLine(std::string(s.Key) + "=" + SchemaSettingText(p, s));
         }
-        if (part.TextBlock >= 0) {
-            const std::vector<std::string>& lines = *p.TextBlock(part.TextBlock);
-            PrintLine(std::string(part.Section) + ".Count=" + std::to_string(lines.size()));
-            for (size_t n = 0; n < lines.size(); ++n) {
-                PrintLine(std::string(part.Section) + "[" + std::to_string(n) + "]=" + lines[n]);
-            }
-        }
-        if (!part.Records) continue;
-        const std::string member = part.Records->Member;
-        PrintLine(member + ".Count=" + std::to_string(part.Records->Count(p)));
-        for (int n = 0; n < part.Records->Count(p); ++n) {
-            std::string line = member + "[" + std::to_string(n) + "]";
-            const std::vector<std::string> fields = part.Records->Texts(p, n);
+        const std::vector<std::string>* block = part.TextBlock >= 0 ? p.TextBlock(part.TextBlock) : nullptr;
+        if (!block && !part.Records) continue;
+        const std::string name = block ? part.Section : part.Records->Member;
+        const int count = block ? static_cast<int>(block->size()) : part.Records->Count(p);
+        PrintLine(name + ".Count=" + std::to_string(count));
+        for (int n = 0; n < count; ++n) {
+            std::string line = name + "[" + std::to_string(n) + "]";
+            if (block) line += "=" + (*block)[static_cast<size_t>(n)];
+            const std::vector<std::string> fields = block ? std::vector<std::string>() : part.Records->Texts(p, n);
             for (size_t i = 0; i < fields.size(); ++i) line += std::string("\t") + part.Records->Fields[i].Name + "=" + fields[i];
             PrintLine(line);
         }
@@ -143,9 +125,7 @@ int main(int argc, char** argv) {
     try {
         return Run(argc, argv);
     } catch (const ESetupError& e) {
-        std::fflush(stdout);
-        std::string message = ForTerminal(e.Message()) + "\n";
-        std::fwrite(message.data(), 1, message.size(), stderr);
+        setupproj::WriteConsole(true, e.Message(), true);
         return 1;
     }
 }
