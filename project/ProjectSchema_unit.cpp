@@ -234,12 +234,15 @@ void SchemaWriteAll(TProjectIniFile& ini, TProjectProperty& p) {
                 ini.WriteString(part.Section, SchemaListKey(false, static_cast<int>(n)), block[n]);
             }
         }
-        if (!part.Records) continue;
-        for (int n = 0; n < part.Records->Count(p); ++n) {
-            std::string value;
-            for (const std::string& field : part.Records->Texts(p, n)) value += field + "*";
-            value.pop_back();  // fields are joined by '*'; the last has none after it
-            ini.WriteString(part.Section, SchemaListKey(true, n), value);
-        }
+        SchemaWriteRecords(ini, p, part);
+    }
+}
+
+void SchemaWriteRecords(TProjectIniFile& ini, TProjectProperty& p, const TSchemaPart& part) {
+    for (int n = 0; part.Records && n < part.Records->Count(p); ++n) {
+        std::string value;
+        for (const std::string& field : part.Records->Texts(p, n)) value += field + "*";
+        value.pop_back();  // fields are joined by '*'; the last has none after it
+        ini.WriteString(part.Section, SchemaListKey(true, n), value);
     }
 }

@@ -88,4 +88,6 @@ struct TSchemaNumber {
 void SchemaReadAll(TProjectIniFile& ini, TProjectProperty& p,
                    const std::function<void(const TSchemaNumber&)>& lenient = nullptr);
 void SchemaWriteAll(TProjectIniFile& ini, TProjectProperty& p);
+// The part's records (none for a part without), as SchemaWriteAll writes them.
+void SchemaWriteRecords(TProjectIniFile& ini, TProjectProperty& p, const TSchemaPart& part);
 void SchemaReset(TProjectProperty& p);

@@ -36,6 +36,7 @@ TEST(SetupprojScan, RecordsOfAPayloadTree) {
               "[Copy File]\r\n"
               "file00000=payload\\data\\config.ini*[Install Folder]\\data\\config.ini*0\r\n"
               "file00001=payload\\表示.txt*[Install Folder]\\表示.txt*0\r\n");
+    EXPECT_EQ(FormatScanRecords(ScanRecords{}), "[Make Folder]\r\n\r\n[Copy File]\r\n");  // both headers, always
 }
 
 TEST(SetupprojScan, TheFoldersOnTheWayToTheDestination) {

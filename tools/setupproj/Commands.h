@@ -1,6 +1,6 @@
 #pragma once
 // The commands of setupproj beyond normalize and dump, each in a file of
-// its own. Each takes the arguments after its name and returns the exit
+// its own, and the reading of a project file that every command shares. Each takes the arguments after its name and returns the exit
 // status.
 #include <functional>
 #include <string>
@@ -20,12 +20,12 @@ int RunVerify(const std::vector<std::string>& args);
 // scan DIR [--into PROJECT] [--dest TEXT] [--delete-mode N]: 0 done, 1 failed.
 int RunScan(const std::vector<std::string>& args);
 
-// normalize --from-utf8 IN OUT, and normalize IN OUT of a file that begins
-// with a UTF-8 BOM: 0 done, 1 failed.
-int RunNormalizeFromUtf8(const std::string& in, const std::string& out);
-
-// Whether the host file begins with a UTF-8 BOM (false when it cannot be read).
-bool FileHasUtf8Bom(const std::string& path);
+// The project file at path as CP932 text, read as UTF-8 when fromUtf8 or
+// when it begins with a BOM (wasUtf8 says so). False with the problem when
+// it cannot be read, or when a character does not convert: then problem
+// names each at its line, as check does (one line each, the last unended).
+bool ReadProjectFile(const std::string& path, bool fromUtf8, std::string& cp932, bool& wasUtf8,
+                     std::string& problem);
 
 // The command line that check and verify share, PROJECT [--payload DIR]
 // [--from-utf8], and the project file's bytes.
@@ -41,8 +41,11 @@ std::string ReadProjectInput(const std::vector<std::string>& args,
                              const std::function<bool(const std::vector<std::string>&, size_t&)>& option,
                              ProjectInput& input);
 
-// Writes UTF-8 text to the console as it shows text: UTF-8 on Linux, the
-// ANSI code page on Windows.
-void WriteConsole(bool toErrors, const std::string& utf8);
+// Writes text to the console as it shows text: UTF-8 on Linux, the ANSI
+// code page on Windows. The text is UTF-8; with ansiLine it is one line of
+// the ANSI code page's (a project's values, the installer's messages), which
+// gets its line end after the conversion, so that a lead byte at its end
+// cannot take the line end as its second byte.
+void WriteConsole(bool toErrors, const std::string& text, bool ansiLine = false);
 
 }  // namespace setupproj

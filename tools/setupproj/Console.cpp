@@ -1,19 +1,21 @@
 #include <cstdio>
 
+#include "platform/Locale.h"
 #include "tools/setupproj/Commands.h"
 #include "tools/setupproj/ProjectText.h"
 
 namespace setupproj {
 
-void WriteConsole(bool toErrors, const std::string& utf8) {
+void WriteConsole(bool toErrors, const std::string& text, bool ansiLine) {
 #ifdef _WIN32
-    const std::string text = Utf8ToCp932Lossy(utf8);
+    std::string out = ansiLine ? text : Utf8ToCp932Lossy(text);
 #else
-    const std::string& text = utf8;
+    std::string out = ansiLine ? plat::AnsiToUtf8(text) : text;
 #endif
+    if (ansiLine) out += '\n';
     FILE* stream = toErrors ? stderr : stdout;
     if (toErrors) std::fflush(stdout);
-    std::fwrite(text.data(), 1, text.size(), stream);
+    std::fwrite(out.data(), 1, out.size(), stream);
 }
 
 }  // namespace setupproj

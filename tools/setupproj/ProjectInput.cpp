@@ -1,7 +1,28 @@
 #include "tools/setupproj/Commands.h"
 #include "tools/setupproj/HostFiles.h"
+#include "tools/setupproj/ProjectText.h"
 
 namespace setupproj {
+
+namespace {
+
+bool ReadBytes(const std::string& path, std::string& bytes, std::string& problem) {
+    if (host::ReadFile(path, bytes)) return true;
+    problem = "cannot read the project file '" + host::Shown(path) + "'";
+    return false;
+}
+
+}  // namespace
+
+bool ReadProjectFile(const std::string& path, bool fromUtf8, std::string& cp932, bool& wasUtf8,
+                     std::string& problem) {
+    wasUtf8 = false;
+    if (!ReadBytes(path, cp932, problem)) return false;
+    wasUtf8 = fromUtf8 || HasUtf8Bom(cp932);
+    if (!wasUtf8 || ProjectToCp932(cp932, host::Shown(path), problem)) return true;
+    problem.pop_back();  // the last finding's line end: the caller ends the message
+    return false;
+}
 
 std::string ReadProjectInput(const std::vector<std::string>& args,
                              const std::function<bool(const std::vector<std::string>&, size_t&)>& option,
@@ -20,9 +41,10 @@ std::string ReadProjectInput(const std::vector<std::string>& args,
         }
     }
     if (input.project.empty()) return "no project file named";
-    if (!host::ReadFile(input.project, input.bytes)) {
-        return "cannot read the project file '" + host::Shown(input.project) + "'";
-    }
+    // The bytes as they are: check names each character of a UTF-8 project
+    // that does not convert among its findings, and verify before it runs.
+    std::string problem;
+    if (!ReadBytes(input.project, input.bytes, problem)) return problem;
     if (!input.payload.empty() && !host::IsFolder(input.payload)) {
         return "the payload folder '" + host::Shown(input.payload) + "' is not a folder";
     }

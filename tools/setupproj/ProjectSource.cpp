@@ -12,8 +12,6 @@ namespace setupproj {
 
 namespace {
 
-const char kListEnd[] = "***error***";
-
 // A section of the file with all the schema's parts that name it.
 struct KnownSection {
     std::string name;
@@ -70,7 +68,6 @@ std::string ListDigits(const std::string& name, bool records) {
 struct Entry {
     int line;
     std::string name;
-    std::string value;
 };
 
 class Reader {
@@ -83,8 +80,8 @@ public:
 private:
     void ReadSection(int known, const TProjectIniSection& section);
     void ReportUnknownKey(int known, const std::string& name, int line);
-    void ReadList(const TSchemaPart& part, std::map<int, Entry>& entries);
-    void RecordShape(const TSchemaRecords& form, const char* section, const Entry& entry);
+    void ReadList(const TSchemaPart& part, const std::map<int, Entry>& entries);
+    void RecordShape(const TSchemaRecords& form, const char* section, int line, int count);
     void Number(const TSchemaNumber& number);
     void CheckSettings();
     void Flush();
@@ -95,6 +92,8 @@ private:
     // A record's warnings of its numbers follow the errors of all of them.
     std::string pendingKey_;
     std::vector<std::pair<int, std::string>> pending_;
+    // The entries of each list, by number, for what the reading of the list left out.
+    std::map<const TSchemaPart*, std::map<int, Entry>> lists_;
 };
 
 void Reader::Run(const TIniTextLines& lines, bool textAfterNul) {
@@ -138,13 +137,16 @@ void Reader::Run(const TIniTextLines& lines, bool textAfterNul) {
     // as it reads the document they were made from.
     SchemaReadAll(ini_, source_.project, [this](const TSchemaNumber& number) { Number(number); });
     Flush();
+    for (const auto& list : lists_) {
+        if (list.first) ReadList(*list.first, list.second);
+    }
     CheckSettings();
 }
 
 void Reader::ReadSection(int known, const TProjectIniSection& section) {
     const KnownSection& form = Known()[known];
     const bool records = form.list && form.list->Records;
-    std::map<int, Entry> entries;
+    std::map<int, Entry>& entries = lists_[form.list];
     for (int index = 0; index < section.LineCount(); ++index) {
         const std::string& text = section.LineAt(index);
         const int line = section.LineNumberAt(index);
@@ -199,7 +201,7 @@ void Reader::ReadSection(int known, const TProjectIniSection& section) {
                                              ": only the first is read");
                     continue;
                 }
-                entries[number] = Entry{line, name, value};
+                entries[number] = Entry{line, name};
                 if (records && BeginsWithBlank(value)) {
                     findings_.Warn(line, "the value begins with a blank, which is kept as part of it");
                 }
@@ -208,7 +210,6 @@ void Reader::ReadSection(int known, const TProjectIniSection& section) {
         }
         ReportUnknownKey(known, name, line);
     }
-    if (form.list) ReadList(*form.list, entries);
 }
 
 void Reader::ReportUnknownKey(int known, const std::string& name, int line) {
@@ -248,9 +249,10 @@ void Reader::ReportUnknownKey(int known, const std::string& name, int line) {
     findings_.Warn(line, message);
 }
 
-void Reader::ReadList(const TSchemaPart& part, std::map<int, Entry>& entries) {
-    int end = 0;
-    while (entries.count(end) && entries[end].value != kListEnd) ++end;
+void Reader::ReadList(const TSchemaPart& part, const std::map<int, Entry>& entries) {
+    // The installer's reading stopped at a missing key or at '***error***'.
+    const int end = part.Records ? part.Records->Count(source_.project)
+                                 : static_cast<int>(source_.project.TextBlock(part.TextBlock)->size());
     auto after = entries.upper_bound(end);
     const size_t ignored = static_cast<size_t>(std::distance(after, entries.end()));
     auto marker = entries.find(end);
@@ -265,30 +267,20 @@ void Reader::ReadList(const TSchemaPart& part, std::map<int, Entry>& entries) {
         if (ignored > 1) message += " (" + std::to_string(ignored) + " entries are ignored)";
         findings_.Warn(after->second.line, message);
     }
-    if (!part.Records) return;
-    const std::string member = part.Records->Member;
-    std::vector<int>& lines = member == "Folders" ? source_.folderLines
-                              : member == "Files" ? source_.fileLines
-                                                  : source_.shortcutLines;
-    for (int n = 0; n < end; ++n) {
-        RecordShape(*part.Records, part.Section, entries[n]);
-        lines.push_back(entries[n].line);
-    }
 }
 
-void Reader::RecordShape(const TSchemaRecords& form, const char* section, const Entry& entry) {
-    const int count = static_cast<int>(std::count(entry.value.begin(), entry.value.end(), '*')) + 1;
+void Reader::RecordShape(const TSchemaRecords& form, const char* section, int line, int count) {
     const int fields = static_cast<int>(form.Fields.size());
     const std::string shape = std::string("a [") + section + "] record has " + std::to_string(fields) + " fields (" +
                               form.Layout + ")";
     if (count < fields) {
-        findings_.Error(entry.line, shape + "; this one has " + std::to_string(count) + ", so " +
+        findings_.Error(line, shape + "; this one has " + std::to_string(count) + ", so " +
                                         form.Fields[static_cast<size_t>(count)].Name +
                                         (fields - count > 1 ? " and the fields after it are" : " is") +
                                         " missing and the installer stops loading the project here");
     } else if (count > fields) {
         const int surplus = count - fields;
-        findings_.Warn(entry.line, shape + ": " +
+        findings_.Warn(line, shape + ": " +
                                        (surplus == 1 ? std::string("the field after them is")
                                                      : "the " + std::to_string(surplus) + " fields after them are") +
                                        " ignored (a '*' inside a field splits it)");
@@ -301,12 +293,21 @@ void Reader::Flush() {
 }
 
 void Reader::Number(const TSchemaNumber& number) {
-    if (number.Part.Section + number.Key != pendingKey_) Flush();
-    pendingKey_ = number.Part.Section + number.Key;
-    if (number.Field >= number.FieldCount) return;  // a missing field: told with the record's shape
     const int section = ini_.FindSection(number.Part.Section);
     const int index = section < 0 ? -1 : ini_.SectionAt(section).IndexOfKey(number.Key);
     const int line = index < 0 ? 0 : ini_.SectionAt(section).LineNumberAt(index);
+    if (number.Part.Section + number.Key != pendingKey_) {
+        Flush();
+        const TSchemaRecords* records = number.Part.Records;
+        if (records) {  // a record's first number: its line, and its shape before what its numbers say
+            const std::string member = records->Member;
+            (member == "Folders" ? source_.folderLines : member == "Files" ? source_.fileLines : source_.shortcutLines)
+                .push_back(line);
+            RecordShape(*records, number.Part.Section, line, number.FieldCount);
+        }
+    }
+    pendingKey_ = number.Part.Section + number.Key;
+    if (number.Field >= number.FieldCount) return;  // a missing field: told with the record's shape
     if (line == 0) return;  // not in the file: the default, which converts
     if (!number.Error.empty()) {
         findings_.Error(line, std::string(number.What) + " " + Quoted(number.Text) +

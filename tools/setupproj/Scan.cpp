@@ -6,6 +6,7 @@
 #include "engine/RunPath_unit.h"
 #include "platform/AnsiText.h"
 #include "platform/PathRules.h"
+#include "project/IniFile_unit.h"
 #include "project/ProjectProperty_unit.h"
 #include "project/ProjectSchema_unit.h"
 #include "tools/setupproj/Keywords.h"
@@ -144,19 +145,17 @@ void MergeScan(TProjectProperty& project, const ScanRecords& scanned, const Scan
 }
 
 std::string FormatScanRecords(const ScanRecords& records) {
-    std::string text = "[Make Folder]\r\n";
-    for (size_t n = 0; n < records.folders.size(); ++n) {
-        const TMakeFolder& item = records.folders[n];
-        text += SchemaListKey(true, static_cast<int>(n)) + "=" + item.FolderPath + "*" +
-                std::to_string(static_cast<unsigned>(item.KeepOnUninstall)) + "\r\n";
+    TProjectProperty project;  // the scanned records only
+    for (const TMakeFolder& item : records.folders) project.Folders.Add() = item;
+    for (const TCopyFile& item : records.files) project.Files.Add() = item;
+    TProjectIniFile ini;
+    for (const TSchemaPart& part : ProjectSchema()) {
+        // Both sections, even when one is empty; a scan makes no shortcuts.
+        if (!part.Records || part.Records->Member == std::string("Shortcuts")) continue;
+        ini.AddSection().Name = part.Section;
+        SchemaWriteRecords(ini, project, part);
     }
-    text += "\r\n[Copy File]\r\n";
-    for (size_t n = 0; n < records.files.size(); ++n) {
-        const TCopyFile& item = records.files[n];
-        text += SchemaListKey(true, static_cast<int>(n)) + "=" + item.SourceFile + "*" + item.DestFile + "*" +
-                std::to_string(static_cast<unsigned>(item.DeleteMode)) + "\r\n";
-    }
-    return text;
+    return ini.Serialize();
 }
 
 }  // namespace setupproj

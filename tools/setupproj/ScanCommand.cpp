@@ -21,28 +21,6 @@ int Fail(const std::string& message) {
     return 1;
 }
 
-// The project (CP932) and whether it was UTF-8; a project file that does not
-// exist yet starts empty.
-bool ReadProject(const std::string& path, std::string& cp932, bool& utf8, std::string& problem) {
-    std::string bytes;
-    utf8 = false;
-    cp932.clear();
-    if (!host::IsFile(path)) return true;
-    if (!host::ReadFile(path, bytes)) {
-        problem = "cannot read '" + host::Shown(path) + "'";
-        return false;
-    }
-    if (!HasUtf8Bom(bytes)) {
-        cp932 = bytes;
-        return true;
-    }
-    utf8 = true;
-    cp932 = bytes;
-    if (ProjectToCp932(cp932, host::Shown(path), problem)) return true;
-    problem.pop_back();
-    return false;
-}
-
 }  // namespace
 
 int RunScan(const std::vector<std::string>& args) {
@@ -107,9 +85,10 @@ int RunScan(const std::vector<std::string>& args) {
         return 0;
     }
     try {
+        // A project that does not exist yet starts empty.
         std::string cp932, problem;
         bool utf8 = false;
-        if (!ReadProject(into, cp932, utf8, problem)) return Fail(problem);
+        if (host::IsFile(into) && !ReadProjectFile(into, false, cp932, utf8, problem)) return Fail(problem);
         TProjectProperty project;
         project.Parse(cp932);
         MergeScan(project, records, options);
