@@ -58,7 +58,9 @@ TEST(ProjectSchema, EveryEntryRoundTripsAndAWrongNumberIsFoundAtItsLine) {
             EXPECT_EQ(findings.All()[0].text.rfind(std::string(s.Key) + " 'z1' is not an integer", 0), 0u)
                 << findings.All()[0].text;
         }
-        if (part.TextBlock >= 0) EXPECT_EQ(*loaded.TextBlock(part.TextBlock), (std::vector<std::string>{"a", "b"}));
+        if (part.TextBlock >= 0) {
+            EXPECT_EQ(*loaded.TextBlock(part.TextBlock), (std::vector<std::string>{"a", "b"}));
+        }
         if (!part.Records) continue;
         ASSERT_EQ(part.Records->Count(loaded), 2) << part.Section;
         const std::vector<TSchemaField>& fields = part.Records->Fields;

@@ -32,15 +32,13 @@ int RunVerify(const std::vector<std::string>& args) {
     ProjectInput input;
     const std::string problem = ReadProjectInput(args, answer, input);
     if (!problem.empty()) return Usage(problem);
-    if (!over.empty() && !host::ReadFile(over, options.older)) {
-        return Usage("cannot read the project file '" + host::Shown(over) + "'");
-    }
     // A character that the installer's code page cannot hold: nothing can run.
     for (const auto& [name, bytes] : {std::pair<std::string, std::string*>{input.project, &input.bytes},
                                       {over, &options.older}}) {
+        bool utf8 = false;
         std::string out;
-        if (!name.empty() && (input.fromUtf8 || HasUtf8Bom(*bytes)) && !ProjectToCp932(*bytes, host::Shown(name), out)) {
-            WriteConsole(false, out);
+        if (!name.empty() && !ReadProjectFile(name, input.fromUtf8, *bytes, utf8, out)) {
+            WriteConsole(false, out + "\n");
             return 2;
         }
     }
