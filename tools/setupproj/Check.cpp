@@ -130,18 +130,15 @@ void Checker::CheckInstallFolder() {
 }
 
 void Checker::CheckPath(int line, PathRole role, const std::string& path) {
-    const char* what = role == PathRole::kFolder ? "the folder"
-                       : role == PathRole::kDestination ? "the destination"
-                       : role == PathRole::kLink ? "the link"
-                                                 : "the working folder";
+    // What the path is called, and why an empty one stops the installation.
+    static const char* const kTexts[][2] = {
+        {"the folder", "the folder path is empty: making it fails"},
+        {"the destination", "the destination is empty: the copy fails"},
+        {"the link", "the link path is empty: the shortcut cannot be saved"},
+        {"the working folder", nullptr}};
+    const char* what = kTexts[static_cast<int>(role)][0];
     if (path.empty()) {
-        if (role == PathRole::kFolder) {
-            f_.Error(line, "the folder path is empty: making it fails and the installation stops");
-        } else if (role == PathRole::kDestination) {
-            f_.Error(line, "the destination is empty: the copy fails and the installation stops");
-        } else if (role == PathRole::kLink) {
-            f_.Error(line, "the link path is empty: the shortcut cannot be saved and the installation stops");
-        }
+        if (const char* empty = kTexts[static_cast<int>(role)][1]) f_.Error(line, std::string(empty) + " and the installation stops");
         return;
     }
     // A link is made at its path with ".lnk" appended before the expansion.

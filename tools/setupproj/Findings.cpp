@@ -17,14 +17,12 @@ int Findings::ExitStatus() const {
     return status;
 }
 
-std::string FormatFinding(const std::string& file, const Finding& finding) {
-    return file + ":" + std::to_string(finding.line) +
-           (finding.severity == Severity::kError ? ": error: " : ": warning: ") + finding.text;
-}
-
 std::string FormatFindings(const std::string& file, const Findings& findings) {
     std::string out;
-    for (const Finding& finding : findings.Sorted()) out += FormatFinding(file, finding) + "\n";
+    for (const Finding& f : findings.Sorted()) {
+        out += file + ":" + std::to_string(f.line) + (f.severity == Severity::kError ? ": error: " : ": warning: ") +
+               f.text + "\n";
+    }
     return out;
 }
 

@@ -28,9 +28,7 @@ private:
     std::vector<Finding> items_;
 };
 
-// "FILE:LINE: error: text" (UTF-8, no line end).
-std::string FormatFinding(const std::string& file, const Finding& finding);
-// Every finding, sorted, one formatted line each (with its line end).
+// Every finding, sorted, one line each, "FILE:LINE: error|warning: text" (UTF-8).
 std::string FormatFindings(const std::string& file, const Findings& findings);
 
 }  // namespace setupproj

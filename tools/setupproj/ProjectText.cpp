@@ -147,18 +147,8 @@ std::string NearestName(const std::string& word, const std::vector<std::string>&
 }
 
 std::string Utf8ToCp932Lossy(const std::string& utf8) {
-    std::string out;
-    if (plat::Utf8ToCp932(utf8, out)) return out;
-    out.clear();
-    std::string bytes;
-    for (size_t i = 0; i < utf8.size();) {
-        uint32_t codePoint = 0;
-        size_t length = plat::Utf8CharAt(utf8, i, codePoint);
-        if (length == 0) length = 1;
-        out += plat::Utf8ToCp932(utf8.substr(i, length), bytes) ? bytes : std::string("?");
-        i += length;
-    }
-    return out;
+    Findings ignored;  // what does not fit is "?" all the same
+    return Utf8ProjectToCp932(utf8, ignored);
 }
 
 bool ProjectToCp932(std::string& bytes, const std::string& file, std::string& problems) {
