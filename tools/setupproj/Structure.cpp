@@ -146,16 +146,7 @@ void Explanation::ExplainFolder(Place& place) {
             if (record.kind == rkFolder) listed.push_back(record);
         }
     }
-    // The item that made it as a parent: the first folder made below it.
-    TRecordRef maker;
-    for (const RunItem& item : history_.install) {
-        const TRecordKind kind = item.event.record.kind;
-        if ((kind == rkFolder || kind == rkInstallFolder) && item.event.outcome == ioMade && !item.stored.empty() &&
-            place.path.Contains(ParseFullPath(item.stored))) {
-            maker = item.event.record;
-            break;
-        }
-    }
+    const TRecordRef maker = MadeAsParent(history_.install, place.path);
     left.item = listed.empty() ? maker : listed.back();
 
     // The child that explains it best: one the project keeps, else any (the
@@ -194,6 +185,17 @@ std::vector<Leftover> Explanation::Run() {
 
 std::vector<Leftover> ExplainLeftovers(const RunHistory& history, const std::vector<LeftPath>& left) {
     return Explanation(history, left).Run();
+}
+
+TRecordRef MadeAsParent(const std::vector<RunItem>& install, const WinPath& folder) {
+    for (const RunItem& item : install) {
+        const TRecordKind kind = item.event.record.kind;
+        if ((kind == rkFolder || kind == rkInstallFolder) && item.event.outcome == ioMade && !item.stored.empty() &&
+            folder.Contains(ParseFullPath(item.stored))) {
+            return item.event.record;
+        }
+    }
+    return TRecordRef();
 }
 
 const Leftover* LeftoverAt(const std::vector<Leftover>& leftovers, const WinPath& path) {

@@ -67,6 +67,10 @@ struct LeftPath {
 // Each path left with its cause, in the order of the paths' keys.
 std::vector<Leftover> ExplainLeftovers(const RunHistory& history, const std::vector<LeftPath>& left);
 
+// The folder item of the installation that made the folder as a parent of
+// its own (the first folder made below it); none when no item did.
+TRecordRef MadeAsParent(const std::vector<RunItem>& install, const WinPath& folder);
+
 // The leftover at that path, or nullptr.
 const Leftover* LeftoverAt(const std::vector<Leftover>& leftovers, const WinPath& path);
 

@@ -128,17 +128,12 @@ TRecordRef StructureCheck::Original(TRecordRef record) const {
 // The folder record that names the folder, or else the folder item that
 // made it as a parent.
 TRecordRef StructureCheck::FolderAt(const WinPath& folder) const {
-    TRecordRef maker;
     for (const RunItem& item : runs_->installHost.items) {
-        const TRecordKind kind = item.event.record.kind;
-        if ((kind != rkFolder && kind != rkInstallFolder) || item.stored.empty()) continue;
-        const WinPath stored = ParseFullPath(item.stored);
-        if (kind == rkFolder && stored.Key() == folder.Key()) return Original(item.event.record);
-        if (maker.kind == rkNone && item.event.outcome == ioMade && folder.Contains(stored)) {
-            maker = Original(item.event.record);
+        if (item.event.record.kind == rkFolder && !item.stored.empty() && ParseFullPath(item.stored).Key() == folder.Key()) {
+            return Original(item.event.record);
         }
     }
-    return maker;
+    return Original(MadeAsParent(runs_->installHost.items, folder));
 }
 
 void StructureCheck::MissingFolder(const TRecordRef& item, const WinPath& folder, const std::string& why,
