@@ -101,7 +101,6 @@ void Reader::Run(const TIniTextLines& lines, bool textAfterNul) {
     if (lines.NulLine > 0 && textAfterNul) {
         findings_.Warn(lines.NulLine, "a NUL byte ends the text here: the installer ignores the rest of the file");
     }
-    std::vector<int> firstOf(Known().size(), -1);
     for (int s = 0; s < ini_.SectionCount(); ++s) {
         const TProjectIniSection& section = ini_.SectionAt(s);
         int known = KnownSectionIndex(section.Name);
@@ -121,17 +120,16 @@ void Reader::Run(const TIniTextLines& lines, bool textAfterNul) {
             findings_.Warn(section.Line, message);
             continue;
         }
-        if (firstOf[known] >= 0) {
+        // The one the installer reads.
+        const int read = ini_.FindSection(section.Name);
+        if (read != s) {
             findings_.Warn(section.Line, "section " + Bracketed(section.Name) + " repeats the one at line " +
-                                             std::to_string(ini_.SectionAt(firstOf[known]).Line) +
+                                             std::to_string(ini_.SectionAt(read).Line) +
                                              ": only the first is read, so the lines of this one are ignored");
             continue;
         }
-        firstOf[known] = s;
         source_.sectionLines[Known()[known].name] = section.Line;
-    }
-    for (size_t k = 0; k < Known().size(); ++k) {
-        if (firstOf[k] >= 0) ReadSection(static_cast<int>(k), ini_.SectionAt(firstOf[k]));
+        ReadSection(known, section);
     }
     // The installer's reading, told every number: after the lines' findings,
     // as it reads the document they were made from.
@@ -177,13 +175,16 @@ void Reader::ReadSection(int known, const TProjectIniSection& section) {
         for (const TSchemaSetting* s : form.settings) {
             if (SameName(name, s->Key)) setting = s;
         }
+        // A later line of a name that the installer reads repeats the first.
+        auto repeats = [&] {
+            const int read = section.IndexOfKey(name);
+            if (read == index) return false;
+            findings_.Warn(line, Quoted(name) + " repeats line " + std::to_string(section.LineNumberAt(read)) +
+                                     ": only the first is read");
+            return true;
+        };
         if (setting) {
-            auto seen = source_.keyLines.find(setting->Key);
-            if (seen != source_.keyLines.end()) {
-                findings_.Warn(line, Quoted(name) + " repeats line " + std::to_string(seen->second) +
-                                         ": only the first is read");
-                continue;
-            }
+            if (repeats()) continue;
             source_.keyLines[setting->Key] = line;
             if (setting->Kind == skText && BeginsWithBlank(value)) {
                 findings_.Warn(line, "the value begins with a blank, which is kept as part of it");
@@ -194,14 +195,8 @@ void Reader::ReadSection(int known, const TProjectIniSection& section) {
             const std::string digits = ListDigits(name, records);
             const long limit = records ? TProjectProperty::kMaxItems : TProjectProperty::kMaxTextLines;
             if (digits.size() == (records ? 5u : 4u) && std::stol(digits) < limit) {
-                int number = std::stoi(digits);
-                auto seen = entries.find(number);
-                if (seen != entries.end()) {
-                    findings_.Warn(line, Quoted(name) + " repeats line " + std::to_string(seen->second.line) +
-                                             ": only the first is read");
-                    continue;
-                }
-                entries[number] = Entry{line, name};
+                if (repeats()) continue;
+                entries[std::stoi(digits)] = Entry{line, name};
                 if (records && BeginsWithBlank(value)) {
                     findings_.Warn(line, "the value begins with a blank, which is kept as part of it");
                 }
