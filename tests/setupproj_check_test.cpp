@@ -196,7 +196,8 @@ const std::vector<Case>& Cases() {
         {"sources",
          {"file00000=[Install Folder]\\a.txt*[Install Folder]\\a.txt*0", "file00001=C:\\build\\b.txt*[Install Folder]\\b.txt*0",
           "file00002=\\build\\c.txt*[Install Folder]\\c.txt*0", "file00003=missing.txt*[Install Folder]\\d.txt*0",
-          "file00004=*[Install Folder]\\e.txt*0", "file00005=A.TXT*[Install Folder]\\f.txt*0"},
+          "file00004=*[Install Folder]\\e.txt*0", "file00005=A.TXT*[Install Folder]\\f.txt*0",
+          "file00006=F:g.txt*[Install Folder]\\g.txt*0"},
          {"6: warning: the source begins with '[Install Folder]', but keywords are not replaced in sources",
           "6: error: the source '[Install Folder]\\a.txt' is not found beside the project (nor in the payload folder): "
           "the copy fails and the installation stops",
@@ -205,7 +206,8 @@ const std::vector<Case>& Cases() {
           "8: warning: the source '\\build\\c.txt' depends on the current drive: write it relative to the project's folder",
           "9: error: the source 'missing.txt' is not found beside the project (nor in the payload folder): the copy "
           "fails and the installation stops",
-          "10: error: the source is empty: the copy fails and the installation stops"}},
+          "10: error: the source is empty: the copy fails and the installation stops",
+          "12: warning: the source 'F:g.txt' depends on the current drive: write it relative to the project's folder"}},
         {"empty paths, relative working folders, targets",
          {"file00000=a.txt**0", "[Make Folder]", "file00000=*0", "[ShortCut File]",
           "file00000=*[Install Folder]\\a.txt**0***0", "file00001=デスクトップ\\A*[Install Folder]\\Setup.exe*bin*0***0",

@@ -204,7 +204,7 @@ void Checker::CheckSources() {
                               " is a full path: it names a file of this machine, not one that travels with the project");
             continue;
         }
-        if (source[0] == '\\' || source[0] == '/' || (source.size() >= 2 && source[1] == ':')) {
+        if (plat::path::RootOf(source).form != plat::path::RootForm::kRelative) {
             f_.Warn(line, "the source " + Quoted(source) +
                               " depends on the current drive: write it relative to the project's folder");
             continue;

@@ -26,6 +26,8 @@ int RunScan(const std::vector<std::string>& args);
 // names each at its line, as check does (one line each, the last unended).
 bool ReadProjectFile(const std::string& path, bool fromUtf8, std::string& cp932, bool& wasUtf8,
                      std::string& problem);
+// The same for the bytes of the file at path, already read: in place.
+bool ProjectFileText(const std::string& path, bool fromUtf8, std::string& bytes, bool& wasUtf8, std::string& problem);
 
 // The command line that check and verify share, PROJECT [--payload DIR]
 // [--from-utf8], and the project file's bytes.

@@ -14,14 +14,17 @@ bool ReadBytes(const std::string& path, std::string& bytes, std::string& problem
 
 }  // namespace
 
+bool ProjectFileText(const std::string& path, bool fromUtf8, std::string& bytes, bool& wasUtf8, std::string& problem) {
+    wasUtf8 = fromUtf8 || HasUtf8Bom(bytes);
+    if (!wasUtf8 || ProjectToCp932(bytes, host::Shown(path), problem)) return true;
+    problem.pop_back();  // the last finding's line end: the caller ends the message
+    return false;
+}
+
 bool ReadProjectFile(const std::string& path, bool fromUtf8, std::string& cp932, bool& wasUtf8,
                      std::string& problem) {
     wasUtf8 = false;
-    if (!ReadBytes(path, cp932, problem)) return false;
-    wasUtf8 = fromUtf8 || HasUtf8Bom(cp932);
-    if (!wasUtf8 || ProjectToCp932(cp932, host::Shown(path), problem)) return true;
-    problem.pop_back();  // the last finding's line end: the caller ends the message
-    return false;
+    return ReadBytes(path, cp932, problem) && ProjectFileText(path, fromUtf8, cp932, wasUtf8, problem);
 }
 
 std::string ReadProjectInput(const std::vector<std::string>& args,

@@ -36,13 +36,6 @@ const char* BoxName(TRunBoxKind kind) {
     return "box";
 }
 
-// A source that names a file of one machine: a full path, one from the root
-// of the current drive, or one relative to a drive's own current folder.
-bool MachineSpecific(const std::string& source) {
-    return RunPath::IsAbsolutePath(source) || source[0] == '\\' || source[0] == '/' ||
-           (source.size() >= 2 && source[1] == ':');
-}
-
 std::string PathOf(const sim::Entry& entry) {
     std::string path = entry.path;
     if (entry.folder && path.size() > 3) path.pop_back();  // "C:\" keeps its separator
@@ -103,9 +96,11 @@ void Verification::PlaceSources(const std::string& medium, const ProjectSource& 
         const std::string& source = project.project.Files.Items(i).SourceFile;
         if (source.empty()) continue;
         const std::string path = RunPath::ResolveSourcePath(medium, source);
-        if (MachineSpecific(source)) {
-            // Nothing tells whether the user's machine has it: taken as there.
-            if (source.size() >= 2 && source[1] == ':') sim::AddDrive(source[0]);
+        // A source that names a file of one machine (any rooted form): nothing
+        // tells whether the user's machine has it, so it is taken as there.
+        const plat::path::Root root = plat::path::RootOf(source);
+        if (root.form != plat::path::RootForm::kRelative) {
+            if (root.name.size() == 2 && root.name[1] == ':') sim::AddDrive(root.name[0]);
             const bool placed = sim::AddFile(path, std::string());
             if (!notes) continue;
             report_.notes.push_back({"note",

@@ -33,14 +33,12 @@ int RunVerify(const std::vector<std::string>& args) {
     const std::string problem = ReadProjectInput(args, answer, input);
     if (!problem.empty()) return Usage(problem);
     // A character that the installer's code page cannot hold: nothing can run.
-    for (const auto& [name, bytes] : {std::pair<std::string, std::string*>{input.project, &input.bytes},
-                                      {over, &options.older}}) {
-        bool utf8 = false;
-        std::string out;
-        if (!name.empty() && !ReadProjectFile(name, input.fromUtf8, *bytes, utf8, out)) {
-            WriteConsole(false, out + "\n");
-            return 2;
-        }
+    bool utf8 = false;
+    std::string out;
+    if (!ProjectFileText(input.project, input.fromUtf8, input.bytes, utf8, out) ||
+        (!over.empty() && !ReadProjectFile(over, input.fromUtf8, options.older, utf8, out))) {
+        WriteConsole(false, out + "\n");
+        return 2;
     }
     options.installerName = host::InstallerNameOf(input.project);
     HostSources sources(input.project, input.payload), olderSources(over, input.payload);
