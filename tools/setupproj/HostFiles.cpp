@@ -97,8 +97,6 @@ uint64_t FileSize(const std::string& path) {
     return error ? 0 : static_cast<uint64_t>(size);
 }
 
-std::string Join(const std::string& folder, const std::string& name) { return HostText(ToFs(folder) / ToFs(name)); }
-
 std::string FolderOf(const std::string& path) {
     const fs::path folder = ToFs(path).parent_path();
     return folder.empty() ? std::string(".") : HostText(folder);

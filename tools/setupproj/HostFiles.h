@@ -15,7 +15,6 @@ bool IsFile(const std::string& path);
 bool IsFolder(const std::string& path);
 uint64_t FileSize(const std::string& path);  // 0 when it cannot be told
 
-std::string Join(const std::string& folder, const std::string& name);
 std::string FolderOf(const std::string& path);  // "." for a bare name
 std::string NameOf(const std::string& path);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <map>
 
 #include "platform/Locale.h"
 #include "project/ProjectSchema_unit.h"
@@ -128,7 +129,6 @@ void Reader::Run(const TIniTextLines& lines, bool textAfterNul) {
                                              ": only the first is read, so the lines of this one are ignored");
             continue;
         }
-        source_.sectionLines[Known()[known].name] = section.Line;
         ReadSection(known, section);
     }
     // The installer's reading, told every number: after the lines' findings,
@@ -185,7 +185,6 @@ void Reader::ReadSection(int known, const TProjectIniSection& section) {
         };
         if (setting) {
             if (repeats()) continue;
-            source_.keyLines[setting->Key] = line;
             if (setting->Kind == skText && BeginsWithBlank(value)) {
                 findings_.Warn(line, "the value begins with a blank, which is kept as part of it");
             }
@@ -288,9 +287,7 @@ void Reader::Flush() {
 }
 
 void Reader::Number(const TSchemaNumber& number) {
-    const int section = ini_.FindSection(number.Part.Section);
-    const int index = section < 0 ? -1 : ini_.SectionAt(section).IndexOfKey(number.Key);
-    const int line = index < 0 ? 0 : ini_.SectionAt(section).LineNumberAt(index);
+    const int line = source_.KeyLine(number.Part.Section, number.Key);
     if (number.Part.Section + number.Key != pendingKey_) {
         Flush();
         const TSchemaRecords* records = number.Part.Records;
@@ -344,20 +341,28 @@ void Reader::CheckSettings() {
 }  // namespace
 
 int ProjectSource::SectionLine(const std::string& section) const {
-    auto found = sectionLines.find(section);
-    return found != sectionLines.end() ? found->second : 1;
+    // The installer's reading adds an empty section, of line 0, for one the file lacks.
+    const int found = ini ? ini->FindSection(section) : -1;
+    return found >= 0 && ini->SectionAt(found).Line > 0 ? ini->SectionAt(found).Line : 1;
+}
+
+int ProjectSource::KeyLine(const std::string& section, const std::string& key) const {
+    const int found = ini ? ini->FindSection(section) : -1;
+    const int index = found >= 0 ? ini->SectionAt(found).IndexOfKey(key) : -1;
+    return index >= 0 ? ini->SectionAt(found).LineNumberAt(index) : 0;
 }
 
 int ProjectSource::LineOf(const std::string& section, const std::string& key) const {
-    auto found = keyLines.find(key);
-    return found != keyLines.end() ? found->second : SectionLine(section);
+    const int line = KeyLine(section, key);
+    return line > 0 ? line : SectionLine(section);
 }
 
 void ReadProjectSource(const std::string& text, ProjectSource& source, Findings& findings,
                        const std::function<void(const TIniTextLines&)>& seen) {
-    TProjectIniFile ini;
+    auto ini = std::make_shared<TProjectIniFile>();
     TIniTextLines lines;
-    ini.Parse(text, &lines);
+    ini->Parse(text, &lines);
+    source.ini = ini;
     if (seen) seen(lines);
     const size_t nul = text.find('\0');
     const bool textAfterNul = nul != std::string::npos &&
@@ -365,8 +370,7 @@ void ReadProjectSource(const std::string& text, ProjectSource& source, Findings&
                                           [](char c) { return static_cast<unsigned char>(c) > 0x20; });
     source.project.Reset();
     source.folderLines.clear(), source.fileLines.clear(), source.shortcutLines.clear();
-    source.sectionLines.clear(), source.keyLines.clear();
-    Reader(ini, source, findings).Run(lines, textAfterNul);
+    Reader(*ini, source, findings).Run(lines, textAfterNul);
 }
 
 }  // namespace setupproj

@@ -5,7 +5,7 @@
 // installer stops at or misreads. The text goes through the installer's own
 // INI document and its schema reading, made lenient.
 #include <functional>
-#include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,12 +22,14 @@ struct ProjectSource {
     TProjectProperty project;
     // The line of each record of Folders, Files and Shortcuts.
     std::vector<int> folderLines, fileLines, shortcutLines;
-    // Line of the first header of each known section, and of each setting
-    // that was read, by their names as the format spells them.
-    std::map<std::string, int> sectionLines, keyLines;
+    // The document the values were read from, which knows their lines.
+    std::shared_ptr<const TProjectIniFile> ini;
 
-    // The line of a setting; without one, its section's header; else line 1.
+    // The line of a setting as the installer finds it; without one, its
+    // section's header; else line 1.
     int LineOf(const std::string& section, const std::string& key) const;
+    // The line of the name that the installer reads; 0 when the file lacks it.
+    int KeyLine(const std::string& section, const std::string& key) const;
     int SectionLine(const std::string& section) const;
 };
 
