@@ -1,7 +1,7 @@
 #pragma once
 // The commands of setupproj beyond normalize and dump, each in a file of
-// its own, and the reading of a project file that every command shares. Each takes the arguments after its name and returns the exit
-// status.
+// its own, and the reading of a project file that every command shares.
+// Each command takes the arguments after its name and returns the exit status.
 #include <functional>
 #include <string>
 #include <vector>

@@ -43,19 +43,17 @@ private:
     std::string installFolder_;
 };
 
-std::string Key(const std::string& stored) { return ParseFullPath(stored).Key(); }
-
 Explanation::Explanation(const RunHistory& history, const std::vector<LeftPath>& left) : history_(history) {
     for (const RunItem& item : history.install) {
         if (item.stored.empty()) continue;
-        const std::string key = Key(item.stored);
+        const std::string key = plat::path::KeyOf(item.stored);
         madeBy_[key].push_back(item.event.record);
         madePaths_[key] = ParseFullPath(item.stored);
         recordKeys_.emplace(std::make_pair(item.event.record.kind, item.event.record.index), key);
         if (item.event.record.kind == rkInstallFolder) installFolder_ = key;
     }
     for (const LeftPath& path : left) {
-        Place& place = places_[Key(path.stored)];
+        Place& place = places_[plat::path::KeyOf(path.stored)];
         place.path = ParseFullPath(path.stored);
         place.folder = path.folder;
     }

@@ -42,14 +42,12 @@ std::string PathOf(const sim::Entry& entry) {
     return path;
 }
 
-std::string Folded(const std::string& path) { return ParseFullPath(path).Key(); }
-
 const char kOlderMedium[] = "D:\\old";
 
 // Whether one of the items was at the path.
 bool MadeBy(const std::vector<RunItem>& items, const std::string& path) {
     return std::any_of(items.begin(), items.end(), [&path](const RunItem& item) {
-        return !item.stored.empty() && Folded(item.stored) == Folded(path);
+        return !item.stored.empty() && plat::path::KeyOf(item.stored) == plat::path::KeyOf(path);
     });
 }
 
@@ -199,13 +197,13 @@ std::vector<VerifyLine> Verification::Created(const std::vector<RunItem>& items,
                                               const std::vector<std::string>& registryBefore) {
     std::string uninstaller, projectCopy;
     for (const RunItem& item : items) {
-        if (item.event.record.kind == rkProgramCopy) uninstaller = Folded(item.stored);
-        if (item.event.record.kind == rkProjectCopy) projectCopy = Folded(item.stored);
+        if (item.event.record.kind == rkProgramCopy) uninstaller = plat::path::KeyOf(item.stored);
+        if (item.event.record.kind == rkProjectCopy) projectCopy = plat::path::KeyOf(item.stored);
     }
     std::vector<VerifyLine> lines;
     for (const sim::Entry& entry : sim::TakeSnapshot()) {
         const std::string path = PathOf(entry);
-        const std::string key = Folded(path);
+        const std::string key = plat::path::KeyOf(path);
         if (before.count(key)) continue;
         sim::LinkFields link;
         if (entry.folder) {
@@ -382,7 +380,7 @@ void ListeningHost::ItemDone(const TRunEvent& event) {
 
 std::set<std::string> MachineRuns::Paths() {
     std::set<std::string> paths;
-    for (const sim::Entry& entry : sim::TakeSnapshot()) paths.insert(Folded(PathOf(entry)));
+    for (const sim::Entry& entry : sim::TakeSnapshot()) paths.insert(plat::path::KeyOf(PathOf(entry)));
     return paths;
 }
 

@@ -129,7 +129,7 @@ TRecordRef StructureCheck::Original(TRecordRef record) const {
 // made it as a parent.
 TRecordRef StructureCheck::FolderAt(const WinPath& folder) const {
     for (const RunItem& item : runs_->installHost.items) {
-        if (item.event.record.kind == rkFolder && !item.stored.empty() && ParseFullPath(item.stored).Key() == folder.Key()) {
+        if (item.event.record.kind == rkFolder && !item.stored.empty() && plat::path::KeyOf(item.stored) == folder.Key()) {
             return Original(item.event.record);
         }
     }
@@ -172,7 +172,7 @@ bool StructureCheck::TakeOut(const TFailureRecord& failure) {
         TRecordRef maker;
         for (const RunItem& made : runs_->installHost.items) {
             const bool file = made.event.outcome == ioCopied || made.event.outcome == ioCreated;
-            if (file && ParseFullPath(made.stored).Key() == key) {
+            if (file && plat::path::KeyOf(made.stored) == key) {
                 maker = Original(made.event.record);
                 break;
             }
@@ -183,7 +183,7 @@ bool StructureCheck::TakeOut(const TFailureRecord& failure) {
     // A folder that a record names but the machine did not make (a path too
     // long, say) has findings of its own.
     for (const RunItem& made : runs_->installHost.items) {
-        if (made.event.outcome == ioNotMade && ParseFullPath(made.event.path).Key() == folder.Key()) return true;
+        if (made.event.outcome == ioNotMade && plat::path::KeyOf(made.event.path) == folder.Key()) return true;
     }
     if (plat::DirectoryExists(folder.Text())) return true;
     const bool mayExist = TypicalOrigin(folder, folders_) == FolderOrigin::kUnknown;
@@ -215,7 +215,7 @@ void StructureCheck::FindCollisions() {
     for (const RunItem& item : runs_->installHost.items) {
         if (item.stored.empty()) continue;
         const TRecordRef record = Original(item.event.record);
-        const std::string key = ParseFullPath(item.stored).Key();
+        const std::string key = plat::path::KeyOf(item.stored);
         const std::string path = places.Form(ParseFullPath(item.event.path));
         if (record.kind == rkFolder) {
             auto listed = listedFolders.find(key);
